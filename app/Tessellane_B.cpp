@@ -1,0 +1,107 @@
+// Start-up: the single-instance guard, the mode letter and the dispatch to the
+// display, preview, settings dialog or password change; the system procedures
+// the windows share.
+#include "app/Tessellane_B.h"
+
+#include "app/numeric.h"
+#include "app/runtime_error.h"
+#include "app/text.h"
+#include "display/Tessellane_S.h"
+#include "ui/events.h"
+#include "ui/system.h"
+
+namespace app {
+namespace {
+
+constexpr int kIdaniCaption = 3;
+
+}  // namespace
+
+std::string Tessellane_B::ModeLetter() const { return text::Mid(text::UpperAscii(CommandLine), 2, 1); }
+
+void Tessellane_B::Main() {
+  // A running display or settings window refuses every second start.
+  if (ui::sys::FindWindowByTitle(kDisplayTitle) != 0) ui::sys::EndProcess(0);
+  if (ui::sys::FindWindowByTitle(kSettingsTitle) != 0) ui::sys::EndProcess(0);
+
+  CommandLine = ui::sys::CommandLine();
+  const std::string mode = ModeLetter();
+  if (mode == "P") {
+    // The preview never reads the settings file.
+    StartPreview(num::RoundToInt32(num::ReadLenient(text::Mid(CommandLine, 4))));
+    return;
+  }
+  LoadSettings();
+  if (mode == "A") {
+    if (!IsWindowsNT()) {
+      const auto window = num::RoundToInt32(num::ReadStrict(text::Mid(CommandLine, 4)));
+      ui::sys::PwdChangePassword("SCRSAVE", static_cast<ui::WindowHandle>(static_cast<std::uint32_t>(window)));
+    }
+    ui::sys::EndProcess(0);
+  }
+  if (mode == "C") {
+    ShowSettingsDialog();
+    ui::sys::EndProcess(0);
+  }
+  if (!CommandLine.empty() && mode != "S") ui::sys::EndProcess(0);
+  if (mode == "S") {
+    ui::sys::ShowCursor(false);
+    SetSystemKeysEnabled(false);
+  }
+  RunDisplay();
+}
+
+void Tessellane_B::RunDisplay() {
+  display::Tessellane_S display(*this);
+  display.Form_Load();
+}
+
+void Tessellane_B::StartPreview(std::int32_t /*parent*/) {
+  // The preview window is not part of this build yet: end as for an unknown switch.
+  ui::sys::EndProcess(0);
+}
+
+void Tessellane_B::ShowSettingsDialog() {
+  // The settings dialog is not part of this build yet.
+}
+
+bool Tessellane_B::IsWindowsNT() {
+  ui::sys::OsVersionInfo info;
+  info.size = 148;
+  const int result = ui::sys::GetVersionEx(info);
+  return result == 1 && info.platform_id == ui::sys::kPlatformWin32Nt;
+}
+
+void Tessellane_B::SetSystemKeysEnabled(bool enabled) {
+  // The system takes the 16-bit Boolean sign-extended: True is all bits set.
+  const std::int32_t running = enabled ? num::kFalse : num::kTrue;
+  ui::sys::SystemParametersInfo(ui::sys::kSpiSetScreenSaverRunning, running, 0);
+}
+
+void Tessellane_B::ZoomWindowOpen(ui::WindowHandle window) {
+  ui::Rect rect;
+  ui::sys::GetWindowRect(window, rect);
+  const ui::Rect origin{ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOriginY};
+  ui::sys::DrawAnimatedRects(window, kIdaniCaption, origin, rect);
+}
+
+void Tessellane_B::ZoomWindowClose(ui::WindowHandle window) {
+  ui::Rect rect;
+  ui::sys::GetWindowRect(window, rect);
+  const ui::Rect origin{ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOriginY};
+  ui::sys::DrawAnimatedRects(window, kIdaniCaption, rect, origin);
+}
+
+int RunProgram(Tessellane_B& module) {
+  try {
+    module.Main();
+    // The preview lives on after Main returns, until its window goes away.
+    ui::RunEventLoop();
+    return 0;
+  } catch (const RuntimeError& error) {
+    ui::sys::ReportFatalError(RuntimeErrorText(error));
+    return 1;
+  }
+}
+
+}  // namespace app

@@ -1,0 +1,81 @@
+// Module Tessellane_B: the entry point and mode dispatch, the small system
+// procedures shared by the windows, and the settings values with their file.
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "ui/types.h"
+
+namespace app {
+
+// Window titles that mark a running copy.
+inline constexpr const char* kDisplayTitle = "Tessellane_Main";
+inline constexpr const char* kSettingsTitle = "テセレーンの設定";
+
+// Settings file: section and keys (UTF-8 here, code page 932 on disk).
+inline constexpr const char* kIniFileName = "\\テセレーン.ini";
+inline constexpr const char* kIniSection = "Section";
+inline constexpr const char* kKeyStopTime = "停止時間";
+inline constexpr const char* kKeyBackgroundColor = "背景色";
+inline constexpr const char* kKeyRandomBackground = "背景色ﾗﾝﾀﾞﾑ";
+inline constexpr const char* kKeyBgmKind = "BGM区分";
+inline constexpr const char* kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
+inline constexpr const char* kKeyBgmFile = "BGMﾌｧｲﾙ";
+
+// The defaults a missing key gives, declared as data.
+struct SettingsDefaults {
+  std::int16_t StopTime = 3;
+  std::int32_t BackgroundColor = 0;
+  std::int16_t RandomBackground = 1;
+  std::int16_t BgmKind = 0;
+  std::int16_t BgmRepeat = 0;
+};
+inline constexpr SettingsDefaults kDefaults{};
+
+// The module's state: one per process (a test creates its own afresh).
+struct Tessellane_B {
+  // Settings values; zero or empty until LoadSettings runs.
+  std::int16_t StopTime = 0;
+  std::int32_t BackgroundColor = 0;
+  std::int16_t RandomBackground = 0;
+  std::int16_t BgmKind = 0;
+  std::int16_t BgmRepeat = 0;
+  std::string BgmFile;
+
+  // Result of the most recent system call made through the program's wrappers.
+  std::int32_t ApiResult = 0;
+  // Where the settings window zooms out of and back into (screen pixels).
+  std::int16_t ZoomOriginX = 0;
+  std::int16_t ZoomOriginY = 0;
+  // The command-line text Main was started with.
+  std::string CommandLine;
+
+  // --- Start-up -----------------------------------------------------------
+  void Main();
+  // The mode letter: second character of the upper-cased command line.
+  std::string ModeLetter() const;
+  bool IsWindowsNT();
+  void SetSystemKeysEnabled(bool enabled);
+  void ZoomWindowOpen(ui::WindowHandle window);
+  void ZoomWindowClose(ui::WindowHandle window);
+
+  // --- Settings file ------------------------------------------------------
+  std::string SettingsPath() const;
+  void LoadSettings();
+  static std::string ReadIniString(const std::string& section, const std::string& key,
+                                   const std::string& file);
+  static void WriteIniString(const std::string& section, const std::string& key,
+                             const std::string& value, const std::string& file);
+  static bool FileExists(std::string path);
+
+ private:
+  void RunDisplay();
+  void StartPreview(std::int32_t parent);
+  void ShowSettingsDialog();
+};
+
+// Runs Main the way the program's entry does: an error that escapes Main is
+// reported like the language runtime reports it and gives exit code 1.
+int RunProgram(Tessellane_B& module);
+
+}  // namespace app

@@ -1,0 +1,124 @@
+// The display: rings of one radius and colour per cycle, moving 14 pixels per
+// ring along a diagonal that bounces off the edges, until the path is back at
+// the top-left corner; then a pause, new colours, and the next cycle.
+#include "display/Tessellane_S.h"
+
+#include "app/Tessellane_B.h"
+#include "app/numeric.h"
+#include "app/runtime_error.h"
+#include "ui/events.h"
+#include "ui/random.h"
+#include "ui/screen.h"
+#include "ui/system.h"
+
+namespace display {
+namespace {
+
+using app::ResumeNext;
+constexpr ui::Colour kWhite = 16777215;
+
+int RandomComponent() { return static_cast<int>(app::num::RoundHalfEven(ui::Rnd() * 255)); }
+
+}  // namespace
+
+ui::Colour RandomColour() {
+  const int r = RandomComponent();
+  const int g = RandomComponent();
+  const int b = RandomComponent();
+  return ui::Rgb(r, g, b);
+}
+
+std::uint8_t RandomRadius() { return static_cast<std::uint8_t>(ui::Rnd() * 93 + 8); }
+
+Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), module_(module) {
+  Form.SetCaption(app::kDisplayTitle);
+  Form.KeyPreview = true;
+  Form.OnKeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
+  Form.OnUnload = [this] { Form_Unload(); };
+  Display.OnClick = [this] { Display_Click(); };
+  Display.OnMouseDown = [this](int b, int s, float x, float y) { Display_MouseDown(b, s, x, y); };
+  Display.OnMouseMove = [this](int b, int s, float x, float y) { Display_MouseMove(b, s, x, y); };
+}
+
+void Tessellane_S::Form_Load() {
+  // Rings are one real pixel wide on a high-DPI screen.
+  ui::sys::DeclareDpiAware();
+  ResumeNext([&] {
+    Form.SetHeight(ui::screen::HeightTwips());
+    Form.SetWidth(ui::screen::WidthTwips());
+  });
+  ResumeNext([&] {
+    Display.SetHeight(ui::screen::HeightTwips() / ui::screen::TwipsPerPixelY());
+    Display.SetWidth(ui::screen::WidthTwips() / ui::screen::TwipsPerPixelX());
+  });
+  Form.Move(0, 0);
+  Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
+  PosX = 0;
+  PosY = 0;
+  StepX = 14;
+  StepY = 14;
+  // Drawn before anything seeds the generator: the same first radius on every start.
+  Radius = RandomRadius();
+  if (module_.RandomBackground != 0) {
+    ui::Randomize();
+    Display.SetBackColor(RandomColour());
+  } else {
+    Display.SetBackColor(module_.BackgroundColor);
+  }
+  // The music starts here (CD audio with BgmKind 1, a file with BgmKind 2).
+  Form.Show();
+  Display.SetFocus();
+  ui::sys::SetWindowPos(Form.Handle(), ui::sys::kHwndTopmost, 0, 0, 0, 0, ui::sys::kSwpNoSizeNoMoveNoActivate);
+  NewColors();
+  Display.Cls();
+
+  while (!StopLoop) {
+    DrawOneCircle();
+    if (PosX < 0 && PosY < 0) EndCycle();
+    ui::DoEvents();
+  }
+}
+
+void Tessellane_S::DrawOneCircle() {
+  ResumeNext([&] { PosX = app::num::Add16(PosX, StepX); });
+  ResumeNext([&] { PosY = app::num::Add16(PosY, StepY); });
+  if (InvertMode) Display.FillColor = kWhite - Display.FillColor;
+  Display.Circle(PosX, PosY, Radius, Display.FillColor);
+  ++CirclesDrawn;
+  if (PosX > Display.ScaleWidth() || PosX < 0) StepX = -StepX;
+  if (PosY > Display.ScaleHeight() || PosY < 0) StepY = -StepY;
+}
+
+// The path is back at the top-left corner (both coordinates are -14).
+void Tessellane_S::EndCycle() {
+  // Formed in 16 bits: 33 seconds or more overflow and skip the pause. A
+  // negative stop time (only from a hand-edited file) gives no pause.
+  ResumeNext([&] {
+    const std::int16_t ms = app::num::Mul16(module_.StopTime, 1000);
+    if (ms > 0) ui::sys::Sleep(static_cast<std::uint32_t>(ms));
+  });
+  NewColors();
+  Display.Cls();
+  Radius = RandomRadius();
+  InvertMode = !InvertMode;
+  ResetPattern();
+}
+
+void Tessellane_S::NewColors() {
+  ui::Randomize();
+  Display.FillColor = RandomColour();
+  // Only exactly 1 changes the background per cycle; load tested for any non-zero value.
+  if (module_.RandomBackground == 1) Display.SetBackColor(RandomColour());
+}
+
+void Tessellane_S::ResetPattern() {
+  PosX = 0;
+  PosY = 0;
+  StepX = static_cast<std::int16_t>(StepX < 0 ? -StepX : StepX);
+  StepY = static_cast<std::int16_t>(StepY < 0 ? -StepY : StepY);
+  Display.Cls();
+}
+
+void Tessellane_S::Form_Unload() { StopLoop = true; }
+
+}  // namespace display

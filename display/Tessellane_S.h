@@ -1,0 +1,70 @@
+// Form Tessellane_S: the full-screen display window, its ring animation and
+// the rules that end the screen saver.
+#pragma once
+#include <cstdint>
+
+#include "ui/form.h"
+
+namespace app {
+struct Tessellane_B;
+}
+
+namespace display {
+
+// First mouse position seen after load (or after a refused password).
+struct MouseOriginRecord {
+  float X = 0;
+  float Y = 0;
+  bool Set = false;
+};
+
+class Tessellane_S {
+ public:
+  explicit Tessellane_S(app::Tessellane_B& module);
+
+  // Sizes the window to the screen, starts the music, shows the window on top
+  // and runs the drawing loop; returns only when StopLoop is set.
+  void Form_Load();
+  void Form_Unload();
+
+  // Input (the rules that end the screen saver).
+  void Display_Click();
+  void Display_MouseDown(int button, int shift, float x, float y);
+  void Display_MouseMove(int button, int shift, float x, float y);
+  void Form_KeyDown(int key_code, int shift);
+
+  // Form and controls.
+  ui::Form Form;
+  ui::PictureBox Display;
+  ui::Timer Timer1{1000};  // repeat poll of the file music
+  ui::Timer Timer2{200};   // poll of the CD-audio music
+
+  // Form-level state.
+  std::int16_t PosX = 0;
+  std::int16_t PosY = 0;
+  std::int16_t StepX = 14;
+  std::int16_t StepY = 14;
+  std::uint8_t Radius = 0;
+  bool InvertMode = false;
+  bool StopLoop = false;
+  MouseOriginRecord MouseOrigin;
+
+  // Circles drawn since load: read by the benchmarks, not by the program.
+  std::uint64_t CirclesDrawn = 0;
+
+ private:
+  void DrawOneCircle();
+  void EndCycle();
+  void NewColors();
+  void ResetPattern();
+  void EndScreenSaver();
+
+  app::Tessellane_B& module_;
+};
+
+// A random colour: red, green and blue drawn in that order.
+ui::Colour RandomColour();
+// The first radius of a cycle, 8 to 100 pixels.
+std::uint8_t RandomRadius();
+
+}  // namespace display

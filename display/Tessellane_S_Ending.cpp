@@ -1,0 +1,58 @@
+// Ending the screen saver: the mouse, key and click rules, the password test
+// on Windows 9x, and giving the system state back before the process ends.
+#include "app/Tessellane_B.h"
+#include "app/runtime_error.h"
+#include "display/Tessellane_S.h"
+#include "ui/system.h"
+
+namespace display {
+
+using app::ResumeNext;
+
+void Tessellane_S::Display_Click() { EndScreenSaver(); }
+
+void Tessellane_S::Display_MouseDown(int, int, float, float) { EndScreenSaver(); }
+
+// The first move only records where the mouse is; a later move ends the
+// saver only when it changes both coordinates.
+void Tessellane_S::Display_MouseMove(int, int, float x, float y) {
+  if (module_.CommandLine.empty()) return;
+  if (!MouseOrigin.Set) {
+    MouseOrigin.X = x;
+    MouseOrigin.Y = y;
+    MouseOrigin.Set = true;
+    return;
+  }
+  if (x != MouseOrigin.X && y != MouseOrigin.Y) {
+    EndScreenSaver();
+    MouseOrigin.Set = false;
+  }
+}
+
+void Tessellane_S::Form_KeyDown(int key_code, int shift) {
+  // With CD music the arrow keys step through the tracks instead.
+  EndScreenSaver();
+}
+
+void Tessellane_S::EndScreenSaver() {
+  const bool run_mode = module_.ModeLetter() == "S";
+  if (run_mode && !module_.IsWindowsNT()) {
+    // Windows 9x asks for the saver password here; NT asks by itself.
+    ui::sys::ShowCursor(true);
+    if (ui::sys::VerifyScreenSavePwd(Form.Handle()) == 0) {
+      ui::sys::ShowCursor(false);
+      return;
+    }
+  }
+  // The music stops here.
+  if (run_mode) {
+    ResumeNext([&] { module_.SetSystemKeysEnabled(true); });
+    ui::sys::ShowCursor(true);
+  }
+  StopLoop = true;
+  ui::sys::SystemParametersInfo(ui::sys::kSpiSetScreenSaveActive, 1, 0);
+  Form.Unload();
+  ui::sys::EndProcess(0);
+}
+
+}  // namespace display

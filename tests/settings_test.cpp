@@ -1,0 +1,127 @@
+// Loading the settings file: defaults, number conversions that fail, the
+// music file that must exist, and the writer's bytes.
+#include "app/Tessellane_B.h"
+#include "tests/test_support.h"
+
+namespace {
+
+using testing_support::HeadlessTest;
+using testing_support::WriteIni;
+
+class SettingsTest : public HeadlessTest {
+ protected:
+  app::Tessellane_B Load(const std::string& lines) {
+    WriteIni(dir_, lines);
+    app::Tessellane_B b;
+    b.LoadSettings();
+    return b;
+  }
+};
+
+TEST_F(SettingsTest, MissingFileGivesTheDefaults) {
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.StopTime, 3);
+  EXPECT_EQ(b.BackgroundColor, 0);
+  EXPECT_EQ(b.RandomBackground, 1);
+  EXPECT_EQ(b.BgmKind, 0);
+  EXPECT_EQ(b.BgmRepeat, 0);
+  EXPECT_EQ(b.BgmFile, "");
+}
+
+TEST_F(SettingsTest, NumbersAreFlooredAndBadOnesLeaveZeroNotTheDefault) {
+  EXPECT_EQ(Load("停止時間=7.9\r\n").StopTime, 7);
+  EXPECT_EQ(Load("停止時間=-2.5\r\n").StopTime, -3);
+  EXPECT_EQ(Load("停止時間=abc\r\n").StopTime, 0);
+  EXPECT_EQ(Load("停止時間=40000\r\n").StopTime, 0);
+  EXPECT_EQ(Load("停止時間=7x\r\n").StopTime, 0);
+  EXPECT_EQ(Load("停止時間= 12 \r\n").StopTime, 12);
+  EXPECT_EQ(Load("背景色ﾗﾝﾀﾞﾑ=abc\r\n").RandomBackground, 0);
+  EXPECT_EQ(Load("BGMﾘﾋﾟｰﾄ=&H1F\r\n").BgmRepeat, 31);
+  EXPECT_EQ(Load("BGM区分=7\r\n").BgmKind, 7);
+}
+
+TEST_F(SettingsTest, ColourIsRoundedToThirtyTwoBits) {
+  EXPECT_EQ(Load("背景色=&HFF\r\n").BackgroundColor, 255);
+  EXPECT_EQ(Load("背景色= 16777215\r\n").BackgroundColor, 16777215);
+  EXPECT_EQ(Load("背景色=2.5\r\n").BackgroundColor, 2);
+  EXPECT_EQ(Load("背景色=3.5\r\n").BackgroundColor, 4);
+  EXPECT_EQ(Load("背景色=9999999999\r\n").BackgroundColor, 0);
+}
+
+TEST_F(SettingsTest, KeysAreMatchedInCodePage932) {
+  // Written by hand in bytes: the file is what a Japanese system writes.
+  testing_support::WriteBytes(dir_.Ini(),
+                              "[Section]\r\n\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4= 9\r\n"
+                              "\x94\x77\x8C\x69\x90\x46\xD7\xDD\xC0\xDE\xD1= 0\r\n");
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.StopTime, 9);
+  EXPECT_EQ(b.RandomBackground, 0);
+}
+
+TEST_F(SettingsTest, MissingMusicFileSwitchesFileMusicOffButKeepsCd) {
+  auto file_music = Load("BGM区分=2\r\nBGMﾌｧｲﾙ=" + dir_.str() + "\\none.mp3\r\n");
+  EXPECT_EQ(file_music.BgmKind, 0);
+  EXPECT_EQ(file_music.BgmFile, "");
+  auto cd = Load("BGM区分=1\r\nBGMﾌｧｲﾙ=" + dir_.str() + "\\none.mp3\r\n");
+  EXPECT_EQ(cd.BgmKind, 1);
+  EXPECT_EQ(cd.BgmFile, "");
+}
+
+TEST_F(SettingsTest, ExistingMusicFileIsKeptEvenWithJapaneseName) {
+  testing_support::WriteBytes(dir_.path() / std::filesystem::path(u8"曲 1.mp3"), "ID3");
+  const std::string path = dir_.str() + "\\曲 1.mp3";
+  auto b = Load("BGM区分=2\r\nBGMﾌｧｲﾙ=" + path + "\r\n");
+  EXPECT_EQ(b.BgmKind, 2);
+  EXPECT_EQ(b.BgmFile, path);
+}
+
+TEST_F(SettingsTest, DirectoryCountsAsMissingWithOrWithoutSeparator) {
+  std::filesystem::create_directory(dir_.path() / "music");
+  EXPECT_EQ(Load("BGM区分=2\r\nBGMﾌｧｲﾙ=" + dir_.str() + "\\music\r\n").BgmKind, 0);
+  EXPECT_EQ(Load("BGM区分=2\r\nBGMﾌｧｲﾙ=" + dir_.str() + "\\music\\\r\n").BgmKind, 0);
+  EXPECT_FALSE(app::Tessellane_B::FileExists(dir_.str() + "\\music\\"));
+}
+
+TEST_F(SettingsTest, LongValueIsReadAsItsFirst255Bytes) {
+  const std::string value(300, 'x');
+  WriteIni(dir_, "BGMﾌｧｲﾙ=" + value + "\r\n");
+  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", "BGMﾌｧｲﾙ", dir_.str() + app::kIniFileName),
+            std::string(255, 'x'));
+}
+
+TEST_F(SettingsTest, WritingAllSixKeysGivesCodePage932LinesInOrder) {
+  const std::string file = dir_.str() + app::kIniFileName;
+  const char* keys[] = {app::kKeyStopTime, app::kKeyBackgroundColor, app::kKeyRandomBackground,
+                        app::kKeyBgmKind,  app::kKeyBgmRepeat,       app::kKeyBgmFile};
+  const char* values[] = {" 3", " 16777215", " 1", " 2", " 0", "C:\\音楽\\a.mp3"};
+  for (int i = 0; i < 6; ++i) app::Tessellane_B::WriteIniString("Section", keys[i], values[i], file);
+  const std::string expected =
+      "[Section]\r\n\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4= 3\r\n\x94\x77\x8C\x69\x90\x46= 16777215\r\n"
+      "\x94\x77\x8C\x69\x90\x46\xD7\xDD\xC0\xDE\xD1= 1\r\n\x42\x47\x4D\x8B\xE6\x95\xAA= 2\r\n"
+      "\x42\x47\x4D\xD8\xCB\xDF\xB0\xC4= 0\r\n\x42\x47\x4D\xCC\xA7\xB2\xD9=C:\\\x89\xB9\x8A\x79\\a.mp3\r\n";
+  EXPECT_EQ(testing_support::ReadBytes(dir_.Ini()), expected);
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.BackgroundColor, 16777215);
+}
+
+TEST_F(SettingsTest, WriterCutsSectionAndKeyAt128Characters) {
+  const std::string file = dir_.str() + app::kIniFileName;
+  const std::string long_key = std::string(127, 'k') + "鍵鍵";
+  app::Tessellane_B::WriteIniString("Section", long_key, "v", file);
+  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", std::string(127, 'k') + "鍵", file), "v");
+}
+
+TEST_F(SettingsTest, GarbageFileLoadsWithoutCrashing) {
+  std::mt19937 gen(7);
+  std::string bytes(64 * 1024, '\0');
+  for (auto& c : bytes) c = static_cast<char>(gen());
+  testing_support::WriteBytes(dir_.Ini(), "[Section]\r\n停止時間\r\n" + bytes);
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.BgmKind, 0);
+}
+
+}  // namespace

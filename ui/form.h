@@ -1,0 +1,172 @@
+// Forms, picture boxes and timers: the widgets the core is written against.
+// The portable classes keep the properties; a backend peer does what the
+// platform has to do (windows, drawing, messages).
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/types.h"
+
+namespace ui {
+
+class Form;
+class PictureBox;
+class Timer;
+
+// What a backend supplies for a form.
+class FormPeer {
+ public:
+  virtual ~FormPeer() = default;
+  virtual WindowHandle Handle() = 0;  // creates the window on first use
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
+  virtual void SetBackColor(Colour colour) = 0;
+  virtual void Show() = 0;
+  virtual void Destroy() = 0;
+};
+
+// What a backend supplies for a picture box: a persistent drawing surface in
+// a child window of the form.
+class PictureBoxPeer {
+ public:
+  virtual ~PictureBoxPeer() = default;
+  virtual WindowHandle Handle() = 0;
+  virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
+  virtual void Clear(Colour back) = 0;
+  virtual void Circle(int x, int y, int radius, Colour colour) = 0;
+  virtual void Line(int x1, int y1, int x2, int y2, Colour colour) = 0;
+  virtual void Refresh() = 0;
+  virtual void Focus() = 0;
+};
+
+class TimerPeer {
+ public:
+  virtual ~TimerPeer() = default;
+  virtual void Start(int interval_ms) = 0;
+  virtual void Stop() = 0;
+};
+
+// Backend factories (one definition per backend).
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
+std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent);
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer);
+
+// A top-level window. Left, Top, Width and Height are in twips.
+class Form {
+ public:
+  Form();
+  ~Form();
+  Form(const Form&) = delete;
+  Form& operator=(const Form&) = delete;
+
+  // Design settings.
+  void SetCaption(const std::string& caption);
+  const std::string& Caption() const { return caption_; }
+  bool KeyPreview = true;
+
+  WindowHandle Handle();
+  int Left() const { return left_; }
+  int Top() const { return top_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void SetLeft(int twips);
+  void SetTop(int twips);
+  void SetWidth(int twips);
+  void SetHeight(int twips);
+  void Move(int left, int top);
+
+  Colour BackColor() const { return back_colour_; }
+  void SetBackColor(Colour colour);
+
+  void Show();
+  bool Visible() const { return visible_; }
+  // Runs OnUnload, then destroys the window.
+  void Unload();
+  bool Loaded() const { return loaded_; }
+
+  // Events. Keys: virtual-key code and shift state (1 shift, 2 ctrl, 4 alt).
+  std::function<void(int key_code, int shift)> OnKeyDown;
+  std::function<void()> OnUnload;
+
+  FormPeer& Peer();
+
+ private:
+  void ApplyBounds();
+  std::unique_ptr<FormPeer> peer_;
+  std::string caption_;
+  int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+  Colour back_colour_ = 0;
+  bool visible_ = false;
+  bool loaded_ = true;
+};
+
+// A picture box on a form, positioned in the form's pixels; a persistent
+// surface that keeps what was drawn until it is cleared.
+class PictureBox {
+ public:
+  explicit PictureBox(Form& parent);
+  ~PictureBox();
+  PictureBox(const PictureBox&) = delete;
+  PictureBox& operator=(const PictureBox&) = delete;
+
+  Form& Parent() { return parent_; }
+  WindowHandle Handle();
+  void Move(int x, int y, int width, int height);
+  void SetWidth(int pixels);
+  void SetHeight(int pixels);
+  int Left() const { return x_; }
+  int Top() const { return y_; }
+  int ScaleWidth() const { return width_; }
+  int ScaleHeight() const { return height_; }
+
+  Colour BackColor() const { return back_colour_; }
+  // Like the platform's picture box, changing the background clears the surface.
+  void SetBackColor(Colour colour);
+  Colour FillColor = 0;
+
+  void Cls();
+  // A one-pixel circle outline; the inside stays as it was.
+  void Circle(int x, int y, int radius, Colour colour);
+  void Line(int x1, int y1, int x2, int y2, Colour colour);
+  void Refresh();
+  void SetFocus();
+
+  // Events: button 1 left, 2 right, 4 middle; x and y in pixels.
+  std::function<void()> OnClick;
+  std::function<void(int button, int shift, float x, float y)> OnMouseDown;
+  std::function<void(int button, int shift, float x, float y)> OnMouseMove;
+  std::function<void(int button, int shift, float x, float y)> OnMouseUp;
+
+  PictureBoxPeer& Peer() { return *peer_; }
+
+ private:
+  Form& parent_;
+  std::unique_ptr<PictureBoxPeer> peer_;
+  int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
+  Colour back_colour_ = 0;
+};
+
+// A timer that ticks only inside DoEvents.
+class Timer {
+ public:
+  Timer(int interval_ms = 0);
+  ~Timer();
+  Timer(const Timer&) = delete;
+  Timer& operator=(const Timer&) = delete;
+
+  int Interval() const { return interval_; }
+  void SetInterval(int ms);
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+
+  std::function<void()> OnTick;
+
+ private:
+  void Apply();
+  std::unique_ptr<TimerPeer> peer_;
+  int interval_ = 0;
+  bool enabled_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,88 @@
+// The headless backend as tests see it: a fake clock, scripted input, the
+// system calls recorded as text, and the pixels of every picture box.
+#pragma once
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/types.h"
+
+namespace headless {
+
+// Thrown by ui::sys::EndProcess: the process would end here.
+struct ProcessExit {
+  int code = 0;
+};
+
+struct Config {
+  std::string command_line;
+  std::string app_path = ".";  // a real directory; "\" in paths is read as "/"
+  int screen_width_px = 1024;
+  int screen_height_px = 768;
+  int twips_per_pixel = 15;
+  bool windows_nt = true;
+  int get_version_result = 1;
+  int verify_password_result = 1;
+  double start_seconds_since_midnight = 36000.5;
+  double ms_per_do_events = 0;  // fake time that passes in every DoEvents
+  ui::Point cursor{};
+  bool cursor_known = true;
+  // Safety net for RunEventLoop in tests that never end the program.
+  long max_event_loop_passes = 1000000;
+};
+
+// A fresh process: default config, clock at 0, no calls, no windows, the
+// random generator at its start state, no hooks or queued input.
+void Reset();
+Config& config();
+
+// Fake clock in milliseconds. Sleep advances it without running timers.
+double NowMs();
+void AdvanceMs(double ms);
+
+// System calls in the order made, e.g. "ShowCursor(0)" or
+// "SystemParametersInfo(97,-1,0)".
+const std::vector<std::string>& Calls();
+std::vector<std::string> CallsStartingWith(std::string_view prefix);
+void ClearCalls();
+
+// A window of another program, found by FindWindowByTitle and GetWindowRect.
+ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect = {});
+void RemoveForeignWindow(ui::WindowHandle window);
+// Where messages posted to a window end up: "WM_<n>(wparam,lparam)".
+std::vector<std::string> MessagesPostedTo(ui::WindowHandle window);
+
+// Runs at the start of every DoEvents, before queued input is delivered.
+void SetIdleHook(std::function<void()> hook);
+
+// Input, delivered in order by the next DoEvents.
+void PostKeyDown(ui::Form& form, int key_code, int shift = 0);
+void PostMouseMove(ui::PictureBox& box, float x, float y, int button = 0);
+void PostMouseDown(ui::PictureBox& box, int button, float x, float y);
+void PostMouseUp(ui::PictureBox& box, int button, float x, float y);
+void PostClick(ui::PictureBox& box);
+
+struct Surface {
+  int width = 0;
+  int height = 0;
+  std::vector<ui::Colour> pixels;
+  long circles = 0;
+  long clears = 0;
+  ui::Colour At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+  long Count(ui::Colour colour) const;
+};
+const Surface& SurfaceOf(ui::PictureBox& box);
+
+struct WindowState {
+  ui::WindowHandle handle = 0;
+  bool created = false;
+  bool visible = false;
+  bool destroyed = false;
+  ui::Rect bounds;  // pixels
+  std::string caption;
+};
+const WindowState& StateOf(ui::Form& form);
+
+}  // namespace headless

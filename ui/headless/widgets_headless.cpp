@@ -1,0 +1,216 @@
+// Forms, picture boxes and timers of the headless backend. A picture box is a
+// pixel buffer; a timer ticks on the fake clock inside DoEvents.
+#include <algorithm>
+#include <cmath>
+
+#include "ui/events.h"
+#include "ui/form.h"
+#include "ui/headless/state.h"
+
+namespace headless {
+namespace {
+
+using detail::P;
+
+void Unregister(WindowState* state) {
+  auto& forms = P().forms;
+  forms.erase(std::remove(forms.begin(), forms.end(), state), forms.end());
+}
+
+class HeadlessFormPeer : public ui::FormPeer {
+ public:
+  HeadlessFormPeer() { P().forms.push_back(&state_); }
+  ~HeadlessFormPeer() override { Unregister(&state_); }
+
+  ui::WindowHandle Handle() override {
+    if (!state_.created) {
+      state_.created = true;
+      state_.handle = P().next_handle++;
+    }
+    return state_.handle;
+  }
+  void SetCaption(const std::string& caption) override { state_.caption = caption; }
+  void SetBoundsPixels(int x, int y, int w, int h) override { state_.bounds = {x, y, x + w, y + h}; }
+  void SetBackColor(ui::Colour) override {}
+  void Show() override {
+    Handle();
+    state_.visible = true;
+  }
+  void Destroy() override {
+    state_.visible = false;
+    state_.destroyed = true;
+  }
+
+  WindowState state_;
+};
+
+class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
+ public:
+  ui::WindowHandle Handle() override {
+    if (!handle_) handle_ = P().next_handle++;
+    return handle_;
+  }
+  void SetBoundsPixels(int, int, int w, int h) override {
+    w = std::max(w, 0);
+    h = std::max(h, 0);
+    if (w == surface_.width && h == surface_.height) return;
+    Surface resized{w, h, std::vector<ui::Colour>(static_cast<std::size_t>(w) * h, back_), surface_.circles,
+                    surface_.clears};
+    for (int y = 0; y < std::min(h, surface_.height); ++y)
+      for (int x = 0; x < std::min(w, surface_.width); ++x)
+        resized.pixels[static_cast<std::size_t>(y) * w + x] = surface_.At(x, y);
+    surface_ = std::move(resized);
+  }
+  void Clear(ui::Colour back) override {
+    back_ = back;
+    std::fill(surface_.pixels.begin(), surface_.pixels.end(), back);
+    ++surface_.clears;
+  }
+  // Midpoint circle: the one-pixel outline the platform draws for a circle.
+  void Circle(int cx, int cy, int r, ui::Colour colour) override {
+    ++surface_.circles;
+    int x = r, y = 0, err = 1 - r;
+    while (x >= y) {
+      const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
+      for (const auto& p : pts) Plot(cx + p[0], cy + p[1], colour);
+      ++y;
+      if (err < 0) {
+        err += 2 * y + 1;
+      } else {
+        --x;
+        err += 2 * (y - x) + 1;
+      }
+    }
+  }
+  void Line(int x1, int y1, int x2, int y2, ui::Colour colour) override {
+    // The end point is not drawn, as on the platform.
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    while (x1 != x2 || y1 != y2) {
+      Plot(x1, y1, colour);
+      const int e2 = 2 * err;
+      if (e2 >= dy) { err += dy; x1 += sx; }
+      if (e2 <= dx) { err += dx; y1 += sy; }
+    }
+  }
+  void Refresh() override {}
+  void Focus() override {}
+
+  Surface surface_;
+
+ private:
+  void Plot(int x, int y, ui::Colour colour) {
+    if (x >= 0 && y >= 0 && x < surface_.width && y < surface_.height)
+      surface_.pixels[static_cast<std::size_t>(y) * surface_.width + x] = colour;
+  }
+  ui::WindowHandle handle_ = 0;
+  ui::Colour back_ = 0;
+};
+
+class HeadlessTimerPeer : public ui::TimerPeer {
+ public:
+  explicit HeadlessTimerPeer(ui::Timer& timer) { entry_.timer = &timer; }
+  ~HeadlessTimerPeer() override { Stop(); }
+  void Start(int interval_ms) override {
+    Stop();
+    entry_.interval = interval_ms;
+    entry_.next_due = P().now_ms + interval_ms;
+    P().timers.push_back(&entry_);
+  }
+  void Stop() override {
+    auto& timers = P().timers;
+    timers.erase(std::remove(timers.begin(), timers.end(), &entry_), timers.end());
+  }
+
+ private:
+  detail::TimerEntry entry_;
+};
+
+}  // namespace
+
+namespace detail {
+
+// Every timer that is due ticks once; a late timer does not catch up.
+void FireDueTimers() {
+  const auto due = P().timers;
+  for (TimerEntry* t : due) {
+    if (std::find(P().timers.begin(), P().timers.end(), t) == P().timers.end()) continue;
+    if (P().now_ms < t->next_due) continue;
+    t->next_due = P().now_ms + t->interval;
+    if (t->timer && t->timer->OnTick) t->timer->OnTick();
+  }
+}
+
+}  // namespace detail
+
+const Surface& SurfaceOf(ui::PictureBox& box) { return static_cast<HeadlessPictureBoxPeer&>(box.Peer()).surface_; }
+const WindowState& StateOf(ui::Form& form) { return static_cast<HeadlessFormPeer&>(form.Peer()).state_; }
+
+void PostKeyDown(ui::Form& form, int key_code, int shift) {
+  P().input.push_back([&form, key_code, shift] {
+    if (form.OnKeyDown) form.OnKeyDown(key_code, shift);
+  });
+}
+
+void PostMouseMove(ui::PictureBox& box, float x, float y, int button) {
+  P().input.push_back([&box, x, y, button] {
+    if (box.OnMouseMove) box.OnMouseMove(button, 0, x, y);
+  });
+}
+
+void PostMouseDown(ui::PictureBox& box, int button, float x, float y) {
+  P().input.push_back([&box, button, x, y] {
+    if (box.OnMouseDown) box.OnMouseDown(button, 0, x, y);
+  });
+}
+
+void PostMouseUp(ui::PictureBox& box, int button, float x, float y) {
+  P().input.push_back([&box, button, x, y] {
+    if (box.OnMouseUp) box.OnMouseUp(button, 0, x, y);
+  });
+}
+
+void PostClick(ui::PictureBox& box) {
+  P().input.push_back([&box] {
+    if (box.OnClick) box.OnClick();
+  });
+}
+
+}  // namespace headless
+
+namespace ui {
+
+std::unique_ptr<FormPeer> CreateFormPeer(Form&) { return std::make_unique<headless::HeadlessFormPeer>(); }
+std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox&, Form&) {
+  return std::make_unique<headless::HeadlessPictureBoxPeer>();
+}
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) {
+  return std::make_unique<headless::HeadlessTimerPeer>(timer);
+}
+
+void DoEvents() {
+  auto& p = headless::detail::P();
+  p.now_ms += p.config.ms_per_do_events;
+  headless::detail::FireDueTimers();
+  if (p.idle_hook) p.idle_hook();
+  // Only what was pending when the call began; handlers may queue more.
+  for (std::size_t n = p.input.size(); n > 0 && !p.input.empty(); --n) {
+    auto event = std::move(p.input.front());
+    p.input.pop_front();
+    event();
+  }
+}
+
+void RunEventLoop() {
+  auto& p = headless::detail::P();
+  for (long pass = 0; pass < p.config.max_event_loop_passes; ++pass) {
+    const bool any_form = std::any_of(p.forms.begin(), p.forms.end(),
+                                      [](const headless::WindowState* f) { return f->created && !f->destroyed; });
+    if (!any_form) return;
+    p.now_ms += std::max(p.config.ms_per_do_events, 1.0);
+    DoEvents();
+  }
+}
+
+}  // namespace ui

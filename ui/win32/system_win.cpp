@@ -1,0 +1,216 @@
+// System services on Windows: thin wrappers over user32, kernel32 and the
+// screen-saver password functions. Text arrives as UTF-8; the Unicode entry
+// points take it widened, the ANSI ones in the system's code page.
+#include <windows.h>
+
+// These names are ui::sys functions here, not the A/W macros of <windows.h>.
+#undef GetVersionEx
+#undef GetPrivateProfileString
+#undef WritePrivateProfileString
+#undef SystemParametersInfo
+#undef GetWindowLong
+#undef SetWindowLong
+#undef PostMessage
+
+#include "ui/codepage.h"
+#include "ui/screen.h"
+#include "ui/system.h"
+#include "ui/win32/surfaces_win.h"
+#include "ui/win32/text_win.h"
+
+namespace ui::sys {
+namespace {
+
+HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// A function of a DLL that only some systems have (the Windows 9x password
+// functions, the DPI switch of later systems); null where it is missing.
+template <class Fn>
+Fn Optional(const wchar_t* dll, const char* name) {
+  HMODULE module = LoadLibraryW(dll);
+  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+}  // namespace
+
+std::string CommandLine() {
+  // The argument text after the program name, as the language runtime gives it.
+  const wchar_t* p = GetCommandLineW();
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  while (*p == L' ' || *p == L'\t') ++p;
+  std::wstring args(p);
+  while (!args.empty() && (args.back() == L' ' || args.back() == L'\t')) args.pop_back();
+  return win32::FromWide(args);
+}
+
+std::string AppPath() {
+  wchar_t path[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
+  std::wstring dir(path, n);
+  const auto slash = dir.find_last_of(L'\\');
+  if (slash == std::wstring::npos) return {};
+  // A drive root keeps its separator ("C:\"), as the system reports it.
+  dir.resize(slash == 2 && dir[1] == L':' ? 3 : slash);
+  return win32::FromWide(dir);
+}
+
+void EndProcess(int exit_code) { ExitProcess(static_cast<UINT>(exit_code)); }
+
+void ReportFatalError(const std::string& text) {
+  MessageBoxW(nullptr, win32::Widen(text).c_str(), L"Tessellane", MB_OK | MB_ICONERROR);
+}
+
+double SecondsSinceMidnight() {
+  SYSTEMTIME t;
+  GetLocalTime(&t);
+  return t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
+}
+
+void Sleep(std::uint32_t milliseconds) {
+  // What was drawn last must be on screen during the pause.
+  win32::FlushSurfaces();
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+  ::Sleep(milliseconds);
+}
+
+int GetVersionEx(OsVersionInfo& info) {
+  OSVERSIONINFOA v{};
+  v.dwOSVersionInfoSize = info.size;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  const int result = GetVersionExA(&v);
+#pragma GCC diagnostic pop
+  info.major = v.dwMajorVersion;
+  info.minor = v.dwMinorVersion;
+  info.build = v.dwBuildNumber;
+  info.platform_id = v.dwPlatformId;
+  return result;
+}
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& default_value, std::size_t buffer_size,
+                                    const std::string& file) {
+  // Zero-filled: with double-byte text the byte before the end may stay unwritten.
+  std::string buffer(buffer_size, '\0');
+  GetPrivateProfileStringA(Utf8ToCp932(section).c_str(), Utf8ToCp932(key).c_str(),
+                           Utf8ToCp932(default_value).c_str(), buffer.data(), static_cast<DWORD>(buffer_size),
+                           win32::ToAnsi(file).c_str());
+  buffer.resize(buffer.find('\0') == std::string::npos ? buffer.size() : buffer.find('\0'));
+  return Cp932ToUtf8(buffer);
+}
+
+int WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
+                              const std::string& file) {
+  return WritePrivateProfileStringA(Utf8ToCp932(section).c_str(), Utf8ToCp932(key).c_str(),
+                                    Utf8ToCp932(value).c_str(), win32::ToAnsi(file).c_str());
+}
+
+bool CanOpenForReading(const std::string& path) {
+  // Without FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened, as intended.
+  HANDLE f = CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(f);
+  return true;
+}
+
+WindowHandle FindWindowByTitle(const std::string& title) {
+  return W(FindWindowW(nullptr, win32::Widen(title).c_str()));
+}
+
+int ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
+
+int SystemParametersInfo(std::uint32_t action, std::int32_t param, std::uint32_t flags) {
+  return SystemParametersInfoA(action, static_cast<UINT>(param), nullptr, flags);
+}
+
+int SetWindowPos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
+                 std::uint32_t flags) {
+  return ::SetWindowPos(H(window), reinterpret_cast<HWND>(insert_after), x, y, cx, cy, flags);
+}
+
+bool GetWindowRect(WindowHandle window, Rect& rect) {
+  RECT r{};
+  const BOOL ok = ::GetWindowRect(H(window), &r);
+  rect = ok ? Rect{r.left, r.top, r.right, r.bottom} : Rect{};
+  return ok != FALSE;
+}
+
+std::int32_t GetWindowLong(WindowHandle window, int index) { return GetWindowLongW(H(window), index); }
+std::int32_t SetWindowLong(WindowHandle window, int index, std::int32_t value) {
+  return SetWindowLongW(H(window), index, value);
+}
+WindowHandle SetParent(WindowHandle child, WindowHandle parent) { return W(::SetParent(H(child), H(parent))); }
+WindowHandle GetWindow(WindowHandle window, std::uint32_t command) { return W(::GetWindow(H(window), command)); }
+int PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+  return PostMessageW(H(window), message, wparam, lparam);
+}
+
+bool GetCursorPos(Point& point) {
+  POINT p{};
+  if (!::GetCursorPos(&p)) return false;
+  point = {p.x, p.y};
+  return true;
+}
+
+WindowHandle WindowFromPoint(Point point) { return W(::WindowFromPoint(POINT{point.x, point.y})); }
+
+int DrawAnimatedRects(WindowHandle window, int animation, const Rect& from, const Rect& to) {
+  const RECT f = ToRect(from), t = ToRect(to);
+  return ::DrawAnimatedRects(H(window), animation, &f, &t);
+}
+
+void DeclareDpiAware() {
+  using Fn = BOOL(WINAPI*)();
+  if (auto set_aware = Optional<Fn>(L"user32.dll", "SetProcessDPIAware")) set_aware();
+}
+
+int VerifyScreenSavePwd(WindowHandle window) {
+  using Fn = BOOL(WINAPI*)(HWND);
+  auto verify = Optional<Fn>(L"password.cpl", "VerifyScreenSavePwd");
+  // Without the password library there is no password to ask for.
+  return verify ? verify(H(window)) : 1;
+}
+
+int PwdChangePassword(const std::string& registry_key, WindowHandle window) {
+  using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
+  auto change = Optional<Fn>(L"mpr.dll", "PwdChangePasswordA");
+  return change ? static_cast<int>(change(win32::ToAnsi(registry_key).c_str(), H(window), 0, 0)) : 0;
+}
+
+}  // namespace ui::sys
+
+namespace ui::screen {
+namespace {
+
+int g_pointer = 0;
+
+int LogPixels(int index) {
+  HDC dc = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(dc, index);
+  ReleaseDC(nullptr, dc);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+int TwipsPerPixelX() { return 1440 / LogPixels(LOGPIXELSX); }
+int TwipsPerPixelY() { return 1440 / LogPixels(LOGPIXELSY); }
+int WidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
+int HeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+
+void SetMousePointer(int pointer) {
+  g_pointer = pointer;
+  SetCursor(LoadCursorW(nullptr, pointer == 11 ? IDC_WAIT : IDC_ARROW));
+}
+int MousePointer() { return g_pointer; }
+
+}  // namespace ui::screen

@@ -1,0 +1,386 @@
+// Forms, picture boxes and timers on Win32. A form is a borderless popup
+// window; a picture box is a child window painted from a memory bitmap that
+// keeps everything drawn on it (the persistent surface).
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "ui/events.h"
+#include "ui/form.h"
+#include "ui/screen.h"
+#include "ui/win32/surfaces_win.h"
+#include "ui/win32/text_win.h"
+
+namespace ui::win32 {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"TessellaneForm";
+constexpr wchar_t kPictureClass[] = L"TessellanePicture";
+
+COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+
+int ShiftState() {
+  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int ButtonsOf(WPARAM w) {
+  return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0);
+}
+
+class Win32FormPeer;
+class Win32PictureBoxPeer;
+std::vector<Win32PictureBoxPeer*> g_pictures;
+int g_live_forms = 0;
+
+template <class Peer>
+Peer* PeerOf(HWND hwnd) {
+  return reinterpret_cast<Peer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
+bool SetPointerCursor() {
+  if (screen::MousePointer() != 11) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  return true;
+}
+
+class Win32FormPeer : public FormPeer {
+ public:
+  explicit Win32FormPeer(Form& form) : form_(form) {}
+  ~Win32FormPeer() override { Destroy(); }
+
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
+  HWND Window() {
+    if (!hwnd_ && !destroyed_) Create();
+    return hwnd_;
+  }
+  void SetCaption(const std::string& caption) override {
+    caption_ = Widen(caption);
+    if (hwnd_) SetWindowTextW(hwnd_, caption_.c_str());
+  }
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    bounds_ = {x, y, x + w, y + h};
+    if (hwnd_) MoveWindow(hwnd_, x, y, w, h, TRUE);
+  }
+  void SetBackColor(Colour colour) override {
+    back_ = colour;
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+  void Show() override { ShowWindow(Window(), SW_SHOWNORMAL); }
+  void Destroy() override {
+    if (!hwnd_) return;
+    HWND h = hwnd_;
+    hwnd_ = nullptr;
+    destroyed_ = true;
+    --g_live_forms;
+    DestroyWindow(h);
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    auto* self = PeerOf<Win32FormPeer>(hwnd);
+    if (self) {
+      switch (msg) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: return self->OnKeyDown(wp);
+        case WM_ERASEBKGND: return self->OnEraseBackground(reinterpret_cast<HDC>(wp));
+        case WM_CLOSE: return self->OnClose();
+        case WM_SETCURSOR:
+          if (SetPointerCursor()) return TRUE;
+          break;
+      }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  LRESULT OnKeyDown(WPARAM key) {
+    if (form_.OnKeyDown) form_.OnKeyDown(static_cast<int>(key), ShiftState());
+    return 0;
+  }
+  LRESULT OnEraseBackground(HDC dc) {
+    RECT r;
+    GetClientRect(hwnd_, &r);
+    HBRUSH brush = CreateSolidBrush(Ref(back_));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+    return 1;
+  }
+  LRESULT OnClose() {
+    form_.Unload();
+    return 0;
+  }
+
+  Form& form_;
+
+ private:
+  void Create() {
+    static bool registered = [] {
+      WNDCLASSEXW wc{sizeof wc};
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+      wc.lpszClassName = kFormClass;
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    hwnd_ = CreateWindowExW(0, kFormClass, caption_.c_str(), WS_POPUP | WS_CLIPCHILDREN, bounds_.left, bounds_.top,
+                            bounds_.right - bounds_.left, bounds_.bottom - bounds_.top, nullptr, nullptr,
+                            GetModuleHandleW(nullptr), this);
+    if (hwnd_) ++g_live_forms;
+  }
+
+  HWND hwnd_ = nullptr;
+  bool destroyed_ = false;
+  std::wstring caption_;
+  RECT bounds_{};
+  Colour back_ = 0;
+};
+
+class Win32PictureBoxPeer : public PictureBoxPeer {
+ public:
+  Win32PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) { g_pictures.push_back(this); }
+  ~Win32PictureBoxPeer() override {
+    g_pictures.erase(std::remove(g_pictures.begin(), g_pictures.end(), this), g_pictures.end());
+    if (dc_) {
+      SelectObject(dc_, old_bitmap_);
+      DeleteObject(bitmap_);
+      DeleteDC(dc_);
+    }
+    if (pen_) DeleteObject(pen_);
+  }
+
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
+  HWND Window() {
+    if (!hwnd_) Create();
+    return hwnd_;
+  }
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    MoveWindow(Window(), x, y, w, h, TRUE);
+    Resize(std::max(w, 1), std::max(h, 1));
+  }
+  void Clear(Colour back) override {
+    back_ = back;
+    RECT r{0, 0, width_, height_};
+    HBRUSH brush = CreateSolidBrush(Ref(back));
+    FillRect(dc_, &r, brush);
+    DeleteObject(brush);
+    Invalidate(r);
+  }
+  void Circle(int x, int y, int radius, Colour colour) override {
+    SelectPen(colour);
+    Ellipse(dc_, x - radius, y - radius, x + radius + 1, y + radius + 1);
+    Invalidate(RECT{x - radius - 1, y - radius - 1, x + radius + 2, y + radius + 2});
+  }
+  void Line(int x1, int y1, int x2, int y2, Colour colour) override {
+    SelectPen(colour);
+    MoveToEx(dc_, x1, y1, nullptr);
+    LineTo(dc_, x2, y2);
+    Invalidate(RECT{std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 2, std::max(y1, y2) + 2});
+  }
+  void Refresh() override {
+    if (hwnd_) UpdateWindow(hwnd_);
+  }
+  void Focus() override { SetFocus(Window()); }
+
+  void Flush() {
+    if (hwnd_) UpdateWindow(hwnd_);
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    auto* self = PeerOf<Win32PictureBoxPeer>(hwnd);
+    if (self) {
+      const float x = static_cast<float>(static_cast<short>(LOWORD(lp)));
+      const float y = static_cast<float>(static_cast<short>(HIWORD(lp)));
+      switch (msg) {
+        case WM_PAINT: return self->OnPaint();
+        case WM_ERASEBKGND: return 1;
+        case WM_MOUSEMOVE: return self->OnMouse(self->box_.OnMouseMove, ButtonsOf(wp), x, y);
+        case WM_LBUTTONDOWN: return self->OnButtonDown(1, x, y);
+        case WM_RBUTTONDOWN: return self->OnButtonDown(2, x, y);
+        case WM_MBUTTONDOWN: return self->OnButtonDown(4, x, y);
+        case WM_LBUTTONUP: return self->OnButtonUp(1, x, y);
+        case WM_RBUTTONUP: return self->OnButtonUp(2, x, y);
+        case WM_MBUTTONUP: return self->OnButtonUp(4, x, y);
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+          // The form sees every key before its controls.
+          if (self->parent_.KeyPreview && self->parent_.OnKeyDown) {
+            self->parent_.OnKeyDown(static_cast<int>(wp), ShiftState());
+            return 0;
+          }
+          break;
+        case WM_SETCURSOR:
+          if (SetPointerCursor()) return TRUE;
+          break;
+      }
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+ private:
+  LRESULT OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    const RECT& r = ps.rcPaint;
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_, r.left, r.top, SRCCOPY);
+    EndPaint(hwnd_, &ps);
+    return 0;
+  }
+  LRESULT OnMouse(const std::function<void(int, int, float, float)>& handler, int button, float x, float y) {
+    if (handler) handler(button, ShiftState(), x, y);
+    return 0;
+  }
+  LRESULT OnButtonDown(int button, float x, float y) {
+    SetCapture(hwnd_);
+    if (button == 1) left_down_ = true;
+    return OnMouse(box_.OnMouseDown, button, x, y);
+  }
+  LRESULT OnButtonUp(int button, float x, float y) {
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    OnMouse(box_.OnMouseUp, button, x, y);
+    // A click is a left press and release on the control.
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const bool inside = x >= 0 && y >= 0 && x < client.right && y < client.bottom;
+    if (button == 1 && left_down_ && inside && box_.OnClick) box_.OnClick();
+    if (button == 1) left_down_ = false;
+    return 0;
+  }
+
+  void Create() {
+    static bool registered = [] {
+      WNDCLASSEXW wc{sizeof wc};
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.lpszClassName = kPictureClass;
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    HWND parent = reinterpret_cast<HWND>(parent_.Handle());
+    hwnd_ = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, nullptr,
+                            GetModuleHandleW(nullptr), this);
+    Resize(1, 1);
+  }
+
+  void Resize(int w, int h) {
+    if (dc_ && w == width_ && h == height_) return;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, w, h};
+    HBRUSH brush = CreateSolidBrush(Ref(back_));
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    if (dc_) {
+      BitBlt(dc, 0, 0, std::min(w, width_), std::min(h, height_), dc_, 0, 0, SRCCOPY);
+      SelectObject(dc_, old_bitmap_);
+      DeleteObject(bitmap_);
+      DeleteDC(dc_);
+    }
+    dc_ = dc;
+    bitmap_ = bitmap;
+    old_bitmap_ = old;
+    width_ = w;
+    height_ = h;
+    SelectObject(dc_, GetStockObject(NULL_BRUSH));
+    if (pen_) SelectObject(dc_, pen_);
+  }
+
+  void SelectPen(Colour colour) {
+    if (pen_ && colour == pen_colour_) return;
+    HPEN pen = CreatePen(PS_SOLID, 1, Ref(colour));
+    SelectObject(dc_, pen);
+    if (pen_) DeleteObject(pen_);
+    pen_ = pen;
+    pen_colour_ = colour;
+  }
+
+  void Invalidate(const RECT& r) {
+    if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
+  }
+
+  PictureBox& box_;
+  Form& parent_;
+  HWND hwnd_ = nullptr;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_bitmap_ = nullptr;
+  HPEN pen_ = nullptr;
+  Colour pen_colour_ = 0;
+  Colour back_ = 0;
+  int width_ = 0, height_ = 0;
+  bool left_down_ = false;
+};
+
+std::map<UINT_PTR, Timer*> g_timers;
+
+void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = g_timers.find(id);
+  if (it != g_timers.end() && it->second->OnTick) it->second->OnTick();
+}
+
+class Win32TimerPeer : public TimerPeer {
+ public:
+  explicit Win32TimerPeer(Timer& timer) : timer_(timer) {}
+  ~Win32TimerPeer() override { Stop(); }
+  void Start(int interval_ms) override {
+    Stop();
+    id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), TimerProc);
+    if (id_) g_timers[id_] = &timer_;
+  }
+  void Stop() override {
+    if (!id_) return;
+    KillTimer(nullptr, id_);
+    g_timers.erase(id_);
+    id_ = 0;
+  }
+
+ private:
+  Timer& timer_;
+  UINT_PTR id_ = 0;
+};
+
+}  // namespace
+
+void FlushSurfaces() {
+  for (auto* p : g_pictures) p->Flush();
+}
+
+}  // namespace ui::win32
+
+namespace ui {
+
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<win32::Win32FormPeer>(form); }
+std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent) {
+  return std::make_unique<win32::Win32PictureBoxPeer>(box, parent);
+}
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<win32::Win32TimerPeer>(timer); }
+
+void DoEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void RunEventLoop() {
+  MSG msg;
+  while (win32::g_live_forms > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace ui
