@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/picture.h"
 #include "ui/types.h"
 
 namespace ui {
@@ -36,6 +37,9 @@ class PictureBoxPeer {
   virtual void Clear(Colour back) = 0;
   virtual void Circle(int x, int y, int radius, Colour colour) = 0;
   virtual void Line(int x1, int y1, int x2, int y2, Colour colour) = 0;
+  // Copies the source rectangle of a picture into the destination
+  // rectangle, stretched or shrunk to its size.
+  virtual void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) = 0;
   virtual void Refresh() = 0;
   virtual void Focus() = 0;
 };
@@ -129,6 +133,10 @@ class PictureBox {
   // A one-pixel circle outline; the inside stays as it was.
   void Circle(int x, int y, int radius, Colour colour);
   void Line(int x1, int y1, int x2, int y2, Colour colour);
+  // Draws a picture at (x, y): at its own size, or stretched to width x height.
+  void PaintPicture(const Picture& picture, int x, int y, int width = -1, int height = -1);
+  // Draws a source rectangle of a picture stretched into a destination rectangle.
+  void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source);
   void Refresh();
   void SetFocus();
 

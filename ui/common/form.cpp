@@ -65,6 +65,14 @@ void PictureBox::SetBackColor(Colour colour) {
 void PictureBox::Cls() { peer_->Clear(back_colour_); }
 void PictureBox::Circle(int x, int y, int radius, Colour colour) { peer_->Circle(x, y, radius, colour); }
 void PictureBox::Line(int x1, int y1, int x2, int y2, Colour colour) { peer_->Line(x1, y1, x2, y2, colour); }
+void PictureBox::PaintPicture(const Picture& picture, int x, int y, int width, int height) {
+  const int w = width < 0 ? picture.width : width;
+  const int h = height < 0 ? picture.height : height;
+  peer_->PaintPicture(picture, Rect{x, y, x + w, y + h}, Rect{0, 0, picture.width, picture.height});
+}
+void PictureBox::PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) {
+  peer_->PaintPicture(picture, dest, source);
+}
 void PictureBox::Refresh() { peer_->Refresh(); }
 void PictureBox::SetFocus() { peer_->Focus(); }
 

@@ -94,6 +94,19 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
       if (e2 <= dx) { err += dx; y1 += sy; }
     }
   }
+  // Nearest-neighbour stretch: each destination pixel takes the source pixel
+  // under its centre.
+  void PaintPicture(const ui::Picture& pic, const ui::Rect& d, const ui::Rect& s) override {
+    const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
+    if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    for (int y = 0; y < dh; ++y) {
+      const int sy = s.top + static_cast<int>((y + 0.5) * sh / dh);
+      for (int x = 0; x < dw; ++x) {
+        const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
+        if (sx >= 0 && sy >= 0 && sx < pic.width && sy < pic.height) Plot(d.left + x, d.top + y, pic.At(sx, sy));
+      }
+    }
+  }
   void Refresh() override {}
   void Focus() override {}
 

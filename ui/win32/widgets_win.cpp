@@ -182,6 +182,21 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
     LineTo(dc_, x2, y2);
     Invalidate(RECT{std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 2, std::max(y1, y2) + 2});
   }
+  void PaintPicture(const Picture& pic, const Rect& d, const Rect& s) override {
+    if (pic.Empty()) return;
+    // A top-down 32-bit DIB wants 0x00RRGGBB; colour values are 0x00BBGGRR.
+    std::vector<DWORD> bits(pic.pixels.size());
+    for (std::size_t i = 0; i < bits.size(); ++i) {
+      const Colour c = pic.pixels[i];
+      bits[i] = static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
+    }
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), pic.width, -pic.height, 1, 32, BI_RGB};
+    SetStretchBltMode(dc_, COLORONCOLOR);
+    StretchDIBits(dc_, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, s.top, s.right - s.left,
+                  s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    Invalidate(RECT{d.left, d.top, d.right, d.bottom});
+  }
   void Refresh() override {
     if (hwnd_) UpdateWindow(hwnd_);
   }
