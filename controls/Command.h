@@ -45,6 +45,10 @@ class Command {
   std::function<void()> Click;
 
   ui::WindowHandle Handle();
+
+ private:
+  struct Impl;
+  Impl* impl_;
 };
 
 }  // namespace controls
