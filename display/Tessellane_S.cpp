@@ -95,7 +95,7 @@ void Tessellane_S::EndCycle() {
   // negative stop time (only from a hand-edited file) gives no pause.
   ResumeNext([&] {
     const std::int16_t ms = app::num::Mul16(module_.StopTime, 1000);
-    if (ms > 0) ui::sys::Sleep(static_cast<std::uint32_t>(ms));
+    if (ms >= 0) ui::sys::Sleep(static_cast<std::uint32_t>(ms));
   });
   NewColors();
   Display.Cls();

@@ -29,6 +29,8 @@ struct Config {
   double ms_per_do_events = 0;  // fake time that passes in every DoEvents
   ui::Point cursor{};
   bool cursor_known = true;
+  // What GetWindow(GW_OWNER) answers for the program's forms.
+  ui::WindowHandle form_owner = 0;
   // Safety net for RunEventLoop in tests that never end the program.
   long max_event_loop_passes = 1000000;
 };
@@ -50,7 +52,11 @@ void ClearCalls();
 
 // A window of another program, found by FindWindowByTitle and GetWindowRect.
 ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect = {});
+// Destroys a foreign window; the program's forms that were made its children
+// with SetParent are destroyed with it, their unload running as it would.
 void RemoveForeignWindow(ui::WindowHandle window);
+// The parent SetParent gave a window, or 0.
+ui::WindowHandle ParentOf(ui::WindowHandle window);
 // Where messages posted to a window end up: "WM_<n>(wparam,lparam)".
 std::vector<std::string> MessagesPostedTo(ui::WindowHandle window);
 
@@ -64,12 +70,20 @@ void PostMouseDown(ui::PictureBox& box, int button, float x, float y);
 void PostMouseUp(ui::PictureBox& box, int button, float x, float y);
 void PostClick(ui::PictureBox& box);
 
+struct CircleRecord {
+  int x = 0;
+  int y = 0;
+  int radius = 0;
+  ui::Colour colour = 0;
+};
+
 struct Surface {
   int width = 0;
   int height = 0;
   std::vector<ui::Colour> pixels;
   long circles = 0;
   long clears = 0;
+  CircleRecord last_circle;
   ui::Colour At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
   long Count(ui::Colour colour) const;
 };

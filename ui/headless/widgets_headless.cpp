@@ -19,8 +19,14 @@ void Unregister(WindowState* state) {
 
 class HeadlessFormPeer : public ui::FormPeer {
  public:
-  HeadlessFormPeer() { P().forms.push_back(&state_); }
-  ~HeadlessFormPeer() override { Unregister(&state_); }
+  explicit HeadlessFormPeer(ui::Form& form) {
+    P().forms.push_back(&state_);
+    P().destroy_form[&state_] = [&form] { form.Unload(); };
+  }
+  ~HeadlessFormPeer() override {
+    Unregister(&state_);
+    P().destroy_form.erase(&state_);
+  }
 
   ui::WindowHandle Handle() override {
     if (!state_.created) {
@@ -54,8 +60,10 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
     w = std::max(w, 0);
     h = std::max(h, 0);
     if (w == surface_.width && h == surface_.height) return;
-    Surface resized{w, h, std::vector<ui::Colour>(static_cast<std::size_t>(w) * h, back_), surface_.circles,
-                    surface_.clears};
+    Surface resized = surface_;
+    resized.width = w;
+    resized.height = h;
+    resized.pixels.assign(static_cast<std::size_t>(w) * h, back_);
     for (int y = 0; y < std::min(h, surface_.height); ++y)
       for (int x = 0; x < std::min(w, surface_.width); ++x)
         resized.pixels[static_cast<std::size_t>(y) * w + x] = surface_.At(x, y);
@@ -69,6 +77,7 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   // Midpoint circle: the one-pixel outline the platform draws for a circle.
   void Circle(int cx, int cy, int r, ui::Colour colour) override {
     ++surface_.circles;
+    surface_.last_circle = {cx, cy, r, colour};
     int x = r, y = 0, err = 1 - r;
     while (x >= y) {
       const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
@@ -194,7 +203,7 @@ void PostClick(ui::PictureBox& box) {
 
 namespace ui {
 
-std::unique_ptr<FormPeer> CreateFormPeer(Form&) { return std::make_unique<headless::HeadlessFormPeer>(); }
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<headless::HeadlessFormPeer>(form); }
 std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox&, Form&) {
   return std::make_unique<headless::HeadlessPictureBoxPeer>();
 }
