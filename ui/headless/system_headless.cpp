@@ -6,6 +6,7 @@
 
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
+#include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
 #include "ui/random.h"
 #include "ui/screen.h"
@@ -29,6 +30,7 @@ using detail::Record;
 void Reset() {
   for (auto* t : P().timers) t->timer = nullptr;
   P() = detail::Process{};
+  mci::Reset();
   ui::ResetRandom();
 }
 
