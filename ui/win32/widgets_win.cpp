@@ -197,13 +197,24 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
                   s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
     Invalidate(RECT{d.left, d.top, d.right, d.bottom});
   }
-  void Refresh() override {
-    if (hwnd_) UpdateWindow(hwnd_);
-  }
+  void Refresh() override { Flush(); }
   void Focus() override { SetFocus(Window()); }
 
+  // Copies what was drawn since the last flush onto the window.
   void Flush() {
-    if (hwnd_) UpdateWindow(hwnd_);
+    if (!hwnd_ || IsRectEmpty(&dirty_)) return;
+    HDC dc = GetDC(hwnd_);
+    BitBlt(dc, dirty_.left, dirty_.top, dirty_.right - dirty_.left, dirty_.bottom - dirty_.top, dc_, dirty_.left,
+           dirty_.top, SRCCOPY);
+    ReleaseDC(hwnd_, dc);
+    SetRectEmpty(&dirty_);
+    last_flush_ = GetTickCount64();
+  }
+  // Drawing goes to the memory bitmap at once and reaches the screen about
+  // once per display frame: a loop that draws one ring per event pass then
+  // costs little more than the drawing itself.
+  void FlushIfDue() {
+    if (!IsRectEmpty(&dirty_) && GetTickCount64() - last_flush_ >= kFrameMs) Flush();
   }
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -322,8 +333,14 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
 
   void Invalidate(const RECT& r) {
-    if (hwnd_) InvalidateRect(hwnd_, &r, FALSE);
+    RECT clipped;
+    const RECT all{0, 0, width_, height_};
+    if (IntersectRect(&clipped, &r, &all)) UnionRect(&dirty_, &dirty_, &clipped);
   }
+
+  static constexpr ULONGLONG kFrameMs = 15;
+  RECT dirty_{};
+  ULONGLONG last_flush_ = 0;
 
   PictureBox& box_;
   Form& parent_;
@@ -372,6 +389,10 @@ void FlushSurfaces() {
   for (auto* p : g_pictures) p->Flush();
 }
 
+void FlushSurfacesIfDue() {
+  for (auto* p : g_pictures) p->FlushIfDue();
+}
+
 }  // namespace ui::win32
 
 namespace ui {
@@ -383,6 +404,7 @@ std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& pare
 std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<win32::Win32TimerPeer>(timer); }
 
 void DoEvents() {
+  win32::FlushSurfacesIfDue();
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
@@ -393,6 +415,7 @@ void DoEvents() {
 void RunEventLoop() {
   MSG msg;
   while (win32::g_live_forms > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    win32::FlushSurfaces();
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
