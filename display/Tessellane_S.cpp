@@ -30,7 +30,7 @@ ui::Colour RandomColour() {
 
 std::uint8_t RandomRadius() { return static_cast<std::uint8_t>(ui::Rnd() * 93 + 8); }
 
-Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), module_(module) {
+Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), BGM(module), module_(module) {
   Form.SetCaption(app::kDisplayTitle);
   Form.KeyPreview = true;
   Form.OnKeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
@@ -38,6 +38,8 @@ Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), module_(m
   Display.OnClick = [this] { Display_Click(); };
   Display.OnMouseDown = [this](int b, int s, float x, float y) { Display_MouseDown(b, s, x, y); };
   Display.OnMouseMove = [this](int b, int s, float x, float y) { Display_MouseMove(b, s, x, y); };
+  Timer1.OnTick = [this] { Timer1_Timer(); };
+  Timer2.OnTick = [this] { Timer2_Timer(); };
 }
 
 void Tessellane_S::Form_Load() {
@@ -66,6 +68,19 @@ void Tessellane_S::Form_Load() {
     Display.SetBackColor(module_.BackgroundColor);
   }
   // The music starts here (CD audio with BgmKind 1, a file with BgmKind 2).
+  if (module_.BgmKind == 1) {
+    ResumeNext([&] { BGM.OpenCdAudio(); });
+    Timer2.SetEnabled(true);
+  }
+  if (module_.BgmKind == 2) {
+    const std::string type = music::FileType(module_.BgmFile);
+    if (type == "WAV") ResumeNext([&] { BGM.PlayWav(); });
+    if (type == "MP3") {
+      ResumeNext([&] { BGM.PlayMp3(); });
+      // Also when the file did not open: the poll keeps trying, silently.
+      Timer1.SetEnabled(true);
+    }
+  }
   Form.Show();
   Display.SetFocus();
   ui::sys::SetWindowPos(Form.Handle(), ui::sys::kHwndTopmost, 0, 0, 0, 0, ui::sys::kSwpNoSizeNoMoveNoActivate);
@@ -120,5 +135,13 @@ void Tessellane_S::ResetPattern() {
 }
 
 void Tessellane_S::Form_Unload() { StopLoop = true; }
+
+void Tessellane_S::Timer1_Timer() { BGM.RepeatMp3(); }
+
+// The first run that finds the drive not answering stops the poll for good.
+void Tessellane_S::Timer2_Timer() {
+  BGM.PollCdAudio();
+  Timer2.SetEnabled(BGM.CdAudioOk != 0);
+}
 
 }  // namespace display

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "music/Tessellane_BGM.h"
 #include "ui/form.h"
 
 namespace app {
@@ -33,11 +34,17 @@ class Tessellane_S {
   void Display_MouseMove(int button, int shift, float x, float y);
   void Form_KeyDown(int key_code, int shift);
 
+  // Music polls.
+  void Timer1_Timer();
+  void Timer2_Timer();
+
   // Form and controls.
   ui::Form Form;
   ui::PictureBox Display;
   ui::Timer Timer1{1000};  // repeat poll of the file music
   ui::Timer Timer2{200};   // poll of the CD-audio music
+  // The music module: one display per process, so one per process.
+  music::Tessellane_BGM BGM;
 
   // Form-level state.
   std::int16_t PosX = 0;

@@ -9,6 +9,11 @@ namespace display {
 
 using app::ResumeNext;
 
+namespace {
+constexpr int kKeyLeft = 37;
+constexpr int kKeyRight = 39;
+}  // namespace
+
 void Tessellane_S::Display_Click() { EndScreenSaver(); }
 
 void Tessellane_S::Display_MouseDown(int, int, float, float) { EndScreenSaver(); }
@@ -31,6 +36,14 @@ void Tessellane_S::Display_MouseMove(int, int, float x, float y) {
 
 void Tessellane_S::Form_KeyDown(int key_code, int shift) {
   // With CD music the arrow keys step through the tracks instead.
+  if (module_.BgmKind == 1 && key_code == kKeyLeft) {
+    ResumeNext([&] { BGM.PlayPreviousTrack(); });
+    return;
+  }
+  if (module_.BgmKind == 1 && key_code == kKeyRight) {
+    ResumeNext([&] { BGM.PlayNextTrack(); });
+    return;
+  }
   EndScreenSaver();
 }
 
@@ -44,7 +57,16 @@ void Tessellane_S::EndScreenSaver() {
       return;
     }
   }
-  // The music stops here.
+  // The music stops here. A CD poll that stopped itself leaves the device as it is.
+  if (Timer2.Enabled()) {
+    Timer2.SetEnabled(false);
+    ResumeNext([&] { BGM.CloseCdAudio(); });
+  }
+  if (module_.BgmKind == 2) {
+    const std::string type = music::FileType(module_.BgmFile);
+    if (type == "WAV") ResumeNext([&] { BGM.StopWav(); });
+    if (type == "MP3") ResumeNext([&] { BGM.CloseMp3(); });
+  }
   if (run_mode) {
     ResumeNext([&] { module_.SetSystemKeysEnabled(true); });
     ui::sys::ShowCursor(true);
