@@ -6,6 +6,7 @@
 #include "app/numeric.h"
 #include "app/runtime_error.h"
 #include "app/text.h"
+#include "display/Tessellane_R.h"
 #include "display/Tessellane_S.h"
 #include "ui/events.h"
 #include "ui/system.h"
@@ -56,10 +57,7 @@ void Tessellane_B::RunDisplay() {
   display.Form_Load();
 }
 
-void Tessellane_B::StartPreview(std::int32_t /*parent*/) {
-  // The preview window is not part of this build yet: end as for an unknown switch.
-  ui::sys::EndProcess(0);
-}
+void Tessellane_B::StartPreview(std::int32_t parent) { Preview = display::Tessellane_R::Start(parent); }
 
 void Tessellane_B::ShowSettingsDialog() {
   // The settings dialog is not part of this build yet.

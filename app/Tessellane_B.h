@@ -2,9 +2,14 @@
 // procedures shared by the windows, and the settings values with their file.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "ui/types.h"
+
+namespace display {
+class Tessellane_R;
+}
 
 namespace app {
 
@@ -49,6 +54,8 @@ struct Tessellane_B {
   std::int16_t ZoomOriginY = 0;
   // The command-line text Main was started with.
   std::string CommandLine;
+  // The preview form: it outlives Main and lives until its window goes away.
+  std::shared_ptr<display::Tessellane_R> Preview;
 
   // --- Start-up -----------------------------------------------------------
   void Main();

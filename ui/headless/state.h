@@ -1,8 +1,10 @@
 // Internal state of the headless backend, shared by its files.
 #pragma once
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,9 +33,17 @@ struct Process {
   std::map<ui::WindowHandle, ForeignWindow> foreign;
   std::vector<TimerEntry*> timers;
   std::vector<WindowState*> forms;  // the program's own top-level windows
+  // Window styles set through SetWindowLong, parents set through SetParent.
+  std::map<ui::WindowHandle, std::int32_t> styles;
+  std::map<ui::WindowHandle, ui::WindowHandle> parents;
+  // Destroys one of the program's forms the way the system does (its unload runs).
+  std::map<const WindowState*, std::function<void()>> destroy_form;
+  // State of the widget and dialog files of this backend, made afresh by Reset.
+  std::shared_ptr<void> widgets;
   ui::WindowHandle next_handle = 0x1000;
   int cursor_count = 0;
   int mouse_pointer = 0;
+  ui::WindowHandle window_under_cursor = 0;  // what WindowFromPoint answers
 };
 
 Process& P();

@@ -53,7 +53,21 @@ ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect) {
   return h;
 }
 
-void RemoveForeignWindow(ui::WindowHandle window) { P().foreign.erase(window); }
+void RemoveForeignWindow(ui::WindowHandle window) {
+  P().foreign.erase(window);
+  std::vector<const WindowState*> children;
+  for (const auto* f : P().forms)
+    if (f->created && !f->destroyed && ParentOf(f->handle) == window) children.push_back(f);
+  for (const auto* f : children) {
+    auto it = P().destroy_form.find(f);
+    if (it != P().destroy_form.end() && !f->destroyed) it->second();
+  }
+}
+
+ui::WindowHandle ParentOf(ui::WindowHandle window) {
+  auto it = P().parents.find(window);
+  return it == P().parents.end() ? 0 : it->second;
+}
 
 std::vector<std::string> MessagesPostedTo(ui::WindowHandle window) {
   auto it = P().foreign.find(window);
@@ -192,24 +206,52 @@ bool GetWindowRect(WindowHandle window, Rect& rect) {
   return false;
 }
 
-std::int32_t GetWindowLong(WindowHandle, int index) {
-  Record("GetWindowLong(" + std::to_string(index) + ")");
-  return 0;
+namespace {
+
+constexpr int kGwlStyle = -16;
+// A form starts as the Win32 backend creates it: WS_POPUP | WS_CLIPCHILDREN.
+constexpr std::int32_t kFormStyle = static_cast<std::int32_t>(0x82000000u);
+
+bool IsOwnForm(WindowHandle window) {
+  for (const auto* f : P().forms)
+    if (f->created && !f->destroyed && f->handle == window) return true;
+  return false;
 }
 
-std::int32_t SetWindowLong(WindowHandle, int index, std::int32_t value) {
+std::int32_t StyleOf(WindowHandle window) {
+  auto it = P().styles.find(window);
+  if (it != P().styles.end()) return it->second;
+  return IsOwnForm(window) ? kFormStyle : 0;
+}
+
+}  // namespace
+
+std::int32_t GetWindowLong(WindowHandle window, int index) {
+  Record("GetWindowLong(" + std::to_string(index) + ")");
+  return index == kGwlStyle ? StyleOf(window) : 0;
+}
+
+std::int32_t SetWindowLong(WindowHandle window, int index, std::int32_t value) {
   Record("SetWindowLong(" + std::to_string(index) + "," + std::to_string(value) + ")");
-  return 0;
+  if (index != kGwlStyle) return 0;
+  const std::int32_t previous = StyleOf(window);
+  P().styles[window] = value;
+  return previous;
 }
 
 WindowHandle SetParent(WindowHandle child, WindowHandle parent) {
   Record("SetParent(" + std::to_string(parent) + ")");
-  return 0;
+  // Only an existing window adopts a child.
+  if (!P().foreign.count(parent) && !IsOwnForm(parent)) return 0;
+  const WindowHandle previous = headless::ParentOf(child);
+  P().parents[child] = parent;
+  return previous;
 }
 
 WindowHandle GetWindow(WindowHandle window, std::uint32_t command) {
   Record("GetWindow(" + std::to_string(command) + ")");
-  return 0;
+  constexpr std::uint32_t kGwOwner = 4;
+  return command == kGwOwner && IsOwnForm(window) ? P().config.form_owner : 0;
 }
 
 int PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
@@ -230,7 +272,7 @@ bool GetCursorPos(Point& point) {
 
 WindowHandle WindowFromPoint(Point) {
   Record("WindowFromPoint");
-  return 0;
+  return P().window_under_cursor;
 }
 
 int DrawAnimatedRects(WindowHandle, int animation, const Rect& from, const Rect& to) {
