@@ -124,4 +124,27 @@ TEST_F(SettingsTest, GarbageFileLoadsWithoutCrashing) {
   EXPECT_EQ(b.BgmKind, 0);
 }
 
+TEST_F(SettingsTest, DuplicateKeysAndLinesWithoutEqualsReadLikeTheProfileFunctions) {
+  auto b = Load("停止時間\r\n停止時間=5\r\n停止時間=9\r\n背景色ﾗﾝﾀﾞﾑ=0\r\n");
+  EXPECT_EQ(b.StopTime, 5);
+  EXPECT_EQ(b.RandomBackground, 0);
+}
+
+TEST_F(SettingsTest, InvalidCodePage932MusicPathIsNotFoundAndCleared) {
+  testing_support::WriteBytes(dir_.Ini(), std::string("[Section]\r\n\x42\x47\x4D\x8B\xE6\x95\xAA=2\r\n") +
+                                              "\x42\x47\x4D\xCC\xA7\xB2\xD9=C:\\\x81\xFF\xA0\xFD.mp3\r\n");
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.BgmKind, 0);
+  EXPECT_EQ(b.BgmFile, "");
+}
+
+TEST_F(SettingsTest, VeryLargeFileStillFindsItsKeys) {
+  std::string lines;
+  for (int i = 0; i < 30000; ++i) lines += "filler" + std::to_string(i) + "=" + std::string(40, 'x') + "\r\n";
+  auto b = Load(lines + "停止時間=11\r\n");
+  EXPECT_EQ(b.StopTime, 11);
+  EXPECT_EQ(b.RandomBackground, 1);
+}
+
 }  // namespace
