@@ -1,0 +1,60 @@
+// The settings window's own chrome: the title strip that moves the window,
+// the close button, and the link to the home page.
+#include "app/Tessellane_B.h"
+#include "app/numeric.h"
+#include "app/runtime_error.h"
+#include "settings_dialog/Tessellane_P.h"
+#include "ui/dialogs.h"
+#include "ui/events.h"
+#include "ui/screen.h"
+#include "ui/system.h"
+
+namespace settings_dialog {
+namespace {
+
+using app::ResumeNext;
+
+// The window moves in twips; the cursor is in pixels. The factor is fixed,
+// whatever the display's resolution.
+constexpr int kTwipsPerPixel = 15;
+constexpr int kHourglass = 11;
+constexpr int kDefaultPointer = 0;
+
+}  // namespace
+
+void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
+  if (button != ui::kLeftButton) return;
+  Dragging = 1;
+  ui::Point cursor;
+  ui::sys::GetCursorPos(cursor);
+  ResumeNext([&] { DragOffsetX = app::num::RoundToInt16(double(cursor.x) * kTwipsPerPixel - Form.Left()); });
+  ResumeNext([&] { DragOffsetY = app::num::RoundToInt16(double(cursor.y) * kTwipsPerPixel - Form.Top()); });
+}
+
+void Tessellane_P::Image1_MouseMove(int, int, float, float) {
+  if (Dragging != 1) return;
+  ui::Point cursor;
+  ui::sys::GetCursorPos(cursor);
+  Form.SetTop(cursor.y * kTwipsPerPixel - DragOffsetY);
+  Form.SetLeft(cursor.x * kTwipsPerPixel - DragOffsetX);
+}
+
+void Tessellane_P::Image1_MouseUp(int, int, float, float) { Dragging = 0; }
+
+void Tessellane_P::ImgExit_MouseDown(int, int, float, float) { ImgExit.SetPicture(imgImages(1).GetPicture()); }
+
+void Tessellane_P::ImgExit_MouseUp(int, int, float, float) {
+  // Wherever the button is released: pressing the close button commits to closing.
+  ResumeNext([&] { ImgExit.SetPicture(imgImages(0).GetPicture()); });
+  ui::DoEvents();
+  Form.Unload();
+  ui::sys::EndProcess(0);
+}
+
+void Tessellane_P::lbl_URL_MouseDown(int, int, float, float) {
+  ui::screen::SetMousePointer(kHourglass);
+  ui::sys::ShellExecute(Form.Handle(), "open", lbl_URL.Caption(), "", "", ui::sys::kSwShowNormal);
+  ui::screen::SetMousePointer(kDefaultPointer);
+}
+
+}  // namespace settings_dialog

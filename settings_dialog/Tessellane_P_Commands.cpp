@@ -1,0 +1,110 @@
+// The settings window's commands: save, cancel, the colour and file dialogs,
+// the music kind, the random background and the stop-time spinner.
+#include <cmath>
+#include <string>
+
+#include "app/Tessellane_B.h"
+#include "app/numeric.h"
+#include "app/runtime_error.h"
+#include "settings_dialog/Tessellane_P.h"
+#include "ui/dialogs.h"
+#include "ui/system.h"
+
+namespace settings_dialog {
+namespace {
+
+using app::ResumeNext;
+
+// The track list offers 0 to 30; a number too large or too small for a
+// 16-bit value is taken as the nearest end of that list.
+constexpr int kLastListedTrack = 30;
+
+}  // namespace
+
+std::int16_t Tessellane_P::TrackNumberToSave() {
+  const auto number = app::num::TryReadStrict(BGM_Repeat.Text());
+  if (!number || std::isnan(*number)) return 0;
+  const double rounded = app::num::RoundHalfEven(*number);
+  if (rounded > INT16_MAX) return kLastListedTrack;
+  if (rounded < INT16_MIN) return 0;
+  return static_cast<std::int16_t>(rounded);
+}
+
+void Tessellane_P::Cmd_Set_Click() {
+  // All six keys, in this order, whether or not anything changed.
+  const std::string file = module_.SettingsPath();
+  auto write = [&](const char* key, const std::string& value) {
+    app::Tessellane_B::WriteIniString(app::kIniSection, key, value, file);
+  };
+  write(app::kKeyStopTime, app::num::NumberText(VS_Time.Value()));
+  write(app::kKeyBackgroundColor, app::num::NumberText(lbl_Color.BackColor()));
+  write(app::kKeyRandomBackground, app::num::NumberText(module_.RandomBackground));
+  write(app::kKeyBgmKind, app::num::NumberText(module_.BgmKind));
+  module_.BgmRepeat = TrackNumberToSave();
+  write(app::kKeyBgmRepeat, app::num::NumberText(module_.BgmRepeat));
+  write(app::kKeyBgmFile, module_.BgmFile);
+  Form.Unload();
+  ui::sys::EndProcess(0);
+}
+
+void Tessellane_P::Cmd_CAN_Click() {
+  Form.Unload();
+  ui::sys::EndProcess(0);
+}
+
+void Tessellane_P::Cmd_Color_Click() {
+  // The custom colours are the system's first sixteen colours, every time.
+  std::array<ui::Colour, 16> custom{};
+  for (int i = 0; i < 16; ++i) custom[i] = ui::sys::GetSysColor(i);
+  ui::sys::ChooseColorRecord record;
+  record.hwndOwner = Form.Handle();
+  record.hInstance = ui::sys::InstanceHandle();
+  record.rgbResult = 0;
+  record.lpCustColors = &custom;
+  record.Flags = ui::sys::kCcPreventFullOpen;
+  if (ui::sys::ChooseColor(record) != 0) lbl_Color.SetBackColor(record.rgbResult);
+}
+
+void Tessellane_P::Cmd_BGM_Click() {
+  constexpr std::uint32_t kBufferBytes = 255;
+  std::string file(kBufferBytes, '\0');
+  std::string title(kBufferBytes, '\0');
+  ui::sys::OpenFileNameRecord record;
+  record.hwndOwner = Form.Handle();
+  record.hInstance = ui::sys::InstanceHandle();
+  record.lpstrFilter = std::string("BGMﾌｧｲﾙ (MP3 WAV)") + '\0' + "*.MP3;*.WAV" + '\0' + '\0';
+  record.lpstrFile = &file;
+  record.nMaxFile = kBufferBytes;
+  record.lpstrFileTitle = &title;
+  record.nMaxFileTitle = kBufferBytes;
+  record.lpstrTitle = "ﾌｧｲﾙを開く";
+  record.Flags = 0;
+  module_.ApiResult = ui::sys::GetOpenFileName(record);
+  if (module_.ApiResult > 0) {
+    module_.BgmFile = file.substr(0, file.find('\0'));
+    lbl_Fname.SetCaption(module_.BgmFile);
+  }
+}
+
+void Tessellane_P::Img_BGM_Click(std::int16_t index) {
+  ResumeNext([&] { ShowMusicKind(index); });
+  module_.BgmKind = index;
+}
+
+void Tessellane_P::lbl_BGM_Click(std::int16_t index) { Img_BGM_Click(index); }
+
+void Tessellane_P::ToggleRandomBackground() {
+  // Off becomes on and on becomes off; a value the file should not hold
+  // (shown without a mark) becomes on, so the click always shows a mark.
+  module_.RandomBackground = module_.RandomBackground == 1 ? 0 : 1;
+  ResumeNext([&] { ShowRandomBackground(); });
+}
+
+void Tessellane_P::Img_Rdm_Click() { ToggleRandomBackground(); }
+void Tessellane_P::lbl_B_Rdm_Click() { ToggleRandomBackground(); }
+
+void Tessellane_P::VS_Time_Change() {
+  lbl_Stop_Time.SetCaption(app::num::DecimalText(VS_Time.Value()) + "秒");
+}
+
+}  // namespace settings_dialog

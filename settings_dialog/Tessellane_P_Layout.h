@@ -1,0 +1,28 @@
+// Where every control of the settings window sits: one row per control, in
+// the window's control order. Positions and sizes are pixels of the
+// container's client area (the window, or the music panel Pic_1).
+#pragma once
+#include <span>
+#include <string_view>
+
+namespace settings_dialog {
+
+enum class Container { Window, Panel };
+
+struct LayoutRow {
+  std::string_view name;
+  int index;  // element of a control array, -1 for a single control
+  Container where;
+  int x, y, width, height;
+};
+
+// The whole table, in control order.
+std::span<const LayoutRow> Layout();
+// The row of one control; a missing row is a programming error (it throws).
+const LayoutRow& LayoutOf(std::string_view name, int index = -1);
+
+// The window's client area in pixels.
+inline constexpr int kClientWidth = 446;
+inline constexpr int kClientHeight = 477;
+
+}  // namespace settings_dialog

@@ -1,0 +1,242 @@
+// Containers, native widgets, the palette picture, the dialogs and the shell
+// of the headless backend: memory only, answered from the test's script.
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+#include "ui/dialogs.h"
+#include "ui/headless/state.h"
+#include "ui/headless/widgets_api.h"
+#include "ui/screen.h"
+#include "ui/widgets.h"
+
+namespace headless {
+namespace {
+
+using detail::P;
+using detail::Record;
+
+struct WidgetsState {
+  std::deque<std::optional<ui::Colour>> colour_answers;
+  std::deque<std::optional<std::string>> file_answers;
+  std::vector<ColourDialogCall> colour_calls;
+  std::vector<FileDialogCall> file_calls;
+  std::function<void()> shell_hook;
+};
+
+WidgetsState& W() {
+  auto& slot = P().widgets;
+  if (!slot) slot = std::make_shared<WidgetsState>();
+  return *static_cast<WidgetsState*>(slot.get());
+}
+
+class HeadlessCanvasPeer : public ui::CanvasPeer {
+ public:
+  void Attach() override {}
+  void SetSunkenBorder(bool) override {}
+  void SetVisible(bool) override {}
+  void ZOrder(bool) override {}
+};
+
+class HeadlessComboBoxPeer : public ui::ComboBoxPeer {
+ public:
+  void SetBounds(int, int, int, int) override {}
+  void SetFont(const ui::Font&) override {}
+  void SetText(const std::string& text) override { text_ = text; }
+  std::string Text() override { return text_; }
+  void AddItem(const std::string&) override {}
+  ui::WindowHandle Handle() override {
+    if (!handle_) handle_ = P().next_handle++;
+    return handle_;
+  }
+
+ private:
+  std::string text_;
+  ui::WindowHandle handle_ = 0;
+};
+
+class HeadlessScrollBarPeer : public ui::ScrollBarPeer {
+ public:
+  void SetBounds(int, int, int, int) override {}
+  void SetRange(int) override {}
+  void SetPosition(int) override {}
+  ui::WindowHandle Handle() override {
+    if (!handle_) handle_ = P().next_handle++;
+    return handle_;
+  }
+
+ private:
+  ui::WindowHandle handle_ = 0;
+};
+
+class HeadlessPalettePicturePeer : public ui::PalettePicturePeer {
+ public:
+  void SetBounds(int, int, int, int) override {}
+  void SetSunkenBorder(bool) override {}
+  ui::BitmapInfo Create(int width, int height, const ui::Palette&) override {
+    // Scan lines padded to four bytes and stored bottom-up, like a DIB.
+    const int stride = (width + 3) / 4 * 4;
+    bits_.assign(static_cast<std::size_t>(stride) * height, 0);
+    return ui::BitmapInfo{width, height, stride, 8, bits_.data()};
+  }
+  void Refresh() override { ++refreshes_; }
+  ui::WindowHandle Handle() override {
+    if (!handle_) handle_ = P().next_handle++;
+    return handle_;
+  }
+
+  long refreshes_ = 0;
+
+ private:
+  std::vector<std::uint8_t> bits_;
+  ui::WindowHandle handle_ = 0;
+};
+
+// Text has no glyphs here: its size is estimated from the point size, a
+// full-width character one em, a half-width one half an em.
+int EmPixels(const ui::Font& font) { return static_cast<int>(std::lround(font.Size * 96 / 72)); }
+
+std::pair<int, int> CountWidths(std::string_view text) {
+  int half = 0, full = 0;
+  for (std::size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
+    // Half-width katakana (U+FF61..U+FF9F) are EF BD A1..EF BE 9F.
+    const bool halfwidth_kana = len == 3 && c == 0xEF && i + 1 < text.size() &&
+                                (static_cast<unsigned char>(text[i + 1]) == 0xBD ||
+                                 static_cast<unsigned char>(text[i + 1]) == 0xBE);
+    (len == 1 || halfwidth_kana ? half : full) += 1;
+    i += len;
+  }
+  return {half, full};
+}
+
+}  // namespace
+
+void PostMouseDownOn(ui::Windowless& control, int button, float x, float y) {
+  PostMouseDown(control.Container().Box(), button, control.Left() + x, control.Top() + y);
+}
+void PostMouseMoveOn(ui::Windowless& control, int button, float x, float y) {
+  PostMouseMove(control.Container().Box(), control.Left() + x, control.Top() + y, button);
+}
+void PostMouseUpOn(ui::Windowless& control, int button, float x, float y) {
+  PostMouseUp(control.Container().Box(), button, control.Left() + x, control.Top() + y);
+}
+void PostClickOn(ui::Windowless& control, int button) {
+  const float x = control.Width() / 2.0f, y = control.Height() / 2.0f;
+  PostMouseDownOn(control, button, x, y);
+  PostMouseUpOn(control, button, x, y);
+}
+
+void PostTypeText(ui::ComboBox& box, const std::string& text) {
+  P().input.push_back([&box, text] { box.Peer().SetText(text); });
+}
+
+void PostScrollArrow(ui::VScrollBar& bar, int direction) {
+  P().input.push_back([&bar, direction] { bar.UserStepped(direction); });
+}
+
+void AnswerColourDialog(std::optional<ui::Colour> answer) { W().colour_answers.push_back(answer); }
+const std::vector<ColourDialogCall>& ColourDialogCalls() { return W().colour_calls; }
+void AnswerFileDialog(std::optional<std::string> answer) { W().file_answers.push_back(std::move(answer)); }
+const std::vector<FileDialogCall>& FileDialogCalls() { return W().file_calls; }
+void SetShellExecuteHook(std::function<void()> hook) { W().shell_hook = std::move(hook); }
+
+long RefreshesOf(ui::PalettePictureBox& box) {
+  return static_cast<HeadlessPalettePicturePeer&>(box.Peer()).refreshes_;
+}
+
+}  // namespace headless
+
+namespace ui {
+
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas&) { return std::make_unique<headless::HeadlessCanvasPeer>(); }
+std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox&, Canvas&) {
+  return std::make_unique<headless::HeadlessComboBoxPeer>();
+}
+std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar&, Canvas&) {
+  return std::make_unique<headless::HeadlessScrollBarPeer>();
+}
+std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox&, Form&) {
+  return std::make_unique<headless::HeadlessPalettePicturePeer>();
+}
+
+void BringToTop(WindowHandle) {}
+
+void DrawTextInto(Picture&, const Rect&, const Rect&, std::string_view, const Font&, Colour, Alignment, bool, bool) {}
+
+Point MeasureText(std::string_view text, const Font& font) {
+  const int em = headless::EmPixels(font);
+  const auto [half, full] = headless::CountWidths(text);
+  return Point{half * em / 2 + full * em, text.empty() ? 0 : em};
+}
+
+}  // namespace ui
+
+namespace ui::sys {
+
+using headless::detail::Record;
+
+Colour GetSysColor(int index) {
+  // The classic Windows scheme.
+  static constexpr Colour kColours[] = {
+      Rgb(212, 208, 200), Rgb(58, 110, 165),  Rgb(10, 36, 106),   Rgb(128, 128, 128), Rgb(212, 208, 200),
+      Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(0, 0, 0),       Rgb(0, 0, 0),       Rgb(255, 255, 255),
+      Rgb(212, 208, 200), Rgb(212, 208, 200), Rgb(128, 128, 128), Rgb(10, 36, 106),   Rgb(255, 255, 255),
+      Rgb(212, 208, 200), Rgb(128, 128, 128), Rgb(128, 128, 128), Rgb(0, 0, 0),       Rgb(212, 208, 200),
+      Rgb(255, 255, 255), Rgb(64, 64, 64),    Rgb(212, 208, 200), Rgb(0, 0, 0),       Rgb(255, 255, 225)};
+  return index >= 0 && index < static_cast<int>(std::size(kColours)) ? kColours[index] : 0;
+}
+
+WindowHandle InstanceHandle() { return 0x400000; }
+
+int ChooseColor(ChooseColorRecord& record) {
+  auto& w = headless::W();
+  headless::ColourDialogCall call{record, {}};
+  if (record.lpCustColors) call.custom_colours = *record.lpCustColors;
+  w.colour_calls.push_back(call);
+  Record("ChooseColor(flags=" + std::to_string(record.Flags) + ")");
+  std::optional<Colour> answer;
+  if (!w.colour_answers.empty()) {
+    answer = w.colour_answers.front();
+    w.colour_answers.pop_front();
+  }
+  if (!answer) return 0;
+  record.rgbResult = *answer;
+  return 1;
+}
+
+int GetOpenFileName(OpenFileNameRecord& record) {
+  auto& w = headless::W();
+  w.file_calls.push_back({record, record.lpstrFile ? *record.lpstrFile : std::string(),
+                          record.lpstrFileTitle ? *record.lpstrFileTitle : std::string()});
+  Record("GetOpenFileName(" + record.lpstrTitle + ")");
+  std::optional<std::string> answer;
+  if (!w.file_answers.empty()) {
+    answer = w.file_answers.front();
+    w.file_answers.pop_front();
+  }
+  if (!answer || !record.lpstrFile) return 0;
+  // The platform refuses a path that does not fit the buffer with its NUL.
+  if (answer->size() + 1 > record.nMaxFile) return 0;
+  std::string buffer = *answer;
+  buffer.resize(record.nMaxFile, '\0');
+  *record.lpstrFile = buffer;
+  if (record.lpstrFileTitle) {
+    const auto slash = answer->find_last_of('\\');
+    std::string title = slash == std::string::npos ? *answer : answer->substr(slash + 1);
+    title.resize(std::max<std::size_t>(record.nMaxFileTitle, title.size() + 1), '\0');
+    *record.lpstrFileTitle = title;
+  }
+  return 1;
+}
+
+std::intptr_t ShellExecute(WindowHandle, const std::string& operation, const std::string& file,
+                           const std::string& parameters, const std::string& directory, int show_command) {
+  Record("ShellExecute(" + operation + "," + file + "," + parameters + "," + directory + "," +
+         std::to_string(show_command) + ",pointer=" + std::to_string(ui::screen::MousePointer()) + ")");
+  if (auto& hook = headless::W().shell_hook) hook();
+  return 42;
+}
+
+}  // namespace ui::sys
