@@ -8,6 +8,7 @@
 #include "app/text.h"
 #include "display/Tessellane_R.h"
 #include "display/Tessellane_S.h"
+#include "settings_dialog/Tessellane_P.h"
 #include "ui/events.h"
 #include "ui/system.h"
 
@@ -60,7 +61,9 @@ void Tessellane_B::RunDisplay() {
 void Tessellane_B::StartPreview(std::int32_t parent) { Preview = display::Tessellane_R::Start(parent); }
 
 void Tessellane_B::ShowSettingsDialog() {
-  // The settings dialog is not part of this build yet.
+  // The dialog's load runs its animation and ends the program from inside.
+  settings_dialog::Tessellane_P dialog(*this);
+  dialog.Form_Load();
 }
 
 bool Tessellane_B::IsWindowsNT() {
