@@ -201,4 +201,14 @@ std::string DecimalText(std::int64_t value) { return std::to_string(value); }
 
 std::string FormatHashes(std::int64_t value) { return value == 0 ? std::string() : std::to_string(value); }
 
+std::string HexText(std::int64_t value) {
+  auto bits = static_cast<std::uint64_t>(value < 0 ? static_cast<std::uint32_t>(value) : value);
+  std::string digits;
+  do {
+    digits.insert(digits.begin(), "0123456789ABCDEF"[bits & 0xF]);
+    bits >>= 4;
+  } while (bits != 0);
+  return digits;
+}
+
 }  // namespace app::num

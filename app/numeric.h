@@ -43,6 +43,9 @@ std::string NumberText(std::int64_t value);
 std::string DecimalText(std::int64_t value);
 // The "##" pattern: digits without leading zeros; 0 gives the empty text.
 std::string FormatHashes(std::int64_t value);
+// Upper-case hexadecimal digits without leading zeros ("C6C5D7", "0" for 0);
+// a negative value gives the digits of its 32-bit pattern.
+std::string HexText(std::int64_t value);
 
 // The 16-bit Boolean: True is -1, False is 0.
 constexpr std::int16_t kTrue = -1;

@@ -1,0 +1,88 @@
+// Painting the Command button's face: the background gradient, the frame cut
+// from a state picture and stretched to the button, and the caption on top.
+#include "app/numeric.h"
+#include "app/runtime_error.h"
+#include "controls/Command.h"
+
+namespace controls {
+namespace {
+
+// Light at the top of an idle face, dark at its bottom.
+constexpr const char* kLight = "&HFFFFFF";
+constexpr const char* kDark = "&HC6C5D7";
+
+}  // namespace
+
+void Command::DrawFace(const ui::Picture& picture) {
+  using app::ResumeNext;
+  state_.InvertGradient = GradientDirection(state_.ButtonState, state_.InvertGradient);
+  ResumeNext([&] { control_.Cls(); });
+  PaintGradient();
+
+  int W = 0, H = 0;
+  const bool have_width = ResumeNext([&] { W = app::num::RoundToInt16(control_.ScaleWidth()); });
+  const bool have_height = ResumeNext([&] { H = app::num::RoundToInt16(control_.ScaleHeight()); });
+  // A size that could not be read leaves out every piece that depends on it.
+  constexpr int kUnreadable = 1 << 20;
+  const auto pieces = FramePieces(have_width ? W : kUnreadable, have_height ? H : kUnreadable);
+  for (const auto& piece : pieces) {
+    // An edge of a button under two corners long would be drawn mirrored:
+    // it is left out instead.
+    if (!piece || piece->width <= 0 || piece->height <= 0) continue;
+    control_.PaintPicture(picture, piece->x, piece->y, piece->width, piece->height, piece->source_x,
+                          piece->source_y, piece->source_width, piece->source_height);
+  }
+  control_.Refresh();
+
+  auto& label = control_.Label();
+  if (have_height && have_width)
+    label.Move(0, CaptionTop(H, label.Height()), W, label.Height());
+}
+
+void Command::PaintGradient() {
+  using app::ResumeNext;
+  control_.SetScaleMode(ui::UserControl::ScaleUnit::Pixels);
+  Channels light, dark;
+  ResumeNext([&] { light = GradientChannels(kLight); });
+  ResumeNext([&] { dark = GradientChannels(kDark); });
+  const Channels& top = state_.InvertGradient ? dark : light;
+  const Channels& bottom = state_.InvertGradient ? light : dark;
+  GradientVertices[0] = {0, 0, top.red, top.green, top.blue, 0};
+  GradientVertices[1] = {static_cast<std::int32_t>(control_.ScaleWidth()) - 1,
+                         static_cast<std::int32_t>(control_.ScaleHeight()) - 1, bottom.red, bottom.green,
+                         bottom.blue, 0};
+  // The rectangle names vertex 1 as its upper-left corner; the fill still runs
+  // from the upper vertex's colour to the lower one's.
+  control_.GradientFill(GradientVertices, 2, &GradientRect, 1, ui::kGradientFillRectV);
+  control_.SetScaleMode(ui::UserControl::ScaleUnit::Twips);
+  control_.Refresh();
+}
+
+void Command::RefreshEnabled() {
+  auto& label = control_.Label();
+  if (state_.EnabledFlag) {
+    DrawFace(Normal);
+    label.SetEnabled(true);
+  } else {
+    DrawFace(Disable);
+    label.SetEnabled(false);  // the platform's disabled text
+  }
+}
+
+void Command::RefreshFace() {
+  if (!state_.EnabledFlag) return;
+  auto& label = control_.Label();
+  const auto step = [&label](auto&& statement) {
+    if (!app::ResumeNext(statement)) label.SetForeColor(0);
+  };
+  step([&] { label.SetEnabled(true); });
+  // A button placed anew keeps a black caption until it is first loaded.
+  step([&] {
+    if (state_.FirstRun == 0) label.SetForeColor(0);
+  });
+  step([&] { DrawFace(Normal); });
+}
+
+void Command::UserControl_Resize() { RefreshEnabled(); }
+
+}  // namespace controls

@@ -1,0 +1,163 @@
+// User controls of the headless backend: the surface is a pixel buffer, the
+// gradient fill and the stretched copies are computed as the system would,
+// and mouse and focus input are scripted by the tests.
+#include <algorithm>
+#include <cmath>
+
+#include "ui/headless/headless_controls.h"
+#include "ui/headless/state.h"
+
+namespace headless {
+namespace {
+
+using detail::P;
+
+class HeadlessUserControlPeer;
+std::vector<HeadlessUserControlPeer*> g_controls;
+HeadlessUserControlPeer* g_focus = nullptr;
+
+class HeadlessUserControlPeer : public ui::UserControlPeer {
+ public:
+  explicit HeadlessUserControlPeer(ui::UserControl& control) : control_(control) { g_controls.push_back(this); }
+  ~HeadlessUserControlPeer() override {
+    g_controls.erase(std::remove(g_controls.begin(), g_controls.end(), this), g_controls.end());
+    if (g_focus == this) g_focus = nullptr;
+  }
+
+  ui::WindowHandle Handle() override {
+    if (!handle_) handle_ = P().next_handle++;
+    return handle_;
+  }
+  void SetBoundsPixels(int, int, int w, int h) override {
+    Handle();
+    if (w == surface_.width && h == surface_.height) return;
+    // A new size starts from a cleared surface, as a new bitmap would.
+    surface_.width = w;
+    surface_.height = h;
+    surface_.pixels.assign(static_cast<std::size_t>(w) * h, back_);
+  }
+  void Clear(ui::Colour back) override {
+    back_ = back;
+    std::fill(surface_.pixels.begin(), surface_.pixels.end(), back);
+    ++surface_.clears;
+    surface_.copies.clear();
+  }
+  // Nearest-neighbour stretch, each destination pixel from the source pixel
+  // under its centre.
+  void PaintPicture(const ui::Picture& pic, const ui::Rect& d, const ui::Rect& s) override {
+    surface_.copies.push_back({&pic, d, s});
+    const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
+    if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+    for (int y = 0; y < dh; ++y) {
+      const int sy = s.top + static_cast<int>((y + 0.5) * sh / dh);
+      for (int x = 0; x < dw; ++x) {
+        const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
+        if (sx >= 0 && sy >= 0 && sx < pic.width && sy < pic.height) Plot(d.left + x, d.top + y, pic.At(sx, sy));
+      }
+    }
+  }
+  // As the system fills a rectangle: the two vertices span it whichever one
+  // the record names first, the right column and bottom row stay out, and the
+  // colour runs from the upper vertex's colour to the lower one's.
+  bool GradientFill(const ui::GradientVertex* v, int nv, const ui::GradientRectangle* rects, int nr,
+                    int mode) override {
+    ++surface_.gradient_fills;
+    surface_.last_gradient.assign(v, v + nv);
+    surface_.last_gradient_rects.assign(rects, rects + nr);
+    if (mode != ui::kGradientFillRectV && mode != ui::kGradientFillRectH) return false;
+    for (int i = 0; i < nr; ++i) {
+      if (rects[i].upper_left >= static_cast<unsigned>(nv) || rects[i].lower_right >= static_cast<unsigned>(nv))
+        return false;
+      ui::GradientVertex a = v[rects[i].upper_left], b = v[rects[i].lower_right];
+      const bool vertical = mode == ui::kGradientFillRectV;
+      if (vertical ? a.y > b.y : a.x > b.x) std::swap(a, b);
+      const int x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
+      const int y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
+      const int span = vertical ? y1 - y0 : x1 - x0;
+      for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+          const double t = span > 0 ? static_cast<double>(vertical ? y - y0 : x - x0) / span : 0;
+          const auto mix = [t](int c0, int c1) { return static_cast<int>(c0 + (c1 - c0) * t) >> 8; };
+          Plot(x, y, ui::Rgb(mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)));
+        }
+    }
+    return true;
+  }
+  void SetOpaque(bool opaque) override { surface_.opaque = opaque; }
+  void LabelChanged(const ui::ControlLabel&) override { ++surface_.label_changes; }
+  void Refresh() override { ++surface_.refreshes; }
+  void TakeFocus() override { MoveFocusTo(this); }
+
+  static void MoveFocusTo(HeadlessUserControlPeer* target) {
+    if (g_focus == target) return;
+    HeadlessUserControlPeer* previous = g_focus;
+    g_focus = target;
+    if (previous) previous->control_.DeliverFocus(false);
+    if (target) target->control_.DeliverFocus(true);
+  }
+
+  ui::UserControl& control_;
+  ControlSurface surface_;
+  int buttons_held_ = 0;
+
+ private:
+  void Plot(int x, int y, ui::Colour colour) {
+    if (x >= 0 && y >= 0 && x < surface_.width && y < surface_.height)
+      surface_.pixels[static_cast<std::size_t>(y) * surface_.width + x] = colour;
+  }
+  ui::WindowHandle handle_ = 0;
+  ui::Colour back_ = 0x00FFFFFF;
+};
+
+HeadlessUserControlPeer& PeerOf(ui::UserControl& control) {
+  return static_cast<HeadlessUserControlPeer&>(control.Peer());
+}
+
+}  // namespace
+
+const ControlSurface& SurfaceOf(ui::UserControl& control) { return PeerOf(control).surface_; }
+
+void PostMouseMove(ui::UserControl& control, float x, float y, int buttons_held) {
+  P().input.push_back([&control, x, y, buttons_held] { control.DeliverMouseMove(buttons_held, 0, x, y); });
+}
+
+void PostMouseDown(ui::UserControl& control, int button, float x, float y) {
+  P().input.push_back([&control, button, x, y] {
+    auto& peer = PeerOf(control);
+    peer.buttons_held_ |= button;
+    control.DeliverMouseDown(button, 0, x, y);
+    HeadlessUserControlPeer::MoveFocusTo(&peer);
+  });
+}
+
+void PostMouseUp(ui::UserControl& control, int button, float x, float y) {
+  P().input.push_back([&control, button, x, y] {
+    auto& peer = PeerOf(control);
+    peer.buttons_held_ &= ~button;
+    control.DeliverMouseUp(button, peer.buttons_held_, 0, x, y);
+  });
+}
+
+void PostFocus(ui::UserControl& control) {
+  P().input.push_back([&control] { HeadlessUserControlPeer::MoveFocusTo(&PeerOf(control)); });
+}
+
+void PostFocusAway() {
+  P().input.push_back([] { HeadlessUserControlPeer::MoveFocusTo(nullptr); });
+}
+
+bool HasCapture(ui::UserControl& control) { return PeerOf(control).buttons_held_ != 0; }
+
+ui::UserControl* FocusedControl() { return g_focus ? &g_focus->control_ : nullptr; }
+
+void SetWindowUnderCursor(ui::WindowHandle window) { P().window_under_cursor = window; }
+
+}  // namespace headless
+
+namespace ui {
+
+std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form&) {
+  return std::make_unique<headless::HeadlessUserControlPeer>(control);
+}
+
+}  // namespace ui

@@ -1,0 +1,309 @@
+// User controls on Win32: a child window of a class of its own with a memory
+// bitmap as the persistent surface. The caption label has no window: it is
+// drawn over the surface whenever the window is painted.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "ui/user_control.h"
+#include "ui/win32/text_win.h"
+
+namespace ui::win32 {
+namespace {
+
+constexpr wchar_t kControlClass[] = L"TessellaneUserControl";
+
+COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
+
+int ShiftState() {
+  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int ButtonsOf(WPARAM w) {
+  return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0);
+}
+
+HFONT MakeFont(const Font& f) {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  LOGFONTW lf{};
+  lf.lfHeight = -static_cast<LONG>(std::lround(f.Size * dpi / 72.0));
+  lf.lfWeight = f.Weight;
+  lf.lfItalic = f.Italic;
+  lf.lfUnderline = f.Underline;
+  lf.lfStrikeOut = f.Strikethrough;
+  lf.lfCharSet = static_cast<BYTE>(f.Charset);
+  lf.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Widen(f.Name);
+  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  return CreateFontIndirectW(&lf);
+}
+
+class Win32UserControlPeer : public UserControlPeer {
+ public:
+  Win32UserControlPeer(UserControl& control, Form& container) : control_(control), container_(container) {}
+  ~Win32UserControlPeer() override {
+    if (hwnd_) {
+      // No notification may reach a control that is going away.
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      DestroyWindow(hwnd_);
+    }
+    if (dc_) {
+      SelectObject(dc_, old_bitmap_);
+      DeleteObject(bitmap_);
+      DeleteDC(dc_);
+    }
+    if (font_) DeleteObject(font_);
+  }
+
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
+  HWND Window() {
+    if (!hwnd_) Create();
+    return hwnd_;
+  }
+
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    MoveWindow(Window(), x, y, w, h, TRUE);
+    Resize(std::max(w, 1), std::max(h, 1));
+  }
+
+  void Clear(Colour back) override {
+    RECT r{0, 0, width_, height_};
+    HBRUSH brush = CreateSolidBrush(Ref(back));
+    FillRect(dc_, &r, brush);
+    DeleteObject(brush);
+    Invalidate();
+  }
+
+  void PaintPicture(const Picture& pic, const Rect& d, const Rect& s) override {
+    if (pic.Empty() || !dc_) return;
+    // A bottom-up 32-bit DIB (0x00RRGGBB; colour values are 0x00BBGGRR): its
+    // source rectangle counts rows from the bottom, without the top-down
+    // special cases of StretchDIBits.
+    std::vector<DWORD> bits(pic.pixels.size());
+    for (int y = 0; y < pic.height; ++y)
+      for (int x = 0; x < pic.width; ++x) {
+        const Colour c = pic.At(x, y);
+        bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] =
+            static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
+      }
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = pic.width;
+    bi.bmiHeader.biHeight = pic.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    SetStretchBltMode(dc_, COLORONCOLOR);
+    StretchDIBits(dc_, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom,
+                  s.right - s.left, s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    Invalidate();
+  }
+
+  bool GradientFill(const GradientVertex* v, int nv, const GradientRectangle* rects, int nr, int mode) override {
+    if (!dc_) return false;
+    std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(std::max(nv, 0)));
+    for (int i = 0; i < nv; ++i) vertices[i] = {v[i].x, v[i].y, v[i].red, v[i].green, v[i].blue, v[i].alpha};
+    std::vector<GRADIENT_RECT> records(static_cast<std::size_t>(std::max(nr, 0)));
+    for (int i = 0; i < nr; ++i) records[i] = {rects[i].upper_left, rects[i].lower_right};
+    const BOOL ok = ::GradientFill(dc_, vertices.data(), static_cast<ULONG>(nv), records.data(),
+                                   static_cast<ULONG>(nr), static_cast<ULONG>(mode));
+    Invalidate();
+    return ok != FALSE;
+  }
+
+  void SetOpaque(bool opaque) override {
+    opaque_ = opaque;
+    Invalidate();
+  }
+  void LabelChanged(const ControlLabel&) override { Invalidate(); }
+  void Refresh() override {
+    if (hwnd_) UpdateWindow(hwnd_);
+  }
+  void TakeFocus() override { SetFocus(Window()); }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    auto* self = reinterpret_cast<Win32UserControlPeer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+    const float x = static_cast<float>(static_cast<short>(LOWORD(lp)));
+    const float y = static_cast<float>(static_cast<short>(HIWORD(lp)));
+    switch (msg) {
+      case WM_PAINT: return self->OnPaint();
+      case WM_ERASEBKGND: return 1;
+      case WM_MOUSEMOVE: self->control_.DeliverMouseMove(ButtonsOf(wp), ShiftState(), x, y); return 0;
+      case WM_LBUTTONDOWN: return self->OnButtonDown(1, x, y);
+      case WM_RBUTTONDOWN: return self->OnButtonDown(2, x, y);
+      case WM_MBUTTONDOWN: return self->OnButtonDown(4, x, y);
+      case WM_LBUTTONUP: return self->OnButtonUp(1, x, y);
+      case WM_RBUTTONUP: return self->OnButtonUp(2, x, y);
+      case WM_MBUTTONUP: return self->OnButtonUp(4, x, y);
+      case WM_CAPTURECHANGED:
+        if (reinterpret_cast<HWND>(lp) != hwnd) self->buttons_ = 0;
+        return 0;
+      case WM_SETFOCUS: self->control_.DeliverFocus(true); return 0;
+      case WM_KILLFOCUS: self->control_.DeliverFocus(false); return 0;
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+        // The form sees every key before its controls.
+        if (self->container_.KeyPreview && self->container_.OnKeyDown) {
+          self->container_.OnKeyDown(static_cast<int>(wp), ShiftState());
+          return 0;
+        }
+        break;
+      case WM_NCDESTROY: self->hwnd_ = nullptr; break;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+ private:
+  LRESULT OnButtonDown(int button, float x, float y) {
+    buttons_ |= button;
+    // The control keeps the mouse while a button is held, also off its window.
+    if (GetCapture() != hwnd_) SetCapture(hwnd_);
+    control_.DeliverMouseDown(button, ShiftState(), x, y);
+    // A click on the control gives it the focus.
+    if (hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+    return 0;
+  }
+
+  LRESULT OnButtonUp(int button, float x, float y) {
+    buttons_ &= ~button;
+    const int still_held = buttons_;
+    if (still_held == 0 && GetCapture() == hwnd_) ReleaseCapture();
+    control_.DeliverMouseUp(button, still_held, ShiftState(), x, y);
+    return 0;
+  }
+
+  LRESULT OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd_, &ps);
+    // Composed off screen: the surface (or the container behind a transparent
+    // control) and the caption over it, then shown in one copy.
+    HDC buffer = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width_, height_);
+    HGDIOBJ old = SelectObject(buffer, bitmap);
+    if (opaque_) {
+      BitBlt(buffer, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+    } else {
+      HWND parent = GetParent(hwnd_);
+      POINT origin{0, 0};
+      MapWindowPoints(hwnd_, parent, &origin, 1);
+      POINT previous;
+      SetViewportOrgEx(buffer, -origin.x, -origin.y, &previous);
+      SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer), 0);
+      SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer), PRF_CLIENT);
+      SetViewportOrgEx(buffer, previous.x, previous.y, nullptr);
+    }
+    DrawCaption(buffer);
+    const RECT& r = ps.rcPaint;
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
+    SelectObject(buffer, old);
+    DeleteObject(bitmap);
+    DeleteDC(buffer);
+    EndPaint(hwnd_, &ps);
+    return 0;
+  }
+
+  void DrawCaption(HDC dc) {
+    const ControlLabel& label = control_.Label();
+    if (label.Caption().empty()) return;
+    if (!font_ || !(font_key_ == label.FontObject())) {
+      if (font_) DeleteObject(font_);
+      font_ = MakeFont(label.FontObject());
+      font_key_ = label.FontObject();
+    }
+    const Rect b = label.PixelBounds();
+    RECT r{b.left, b.top, b.right, b.bottom};
+    const std::wstring text = Widen(label.Caption());
+    HGDIOBJ old_font = SelectObject(dc, font_);
+    SetBkMode(dc, TRANSPARENT);
+    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
+    if (label.Enabled()) {
+      SetTextColor(dc, Ref(label.ForeColor()));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
+    } else {
+      // The system's disabled text: engraved, a highlight one pixel down and
+      // right under the grey text.
+      RECT shadow = r;
+      OffsetRect(&shadow, 1, 1);
+      SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadow, kFormat);
+      SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
+    }
+    SelectObject(dc, old_font);
+  }
+
+  void Create() {
+    static bool registered = [] {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
+      wc.lpfnWndProc = Proc;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      wc.lpszClassName = kControlClass;
+      return RegisterClassExW(&wc) != 0;
+    }();
+    (void)registered;
+    HWND parent = reinterpret_cast<HWND>(container_.Handle());
+    hwnd_ = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, parent,
+                            nullptr, GetModuleHandleW(nullptr), this);
+    Resize(1, 1);
+  }
+
+  void Resize(int w, int h) {
+    if (dc_ && w == width_ && h == height_) return;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    RECT all{0, 0, w, h};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    if (dc_) {
+      BitBlt(dc, 0, 0, std::min(w, width_), std::min(h, height_), dc_, 0, 0, SRCCOPY);
+      SelectObject(dc_, old_bitmap_);
+      DeleteObject(bitmap_);
+      DeleteDC(dc_);
+    }
+    dc_ = dc;
+    bitmap_ = bitmap;
+    old_bitmap_ = old;
+    width_ = w;
+    height_ = h;
+  }
+
+  void Invalidate() {
+    if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+
+  UserControl& control_;
+  Form& container_;
+  HWND hwnd_ = nullptr;
+  HDC dc_ = nullptr;
+  HBITMAP bitmap_ = nullptr;
+  HGDIOBJ old_bitmap_ = nullptr;
+  HFONT font_ = nullptr;
+  Font font_key_;
+  int width_ = 0, height_ = 0;
+  int buttons_ = 0;
+  bool opaque_ = true;
+};
+
+}  // namespace
+}  // namespace ui::win32
+
+namespace ui {
+
+std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container) {
+  return std::make_unique<win32::Win32UserControlPeer>(control, container);
+}
+
+}  // namespace ui
