@@ -1,0 +1,221 @@
+# Shared harness of the end-to-end tests: a private Xvfb screen, one Wine
+# prefix for the whole run, the saver started from a per-test folder (so the
+# settings file next to it is per-test), input through xdotool, screenshots
+# through ImageMagick, and PASS/FAIL counting.
+#
+# A test script sources this file, calls e2e_begin, runs its cases and ends
+# with e2e_end (which exits 1 when a check failed).
+
+E2E_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+REPO="$(cd "$E2E_LIB_DIR/.." && pwd)"
+SCR="${TESS_SCR:-$REPO/build/windows/tessellane.scr}"
+SETCURSOR_EXE="${TESS_SETCURSOR:-$REPO/build/windows/tools/setcursor.exe}"
+E2E_WORK="${E2E_WORK:-$REPO/build/e2e}"
+# One prefix for every e2e script of a run; created on first use.
+export WINEPREFIX="${E2E_PREFIX:-$REPO/build/e2e-prefix}"
+SCREEN_W=1024
+SCREEN_H=768
+INI_NAME="テセレーン.ini"
+
+# shellcheck source=../scripts/wine-env.sh
+. "$REPO/scripts/wine-env.sh"
+
+E2E_PASSED=0
+E2E_FAILED=0
+E2E_XVFB_PID=""
+E2E_STARTED_PIDS=()
+SAVER_PID=""
+
+log() { printf '  %s\n' "$*"; }
+
+pass() { E2E_PASSED=$((E2E_PASSED + 1)); printf 'PASS: %s\n' "$*"; }
+fail() { E2E_FAILED=$((E2E_FAILED + 1)); printf 'FAIL: %s\n' "$*"; }
+
+# check DESCRIPTION COMMAND...: PASS when the command succeeds.
+check() {
+  local what="$1"; shift
+  if "$@"; then pass "$what"; else fail "$what"; fi
+}
+
+# check_eq DESCRIPTION EXPECTED ACTUAL
+check_eq() {
+  if [ "$2" = "$3" ]; then pass "$1"; else fail "$1 (expected '$2', got '$3')"; fi
+}
+
+# --- Xvfb and Wine -----------------------------------------------------------
+
+start_xvfb() {
+  local fifo="$E2E_WORK/.displayfd.$$" n=""
+  mkdir -p "$E2E_WORK"
+  rm -f "$fifo"; mkfifo "$fifo"
+  # -displayfd lets the server pick a free display number and tells it when ready.
+  Xvfb -displayfd 9 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp -noreset \
+    9>"$fifo" >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  read -r -t 20 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "e2e: Xvfb did not start (see $E2E_WORK/xvfb.log)" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+stop_xvfb() {
+  if [ -n "$E2E_XVFB_PID" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+    E2E_XVFB_PID=""
+  fi
+}
+
+# e2e_begin NAME: screen, prefix, server, work folder build/e2e/NAME.
+e2e_begin() {
+  E2E_NAME="$1"
+  E2E_TEST_WORK="$E2E_WORK/$E2E_NAME"
+  rm -rf "$E2E_TEST_WORK"
+  mkdir -p "$E2E_TEST_WORK"
+  if [ ! -f "$SCR" ]; then
+    echo "e2e: $SCR is missing; build the windows preset first" >&2
+    exit 1
+  fi
+  if [ ! -f "$SETCURSOR_EXE" ]; then
+    echo "e2e: $SETCURSOR_EXE is missing; build the windows preset first" >&2
+    exit 1
+  fi
+  trap e2e_cleanup EXIT
+  start_xvfb || exit 1
+  # The wineserver of the prefix must not outlive an earlier screen: its
+  # desktop process would still talk to the old display.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  wine_prefix_init || exit 1
+  echo "== $E2E_NAME (DISPLAY=$DISPLAY, WINEPREFIX=$WINEPREFIX)"
+}
+
+e2e_cleanup() {
+  local p
+  for p in "${E2E_STARTED_PIDS[@]}"; do
+    kill "$p" 2>/dev/null || true
+  done
+  wine_prefix_stop
+  stop_xvfb
+}
+
+# e2e_end: summary line, exit status 1 when anything failed.
+e2e_end() {
+  echo "== $E2E_NAME: $E2E_PASSED checks passed, $E2E_FAILED failed"
+  [ "$E2E_FAILED" -eq 0 ]
+  exit $?
+}
+
+# --- Settings file and program -----------------------------------------------
+
+# new_testdir NAME: a fresh folder with its own copy of the saver; prints it.
+new_testdir() {
+  local dir="$E2E_TEST_WORK/$1"
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  cp "$SCR" "$dir/tessellane.scr"
+  printf '%s\n' "$dir"
+}
+
+# write_ini DIR key=value...: writes DIR/テセレーン.ini with section [Section]
+# in code page 932, CRLF line ends (keys and values given in UTF-8).
+write_ini() {
+  local dir="$1"; shift
+  local kv
+  {
+    printf '[Section]\r\n'
+    for kv in "$@"; do printf '%s\r\n' "$kv"; done
+  } | iconv -f UTF-8 -t CP932 >"$dir/$INI_NAME"
+}
+
+# start_saver DIR ARGS...: starts DIR/tessellane.scr with ARGS (each switch a
+# separate argument) in the background; its pid is left in SAVER_PID.
+start_saver() {
+  local dir="$1"; shift
+  (cd "$dir" && exec "$WINE" "$dir/tessellane.scr" "$@") >>"$dir/saver.log" 2>&1 &
+  SAVER_PID=$!
+  E2E_STARTED_PIDS+=("$SAVER_PID")
+}
+
+# alive PID: the process exists and is not a zombie.
+alive() {
+  local state
+  state=$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# wait_exit PID SECONDS: true when PID ended within SECONDS; its exit code is
+# left in EXIT_CODE (when it was our child).
+wait_exit() {
+  local pid="$1" limit="$2" t=0
+  EXIT_CODE=""
+  local steps=$((limit * 20))
+  while alive "$pid"; do
+    [ "$t" -ge "$steps" ] && return 1
+    sleep 0.05
+    t=$((t + 1))
+  done
+  wait "$pid" 2>/dev/null
+  EXIT_CODE=$?
+  return 0
+}
+
+# still_running PID SECONDS: true when PID is still there after SECONDS.
+still_running() {
+  ! wait_exit "$1" "$2"
+}
+
+# stop_pid PID: ends a process we started, if it still runs.
+stop_pid() {
+  if alive "$1"; then
+    kill "$1" 2>/dev/null || true
+    wait_exit "$1" 5 || kill -9 "$1" 2>/dev/null || true
+  fi
+  wait "$1" 2>/dev/null || true
+}
+
+# wait_window TITLE [SECONDS]: prints the X window id of the visible window
+# with exactly this title; fails when none appears in time (default 20 s).
+wait_window() {
+  local title="$1" limit="${2:-20}"
+  timeout "$limit" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1
+  return "${PIPESTATUS[0]}"
+}
+
+# window_count TITLE: number of visible windows with exactly this title.
+window_count() {
+  xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | wc -l
+}
+
+# place_cursor X Y: moves the cursor through Wine (SetCursorPos warps the X
+# pointer too), so a window shown next sees its first mouse move at (X, Y).
+place_cursor() {
+  "$WINE" "$SETCURSOR_EXE" "$1" "$2" >/dev/null 2>&1 || return 1
+  local loc
+  loc=$(xdotool getmouselocation 2>/dev/null | sed -n 's/^x:\([0-9]*\) y:\([0-9]*\) .*/\1 \2/p')
+  [ "$loc" = "$1 $2" ]
+}
+
+# --- Pictures ------------------------------------------------------------------
+
+screenshot() {
+  import -display "$DISPLAY" -window root "$1"
+}
+
+# pixel FILE X Y: prints the colour as RRGGBB (upper-case hex).
+pixel() {
+  convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
+}
+
+# screens_differ A B: true when two screenshots differ.
+screens_differ() {
+  ! cmp -s <(convert "$1" -depth 8 rgb:-) <(convert "$2" -depth 8 rgb:-)
+}
+
+# rings ARGS...: the picture analysis of e2e/rings.py.
+rings() {
+  python3 "$E2E_LIB_DIR/rings.py" "$@"
+}

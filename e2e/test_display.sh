@@ -1,0 +1,229 @@
+#!/usr/bin/env bash
+# End-to-end tests of the full-screen display on a 1024x768 screen: the ring
+# picture, the inputs that end it and those that do not, the refusal of a
+# second copy, an unknown switch, and a raised DPI setting.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+RED=FF0000
+MAIN=Tessellane_Main
+DIALOG='テセレーンの設定'
+# Stop time 30 s: the finished first cycle stays on the screen long enough
+# to be photographed; 0 for the input tests, so no pause delays an input.
+RED_INI=('停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
+QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
+
+e2e_begin display
+
+# start_display NAME ARGS...: new folder with the given settings lines already
+# in INI_LINES, cursor at (500, 400), saver started with ARGS; waits for its
+# window. Leaves the folder in DIR and the window in WIN.
+start_display() {
+  local name="$1"; shift
+  DIR=$(new_testdir "$name")
+  write_ini "$DIR" "${INI_LINES[@]}"
+  place_cursor 500 400 || log "could not place the cursor"
+  start_saver "$DIR" "$@"
+  WIN=$(wait_window "$MAIN" 20) || WIN=""
+}
+
+# end_display: makes sure the saver of this case is gone before the next one.
+end_display() {
+  stop_pid "$SAVER_PID"
+}
+
+# settled_screenshot FILE: waits until two screenshots a second apart agree
+# (the finished cycle holding still during its pause); at most 30 s.
+settled_screenshot() {
+  local i prev="$1.prev.png"
+  screenshot "$prev"
+  for i in $(seq 1 30); do
+    sleep 1
+    screenshot "$1"
+    if ! screens_differ "$prev" "$1"; then
+      rm -f "$prev"
+      return 0
+    fi
+    mv "$1" "$prev"
+  done
+  mv "$prev" "$1"
+  return 1
+}
+
+# Figures of a screenshot against a background colour.
+background_share() { rings stats "$1" "$2" | sed -n 's/.* background=\([0-9.]*\) .*/\1/p'; }
+ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
+
+# --- (a) red background with one-pixel rings over the whole screen ----------
+echo "-- /s with a fixed red background"
+INI_LINES=("${RED_INI[@]}")
+start_display red /s
+check "/s shows the window $MAIN" test -n "$WIN"
+if [ -n "$WIN" ]; then
+  check_eq "the window covers the screen" "0 0 1024 768" \
+    "$(xdotool getwindowgeometry "$WIN" | awk '/Position/{split($2,p,","); x=p[1]; y=p[2]} /Geometry/{split($2,g,"x"); print x, y, g[1], g[2]}')"
+  shot="$E2E_TEST_WORK/red.png"
+  check "the picture settles at the end of the first cycle" settled_screenshot "$shot"
+  bg=$(background_share "$shot" "$RED")
+  rp=$(ring_pixels "$shot" "$RED")
+  log "red share $bg, ring pixels $rp"
+  check "most of the screen is pure red (share $bg)" awk -v s="$bg" 'BEGIN{exit !(s >= 0.5)}'
+  check "rings are drawn on the red background ($rp pixels)" test "${rp:-0}" -gt 1000
+  result=$(rings cycle "$shot" "$RED"); rc=$?
+  log "$result"
+  check "the picture is one complete cycle of one-pixel rings along the bouncing diagonal" test "$rc" -eq 0
+  check "the saver is still running while it pauses" alive "$SAVER_PID"
+fi
+end_display
+
+# --- (b) mouse movement in /s mode ------------------------------------------
+echo "-- /s: mouse movement"
+INI_LINES=("${QUICK_INI[@]}")
+start_display mouse /s
+check "/s window shown" test -n "$WIN"
+sleep 1
+check "the first mouse position (where the window appeared) only records the origin" alive "$SAVER_PID"
+xdotool mousemove 700 400
+check "a horizontal move does not end the display" still_running "$SAVER_PID" 2
+xdotool mousemove 500 650
+check "a vertical move (x back at the origin's) does not end the display" still_running "$SAVER_PID" 2
+xdotool mousemove 100 400
+check "a long horizontal move does not end it either" still_running "$SAVER_PID" 2
+xdotool mousemove 520 420
+check "a move changing x and y ends the display" wait_exit "$SAVER_PID" 5
+check_eq "no display window is left" 0 "$(window_count "$MAIN")"
+end_display
+
+# The origin is the first position seen, not the last one: after a horizontal
+# move, a move that is diagonal from there but vertical from the origin keeps it.
+INI_LINES=("${QUICK_INI[@]}")
+start_display mouse_origin /s
+sleep 1
+xdotool mousemove 600 400
+sleep 0.5
+xdotool mousemove 500 300
+check "moves are measured from the first position, not the previous one" still_running "$SAVER_PID" 2
+end_display
+
+# --- (c) keys end the display -----------------------------------------------
+echo "-- /s: keys"
+for key in a space Escape Right; do
+  INI_LINES=("${QUICK_INI[@]}")
+  start_display "key_$key" /s
+  sleep 1
+  check "/s alive before the key $key" alive "$SAVER_PID"
+  xdotool key "$key"
+  check "the key $key ends the display (no CD music)" wait_exit "$SAVER_PID" 5
+  end_display
+done
+
+# --- (d) no command line: moving does not end it, a click does ---------------
+echo "-- no command line"
+INI_LINES=("${QUICK_INI[@]}")
+start_display nocmd
+check "an empty command line shows the display" test -n "$WIN"
+sleep 1
+xdotool mousemove 700 600
+sleep 0.3
+xdotool mousemove 100 50
+sleep 0.3
+xdotool mousemove 900 700
+check "diagonal mouse moves do not end it" still_running "$SAVER_PID" 2
+xdotool click 1
+check "a click ends it" wait_exit "$SAVER_PID" 5
+end_display
+
+INI_LINES=("${QUICK_INI[@]}")
+start_display nocmd_right
+sleep 1
+xdotool click 3
+check "without a command line a right click ends it too" wait_exit "$SAVER_PID" 5
+end_display
+
+INI_LINES=("${QUICK_INI[@]}")
+start_display nocmd_key
+sleep 1
+xdotool key b
+check "without a command line a key ends it" wait_exit "$SAVER_PID" 5
+end_display
+
+INI_LINES=("${QUICK_INI[@]}")
+start_display click_s /s
+sleep 1
+xdotool click 1
+check "in /s mode a click ends it" wait_exit "$SAVER_PID" 5
+end_display
+
+# --- (e) a second copy is refused while the display runs --------------------
+echo "-- second start while the display runs"
+INI_LINES=("${QUICK_INI[@]}")
+start_display first /s
+check "first display running" test -n "$WIN"
+FIRST_PID=$SAVER_PID
+for args in "/s" "/c" "/p 123" ""; do
+  # shellcheck disable=SC2086 # each switch a separate argument
+  start_saver "$DIR" $args
+  second=$SAVER_PID
+  saw_dialog=0
+  for _ in $(seq 1 30); do
+    alive "$second" || break
+    [ "$(window_count "$DIALOG")" -gt 0 ] && saw_dialog=1
+    sleep 0.1
+  done
+  check "a second start '${args:-(no switch)}' ends within 3 s" wait_exit "$second" 0
+  stop_pid "$second"
+  check_eq "after '${args:-(no switch)}' there is still one display window" 1 "$(window_count "$MAIN")"
+  check_eq "no settings dialog appeared for '${args:-(no switch)}'" 0 "$saw_dialog"
+done
+SAVER_PID=$FIRST_PID
+check "the first display is still running" alive "$SAVER_PID"
+xdotool key q
+check "and a key still ends it" wait_exit "$SAVER_PID" 5
+end_display
+
+# --- (f) an unknown switch shows nothing and ends ----------------------------
+echo "-- unknown switches"
+for args in "/x" "s"; do
+  DIR=$(new_testdir "unknown_${args//\//}")
+  write_ini "$DIR" "${QUICK_INI[@]}"
+  start_saver "$DIR" "$args"
+  saw=0
+  for _ in $(seq 1 30); do
+    alive "$SAVER_PID" || break
+    [ "$(window_count "$MAIN")" -gt 0 ] && saw=1
+    sleep 0.1
+  done
+  check "'$args' ends within 3 s" wait_exit "$SAVER_PID" 0
+  check_eq "'$args' shows no display window" 0 "$saw"
+  end_display
+done
+
+# --- (g) a raised DPI setting still fills the screen with one-pixel rings ----
+echo "-- 144 DPI"
+DPI_KEY='HKCU\Control Panel\Desktop'
+old_dpi=$("$WINE" reg query "$DPI_KEY" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1=="LogPixels"{print $3}')
+restore_dpi() {
+  if [ -n "$old_dpi" ]; then
+    "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d $((old_dpi)) /f >/dev/null 2>&1
+  else
+    "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
+  fi
+}
+if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1; then
+  INI_LINES=("${RED_INI[@]}")
+  start_display dpi144 /s
+  check "/s window shown at 144 DPI" test -n "$WIN"
+  if [ -n "$WIN" ]; then
+    shot="$E2E_TEST_WORK/dpi144.png"
+    check "the picture settles at 144 DPI" settled_screenshot "$shot"
+    result=$(rings cycle "$shot" "$RED"); rc=$?
+    log "$result"
+    check "at 144 DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
+  fi
+  end_display
+  restore_dpi
+else
+  fail "could not set LogPixels=144"
+fi
+
+e2e_end
