@@ -22,7 +22,6 @@ INI_NAME="テセレーン.ini"
 
 E2E_PASSED=0
 E2E_FAILED=0
-E2E_XVFB_PID=""
 E2E_STARTED_PIDS=()
 SAVER_PID=""
 
@@ -44,31 +43,6 @@ check_eq() {
 
 # --- Xvfb and Wine -----------------------------------------------------------
 
-start_xvfb() {
-  local fifo="$E2E_WORK/.displayfd.$$" n=""
-  mkdir -p "$E2E_WORK"
-  rm -f "$fifo"; mkfifo "$fifo"
-  # -displayfd lets the server pick a free display number and tells it when ready.
-  Xvfb -displayfd 9 -screen 0 "${SCREEN_W}x${SCREEN_H}x24" -nolisten tcp -noreset \
-    9>"$fifo" >"$E2E_WORK/xvfb.log" 2>&1 &
-  E2E_XVFB_PID=$!
-  read -r -t 20 n <"$fifo" || true
-  rm -f "$fifo"
-  if [ -z "$n" ]; then
-    echo "e2e: Xvfb did not start (see $E2E_WORK/xvfb.log)" >&2
-    return 1
-  fi
-  export DISPLAY=":$n"
-}
-
-stop_xvfb() {
-  if [ -n "$E2E_XVFB_PID" ]; then
-    kill "$E2E_XVFB_PID" 2>/dev/null || true
-    wait "$E2E_XVFB_PID" 2>/dev/null || true
-    E2E_XVFB_PID=""
-  fi
-}
-
 # e2e_begin NAME: screen, prefix, server, work folder build/e2e/NAME.
 e2e_begin() {
   E2E_NAME="$1"
@@ -84,7 +58,7 @@ e2e_begin() {
     exit 1
   fi
   trap e2e_cleanup EXIT
-  start_xvfb || exit 1
+  xvfb_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
   # The wineserver of the prefix must not outlive an earlier screen: its
   # desktop process would still talk to the old display.
   wineserver -k >/dev/null 2>&1 || true
@@ -99,7 +73,7 @@ e2e_cleanup() {
     kill "$p" 2>/dev/null || true
   done
   wine_prefix_stop
-  stop_xvfb
+  xvfb_stop
 }
 
 # e2e_end: summary line, exit status 1 when anything failed.

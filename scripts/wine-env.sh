@@ -48,3 +48,31 @@ wine_prefix_stop() {
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
 }
+
+# Starts a private X server (Xvfb) on a free display number and exports
+# DISPLAY; XVFB_PID is its process. Optional argument: the screen, WxHxDEPTH.
+xvfb_start() {
+  local screen="${1:-1024x768x24}" fifo n=""
+  fifo="$(mktemp -u "${TMPDIR:-/tmp}/xvfb-displayfd.XXXXXX")"
+  mkfifo "$fifo"
+  # -displayfd: the server picks an unused display number and writes it when ready.
+  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset 9>"$fifo" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  read -r -t 20 n <"$fifo" || true
+  rm -f "$fifo"
+  if [ -z "$n" ]; then
+    echo "xvfb_start: Xvfb did not start" >&2
+    kill "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+    return 1
+  fi
+  export DISPLAY=":$n"
+}
+
+xvfb_stop() {
+  if [ -n "${XVFB_PID:-}" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=""
+  fi
+}

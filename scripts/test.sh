@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the linux, windows and fuzz presets and
+# runs every test suite: the native unit tests, the cross-built unit tests
+# under Wine, each fuzz target for a bounded time, and the end-to-end tests
+# (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb.
+# Ends with the line "N passed, N failed"; exits non-zero if anything failed.
+#
+# FUZZ_SECONDS (default 20) bounds each fuzz target's run.
+set -uo pipefail
+REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$REPO"
+
+FUZZ_SECONDS="${FUZZ_SECONDS:-20}"
+LOGS="$REPO/build/test-logs"
+PASSED=0
+FAILED=0
+FAILED_NAMES=()
+T0=$SECONDS
+
+# suite NAME COMMAND...: runs one suite, output to its log (shown on failure).
+suite() {
+  local name="$1"; shift
+  local log="$LOGS/${name//[^A-Za-z0-9_.-]/_}.log" t=$SECONDS rc
+  printf '%-40s ' "$name"
+  "$@" >"$log" 2>&1
+  rc=$?
+  if [ "$rc" -eq 0 ]; then
+    PASSED=$((PASSED + 1))
+    printf 'ok      (%ds)\n' $((SECONDS - t))
+  else
+    FAILED=$((FAILED + 1))
+    FAILED_NAMES+=("$name")
+    printf 'FAILED  (%ds, exit %d, log %s)\n' $((SECONDS - t)) "$rc" "${log#"$REPO"/}"
+    tail -n 40 "$log" | sed 's/^/    | /'
+  fi
+  return "$rc"
+}
+
+finish() {
+  echo
+  echo "Total time: $((SECONDS - T0)) s"
+  [ ${#FAILED_NAMES[@]} -eq 0 ] || printf 'Failed: %s\n' "${FAILED_NAMES[*]}"
+  echo "$PASSED passed, $FAILED failed"
+  [ "$FAILED" -eq 0 ]
+  exit $?
+}
+
+mkdir -p "$LOGS"
+suite "install dependencies" bash scripts/install-deps.sh || finish
+
+build() {
+  cmake --preset "$1" && cmake --build --preset "$1"
+}
+
+# --- native unit tests ---
+if suite "build linux" build linux; then
+  suite "unit tests (linux)" ctest --preset linux -j2
+fi
+
+# --- cross-built unit tests under Wine ---
+windows_unit_tests() {
+  (
+    . scripts/wine-env.sh
+    # Some tests open real windows: give them a screen of their own.
+    xvfb_start 1024x768x24 || exit 1
+    wine_prefix_stop
+    trap 'wine_prefix_stop; xvfb_stop' EXIT
+    wine_prefix_init || exit 1
+    ctest --preset windows
+  )
+}
+windows_built=0
+if suite "build windows" build windows; then
+  windows_built=1
+  suite "unit tests (windows, Wine)" windows_unit_tests
+fi
+
+# --- fuzz targets ---
+fuzz_one() {
+  local exe="$1" name work corpus dict=()
+  name="$(basename "$exe" _fuzz)"
+  # Seeds live in fuzz/corpus/<target without _fuzz>, or under its first word.
+  corpus="$REPO/fuzz/corpus/$name"
+  [ -d "$corpus" ] || corpus="$REPO/fuzz/corpus/${name%%_*}"
+  [ -f "$REPO/fuzz/${name%%_*}.dict" ] && dict=(-dict="$REPO/fuzz/${name%%_*}.dict")
+  work="$(mktemp -d)"
+  [ -d "$corpus" ] && cp -r "$corpus/." "$work/"
+  # Run in the work folder: crash files land there, never in the source tree.
+  (cd "$work" && "$exe" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+     -print_final_stats=1 "${dict[@]}" "$work")
+  local rc=$?
+  if [ "$rc" -ne 0 ]; then
+    mkdir -p "$LOGS/fuzz-crashes"
+    cp "$work"/crash-* "$work"/leak-* "$work"/timeout-* "$work"/oom-* "$LOGS/fuzz-crashes/" 2>/dev/null
+  fi
+  rm -rf "$work"
+  return "$rc"
+}
+if suite "build fuzz" build fuzz; then
+  shopt -s nullglob
+  fuzzers=("$REPO"/build/fuzz/fuzz/*_fuzz)
+  shopt -u nullglob
+  if [ ${#fuzzers[@]} -eq 0 ]; then
+    suite "fuzz targets present" false
+  fi
+  for exe in "${fuzzers[@]}"; do
+    suite "fuzz $(basename "$exe") ${FUZZ_SECONDS}s" fuzz_one "$exe"
+  done
+fi
+
+# --- end-to-end tests ---
+if [ "$windows_built" -eq 1 ]; then
+  for t in e2e/test_*.sh; do
+    [ -f "$t" ] || continue
+    suite "e2e $(basename "$t" .sh)" bash "$t"
+  done
+else
+  suite "e2e tests (need the windows build)" false
+fi
+
+finish
