@@ -213,7 +213,8 @@ void Tessellane_P::SetDesignProperties() {
   heading(lbl(3), "BGM", SmallFont);
   for (int i : {0, 1, 6}) Shape(i).SetBorderColor(i == 6 ? ui::Rgb(70, 70, 110) : kOutlineColour);
 
-  VS_Time.SetRange(1, 20);
+  // 1 to 20 seconds; given from 20 down to 1 so that the upper arrow raises the value.
+  VS_Time.SetRange(20, 1);
   VS_Time.SetValue(20);
   heading(lbl_Stop_Time, "99秒", FormFont);
 
