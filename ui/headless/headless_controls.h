@@ -32,11 +32,12 @@ struct ControlSurface {
 const ControlSurface& SurfaceOf(ui::UserControl& control);
 
 // Input, delivered in order by the next DoEvents; positions in the control's
-// pixels. A press also gives the control the focus (after its mouse-down), as
-// a click on the window does; the control keeps the mouse until no button is
-// held any more.
+// pixels. A left press also gives the control the focus (after its
+// mouse-down), as a click on the window does, unless take_focus is false (a
+// container that is not active); the control keeps the mouse until no button
+// is held any more.
 void PostMouseMove(ui::UserControl& control, float x, float y, int buttons_held = 0);
-void PostMouseDown(ui::UserControl& control, int button, float x, float y);
+void PostMouseDown(ui::UserControl& control, int button, float x, float y, bool take_focus = true);
 void PostMouseUp(ui::UserControl& control, int button, float x, float y);
 // The focus arrives by keyboard.
 void PostFocus(ui::UserControl& control);

@@ -121,12 +121,12 @@ void PostMouseMove(ui::UserControl& control, float x, float y, int buttons_held)
   P().input.push_back([&control, x, y, buttons_held] { control.DeliverMouseMove(buttons_held, 0, x, y); });
 }
 
-void PostMouseDown(ui::UserControl& control, int button, float x, float y) {
-  P().input.push_back([&control, button, x, y] {
+void PostMouseDown(ui::UserControl& control, int button, float x, float y, bool take_focus) {
+  P().input.push_back([&control, button, x, y, take_focus] {
     auto& peer = PeerOf(control);
     peer.buttons_held_ |= button;
     control.DeliverMouseDown(button, 0, x, y);
-    HeadlessUserControlPeer::MoveFocusTo(&peer);
+    if (button == 1 && take_focus) HeadlessUserControlPeer::MoveFocusTo(&peer);
   });
 }
 

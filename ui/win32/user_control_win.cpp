@@ -168,8 +168,8 @@ class Win32UserControlPeer : public UserControlPeer {
     // The control keeps the mouse while a button is held, also off its window.
     if (GetCapture() != hwnd_) SetCapture(hwnd_);
     control_.DeliverMouseDown(button, ShiftState(), x, y);
-    // A click on the control gives it the focus.
-    if (hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+    // A left click on the control gives it the focus; the other buttons do not.
+    if (button == 1 && hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
     return 0;
   }
 
