@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# End-to-end tests of the settings window (/c): placement and looks, saving
+# and cancelling, the colour and file dialogs, dragging, the close button,
+# the link, and the refusal of a second copy. Screenshots stay in
+# build/e2e/dialog/.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+TITLE='テセレーンの設定'
+# The window's top-left corner on a 1024 x 768 screen.
+WX=289
+WY=97
+
+# Screen position of a point given in the window's client pixels.
+at() { printf '%d %d' $((WX + $1)) $((WY + $2)); }
+click_at() {
+  # shellcheck disable=SC2046
+  xdotool mousemove $(at "$1" "$2") && sleep 0.3 && xdotool click 1
+}
+
+# ini_value DIR KEY: the value of KEY in DIR's settings file, blanks removed
+# (Wine's profile writer drops the leading blank that Windows keeps).
+ini_value() {
+  iconv -f CP932 -t UTF-8 "$1/$INI_NAME" 2>/dev/null | tr -d '\r' |
+    sed -n "s/^$2=//p" | head -n 1 | sed 's/^ *//; s/ *$//'
+}
+ini_keys() { iconv -f CP932 -t UTF-8 "$1/$INI_NAME" 2>/dev/null | tr -d '\r' | sed -n 's/=.*//p' | tr '\n' ' '; }
+
+# open_dialog DIR: starts /c with the cursor at a known place, waits for the
+# window; its process id is left in DLG.
+open_dialog() {
+  place_cursor 500 400 || log "cursor not placed"
+  start_saver "$1" /c
+  DLG=$SAVER_PID
+  WIN=$(wait_window "$TITLE" 30) || { fail "window did not appear"; return 1; }
+  sleep 1
+}
+
+# close_dialog: makes sure the dialog of the case is gone before the next one.
+close_dialog() { stop_pid "$DLG"; }
+
+# find_window NAME: the X id of a visible window whose title matches NAME.
+find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# gone_within SECONDS NAME: true once no visible window matches NAME.
+gone_within() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    xdotool search --onlyvisible --name "$2" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+e2e_begin dialog
+SHOTS="$E2E_TEST_WORK"
+ALL_KEYS="停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ "
+
+# --- The window: place, size, looks, animation; a second copy refused ----------
+d=$(new_testdir look)
+if open_dialog "$d"; then
+  geometry=$(xdotool getwindowgeometry "$WIN" | tr -d '\n')
+  check "window at (289, 97) on 1024 x 768" grep -q "Position: 289,97" <<<"$geometry"
+  check "client area 446 x 477" grep -q "Geometry: 446x477" <<<"$geometry"
+  sleep 2
+  import -window root "$SHOTS/dialog.png"
+  check_eq "gradient is lavender in the middle of the left edge" "srgb(220,220,250)" \
+    "$(convert "$SHOTS/dialog.png" -format "%[pixel:p{$((WX + 2)),$((WY + 238))}]" info:)"
+  title_px=$(convert "$SHOTS/dialog.png" -format "%[fx:int(255*p{$((WX + 300)),$((WY + 12))}.b)] %[fx:int(255*p{$((WX + 300)),$((WY + 12))}.r)]" info:)
+  check "title strip is dark blue (blue red = $title_px)" \
+    awk -v s="$title_px" 'BEGIN { split(s, a, " "); exit !(a[1] > a[2] && a[1] < 160) }'
+  rays=$(convert "$SHOTS/dialog.png" -crop "320x240+$((WX + 22))+$((WY + 42))" -format '%[fx:mean]' info:)
+  check "light rays are drawn (mean $rays)" awk -v m="$rays" 'BEGIN { exit !(m > 0.01) }'
+  sleep 3
+  import -window root "$SHOTS/dialog_later.png"
+  rays2=$(convert "$SHOTS/dialog_later.png" -crop "320x240+$((WX + 22))+$((WY + 42))" -format '%[fx:mean]' info:)
+  check "the rays keep building up ($rays -> $rays2)" awk -v a="$rays" -v b="$rays2" 'BEGIN { exit !(b > a) }'
+
+  d2=$(new_testdir second)
+  start_saver "$d2" /c
+  check "a second /c ends at once" wait_exit "$SAVER_PID" 15
+  check_eq "still one settings window" 1 "$(window_count "$TITLE")"
+  start_saver "$d2" /s
+  check "/s is refused while the window is open" wait_exit "$SAVER_PID" 15
+  check_eq "no display window" 0 "$(window_count Tessellane_Main)"
+  check "the refused copies wrote no settings file" test ! -e "$d2/$INI_NAME"
+
+  # --- Cancel writes nothing --------------------------------------------------
+  click_at 390 232  # ｷｬﾝｾﾙ
+  check "ｷｬﾝｾﾙ ends the program" wait_exit "$DLG" 10
+  check "ｷｬﾝｾﾙ wrote no settings file" test ! -e "$d/$INI_NAME"
+fi
+close_dialog
+
+# --- Every change, then 設定 ----------------------------------------------------
+d=$(new_testdir save)
+write_ini "$d" "停止時間= 3" "背景色ﾗﾝﾀﾞﾑ= 1" "BGM区分= 0"
+if open_dialog "$d"; then
+  click_at 378 99   # upper arrow of the spinner: 3 -> 4
+  sleep 0.3
+  click_at 378 99   # 4 -> 5
+  click_at 396 202  # ﾗﾝﾀﾞﾑ: on -> off
+  click_at 49 344   # 音楽CD (panel label, panel client area at 26, 298)
+  click_at 117 342  # the track box
+  sleep 0.3
+  xdotool key ctrl+a && xdotool type --delay 50 "12"
+  sleep 0.5
+  import -window root "$SHOTS/changed.png"
+  click_at 390 268  # 設定
+  check "設定 ends the program" wait_exit "$DLG" 10
+  check_eq "stop time saved" 5 "$(ini_value "$d" 停止時間)"
+  check_eq "random background saved" 0 "$(ini_value "$d" 背景色ﾗﾝﾀﾞﾑ)"
+  check_eq "music kind saved" 1 "$(ini_value "$d" BGM区分)"
+  check_eq "track saved" 12 "$(ini_value "$d" BGMﾘﾋﾟｰﾄ)"
+  check_eq "colour saved unchanged" 0 "$(ini_value "$d" 背景色)"
+  check_eq "all six keys, existing ones first, in code page 932" \
+    "停止時間 背景色ﾗﾝﾀﾞﾑ BGM区分 背景色 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ " "$(ini_keys "$d")"
+fi
+close_dialog
+
+# --- A new file gets the keys in order ------------------------------------------
+d=$(new_testdir save_new)
+if open_dialog "$d"; then
+  click_at 390 268  # 設定
+  check "設定 without changes ends the program" wait_exit "$DLG" 10
+  check_eq "a new file holds the six keys in order" "$ALL_KEYS" "$(ini_keys "$d")"
+  # Read back the way the program reads it.
+  check "the key bytes are code page 932" grep -qa "$(printf '\x92\xe2\x8e\x7e\x8e\x9e\x8a\xd4=')" "$d/$INI_NAME"
+fi
+close_dialog
+
+# --- The colour dialog ---------------------------------------------------------------
+d=$(new_testdir colour)
+if open_dialog "$d"; then
+  click_at 376 172  # Cmd_Color "..."
+  cw=$(find_window '^色$')
+  if [ -n "$cw" ]; then
+    pass "the colour dialog opened"
+    eval "$(xdotool getwindowgeometry --shell "$cw")"
+    import -window root "$SHOTS/colour_dialog.png"
+    xdotool mousemove $((X + 15)) $((Y + 55)) click 1  # the red basic colour
+    sleep 0.3
+    # OK; the first click into the dialog may only activate it.
+    for _ in 1 2 3; do
+      xdotool mousemove $((X + 43)) $((Y + 281)) click 1
+      gone_within 3 '^色$' && break
+    done
+    sleep 0.5
+    import -window root "$SHOTS/colour_chosen.png"
+    check_eq "the swatch shows the chosen red" "srgb(255,0,0)" \
+      "$(convert "$SHOTS/colour_chosen.png" -format "%[pixel:p{$((WX + 412)),$((WY + 172))}]" info:)"
+    check "confirming the colour wrote nothing yet" test ! -e "$d/$INI_NAME"
+    click_at 390 268  # 設定
+    check "設定 ends the program" wait_exit "$DLG" 10
+    check_eq "the chosen colour is saved" 255 "$(ini_value "$d" 背景色)"
+  else
+    fail "the colour dialog did not open"
+  fi
+fi
+close_dialog
+
+# --- The file dialog -------------------------------------------------------------------
+d=$(new_testdir file)
+music_unix="$d/テスト曲.mp3"
+printf 'ID3' >"$music_unix"
+music_win="Z:$(printf '%s' "$music_unix" | tr '/' '\\')"
+if open_dialog "$d"; then
+  click_at 68 404  # Cmd_BGM "..."
+  fw=$(find_window '^ﾌｧｲﾙを開く$')
+  if [ -n "$fw" ]; then
+    pass "the file dialog opened with its title"
+    import -window root "$SHOTS/file_dialog.png"
+    timeout 5 xdotool windowfocus --sync "$fw" 2>/dev/null || true
+    sleep 0.3
+    xdotool type --delay 20 "$music_win"
+    xdotool key Return
+    sleep 1
+    import -window root "$SHOTS/file_chosen.png"
+    click_at 49 376  # mp3、wav
+    click_at 390 268  # 設定
+    check "設定 ends the program" wait_exit "$DLG" 10
+    check_eq "the chosen file is saved" "$music_win" "$(ini_value "$d" BGMﾌｧｲﾙ)"
+    check_eq "the file kind is saved" 2 "$(ini_value "$d" BGM区分)"
+  else
+    fail "the file dialog did not open"
+  fi
+fi
+close_dialog
+
+# --- Dragging by the title strip -----------------------------------------------------------
+d=$(new_testdir drag)
+if open_dialog "$d"; then
+  # shellcheck disable=SC2046
+  xdotool mousemove $(at 200 10) && sleep 0.2 && xdotool mousedown 1
+  for step in 1 2 3 4 5; do
+    xdotool mousemove $((WX + 200 + 20 * step)) $((WY + 10 + 10 * step))
+    sleep 0.1
+  done
+  xdotool mouseup 1
+  sleep 0.5
+  check "the window followed the cursor by (100, 50)" \
+    grep -q "Position: 389,147" <<<"$(xdotool getwindowgeometry "$WIN" | tr -d '\n')"
+  import -window root "$SHOTS/dragged.png"
+  # The close button, at its new place; released away from it.
+  xdotool mousemove $((WX + 100 + 435)) $((WY + 50 + 11)) && sleep 0.2 && xdotool mousedown 1
+  sleep 0.3
+  xdotool mousemove 100 700
+  sleep 0.2
+  xdotool mouseup 1
+  check "the close button closes on release anywhere" wait_exit "$DLG" 10
+  check "closing wrote no settings file" test ! -e "$d/$INI_NAME"
+fi
+close_dialog
+
+# --- The link --------------------------------------------------------------------------------
+d=$(new_testdir link)
+browser="$d/browser.sh"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/browser.log"\n' "$d" >"$browser"
+chmod +x "$browser"
+"$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null 2>&1
+if open_dialog "$d"; then
+  click_at 320 450
+  for _ in $(seq 1 40); do [ -s "$d/browser.log" ] && break; sleep 0.25; done
+  check_eq "the link ran the browser with the home page" "https://tessellane.example.org/" \
+    "$(tail -n 1 "$d/browser.log" 2>/dev/null)"
+  check "the window stays open after the link" alive "$DLG"
+fi
+close_dialog
+"$WINE" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
+
+e2e_end
