@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# End-to-end tests of the Command button on the test-only host program
+# (tools/button_host_win.cpp): four buttons of the settings window's sizes,
+# driven with xdotool; screenshots show the faces, the host's log shows the
+# state changes and the Click events. Also reports the measured cost of one
+# face paint and of the four idle hover timers. Screenshots stay in
+# build/e2e/button/.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+HOST="${TESS_BUTTON_HOST:-$REPO/build/windows/tools/button_host.exe}"
+
+# The frame's outer ring of each face picture (assets/make_button_faces.cpp).
+NORMAL=686C94
+HIGHLIGHT=4868C4
+PRESSED=303870
+HIGHLIGHT_SELECT=3854BE
+SELECTED=40489C
+
+e2e_begin button
+SHOTS="$E2E_TEST_WORK"
+[ -f "$HOST" ] || { fail "$HOST is missing; build the windows preset first"; e2e_end; }
+LOG="$SHOTS/buttons.log"
+
+# Buttons as the host placed them, in screen pixels: name -> "x y w h".
+declare -A AT
+start_host() {
+  place_cursor 10 10 || log "cursor not placed"
+  (cd "$SHOTS" && exec "$WINE" "$HOST" buttons.log "$@") >"$SHOTS/host.out" 2>&1 &
+  HOST_PID=$!
+  E2E_STARTED_PIDS+=("$HOST_PID")
+  local i
+  for i in $(seq 200); do grep -q '^Ready' "$LOG" 2>/dev/null && break; sleep 0.1; done
+  grep -q '^Ready' "$LOG" 2>/dev/null || return 1
+  while read -r _ name x y w h; do AT[$name]="$x $y $w $h"; done < <(tr -d '\r' <"$LOG" | grep '^Button ')
+  sleep 0.5
+}
+
+# Screen points of a button: its centre, the middle of its top edge (the
+# frame's outer ring), and a point inside the frame above the caption.
+centre() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + w / 2)) $((y + h / 2))"; }
+top_edge() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + w / 2)) $y"; }
+inside_top() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + 6)) $((y + 5))"; }
+inside_bottom() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + 6)) $((y + h - 6))"; }
+# A point on the form, away from every button.
+OFF_X=110
+OFF_Y=110
+
+shot() { sleep 0.4; screenshot "$SHOTS/$1.png"; SHOT="$SHOTS/$1.png"; }
+# face NAME: the colour of the button's frame ring in the last screenshot.
+face() { local p; p=$(top_edge "$1"); pixel "$SHOT" ${p% *} ${p#* }; }
+# brightness of a point's red channel in the last screenshot (0-255).
+red_at() { local c; c=$(pixel "$SHOT" "$1" "$2"); echo $((16#${c:0:2})); }
+clicks() { tr -d '\r' <"$LOG" | grep -c "^Click $1\$"; }
+saw_state() { tr -d '\r' <"$LOG" | grep -q "^State $1 $2\$"; }
+never_state() { ! saw_state "$1" "$2"; }
+
+if ! start_host; then
+  fail "host did not start"
+  e2e_end
+fi
+check "host window is shown" eval 'wait_window "Tessellane button host" 10 >/dev/null'
+
+# --- Idle, hover, press, release, leave --------------------------------------
+xdotool mousemove $OFF_X $OFF_Y
+shot idle
+for b in Cmd_CAN Cmd_Set Cmd_Color Cmd_BGM; do
+  check_eq "$b idle face" $NORMAL "$(face $b)"
+done
+read -r tx ty <<<"$(inside_top Cmd_Set)"; read -r bx by <<<"$(inside_bottom Cmd_Set)"
+check "idle gradient light at the top" [ "$(red_at $tx $ty)" -gt "$(red_at $bx $by)" ]
+
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_Set)
+shot hover
+check_eq "hover face" $HIGHLIGHT "$(face Cmd_Set)"
+check "hover gradient dark at the top" [ "$(red_at $tx $ty)" -lt "$(red_at $bx $by)" ]
+check_eq "the other buttons stay idle while Cmd_Set hovers" "$NORMAL $NORMAL $NORMAL" \
+  "$(face Cmd_CAN) $(face Cmd_Color) $(face Cmd_BGM)"
+
+xdotool mousedown 1
+shot pressed
+check_eq "pressed face" $PRESSED "$(face Cmd_Set)"
+check_eq "no Click before the release" 0 "$(clicks Cmd_Set)"
+check "the press took the focus (state 4)" saw_state Cmd_Set 4
+
+xdotool mouseup 1
+shot released
+check_eq "released face is the focused hover face" $HIGHLIGHT_SELECT "$(face Cmd_Set)"
+check_eq "one Click for one click" 1 "$(clicks Cmd_Set)"
+
+xdotool mousemove $OFF_X $OFF_Y
+shot left
+check_eq "focused face after leaving" $SELECTED "$(face Cmd_Set)"
+
+# --- Moving straight from one button to the next ---------------------------
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_Color)
+sleep 0.2
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_BGM)
+shot next_button
+check_eq "only the button under the cursor hovers" "$NORMAL $HIGHLIGHT" "$(face Cmd_Color) $(face Cmd_BGM)"
+
+# --- A cancelled press: down, drag off, one tick, back, up -------------------
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_CAN)
+sleep 0.3
+xdotool mousedown 1
+sleep 0.3
+xdotool mousemove $OFF_X $OFF_Y
+sleep 0.4
+check "the leave test found the held button away (state 3)" saw_state Cmd_CAN 3
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_CAN)
+shot dragged_back
+check_eq "dragged back, the press stays cancelled" $SELECTED "$(face Cmd_CAN)"
+check_eq "the earlier button lost the focus" $NORMAL "$(face Cmd_Set)"
+xdotool mouseup 1
+sleep 0.4
+check_eq "no Click for a cancelled press" 0 "$(clicks Cmd_CAN)"
+xdotool mousemove $OFF_X $OFF_Y
+
+# --- The right button clicks without a pressed face or the focus ------------
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_Color)
+sleep 0.3
+xdotool mousedown 3
+shot right_down
+check_eq "no pressed face under the right button" $HIGHLIGHT "$(face Cmd_Color)"
+xdotool mouseup 3
+sleep 0.4
+check_eq "a right-button release clicks" 1 "$(clicks Cmd_Color)"
+check "the right button did not take the focus" never_state Cmd_Color 4
+
+# --- Another full click, and a pause: no stray clicks -----------------------
+# shellcheck disable=SC2046
+xdotool mousemove $(centre Cmd_BGM)
+sleep 0.3
+xdotool click 1
+sleep 1
+check_eq "every click counted once" "1 0 1 1" \
+  "$(clicks Cmd_Set) $(clicks Cmd_CAN) $(clicks Cmd_Color) $(clicks Cmd_BGM)"
+check "the host is still running" alive "$HOST_PID"
+stop_pid "$HOST_PID"
+
+# --- Measurements (reported, not judged) -----------------------------------
+SECONDS_PER_PHASE="${TESS_BUTTON_MEASURE_SECONDS:-10}"
+: >"$LOG"
+if start_host --measure "$SECONDS_PER_PHASE"; then
+  wait_exit "$HOST_PID" $((2 * SECONDS_PER_PHASE + 20)) || stop_pid "$HOST_PID"
+  draw=$(tr -d '\r' <"$LOG" | sed -n 's/^DrawFace_us //p')
+  with=$(tr -d '\r' <"$LOG" | sed -n 's/^IdleCpu_ms_per_s_with_timers //p')
+  without=$(tr -d '\r' <"$LOG" | sed -n 's/^IdleCpu_ms_per_s_without_timers //p')
+  check "measurements were written" [ -n "$draw" ] && [ -n "$with" ] && [ -n "$without" ]
+  echo "MEASURE: one DrawFace ${draw} us (77 x 33 px, under Wine)"
+  echo "MEASURE: idle CPU ${with} ms/s with the four 100 ms timers, ${without} ms/s without them"
+else
+  fail "host did not start for the measurements"
+fi
+
+e2e_end
