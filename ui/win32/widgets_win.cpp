@@ -75,7 +75,7 @@ class Win32FormPeer : public FormPeer {
     hwnd_ = nullptr;
     destroyed_ = true;
     --g_live_forms;
-    DestroyWindow(h);
+    if (!destroyed_by_system_) DestroyWindow(h);
   }
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -89,6 +89,7 @@ class Win32FormPeer : public FormPeer {
         case WM_SYSKEYDOWN: return self->OnKeyDown(wp);
         case WM_ERASEBKGND: return self->OnEraseBackground(reinterpret_cast<HDC>(wp));
         case WM_CLOSE: return self->OnClose();
+        case WM_DESTROY: return self->OnDestroy();
         case WM_SETCURSOR:
           if (SetPointerCursor()) return TRUE;
           break;
@@ -111,6 +112,16 @@ class Win32FormPeer : public FormPeer {
   }
   LRESULT OnClose() {
     form_.Unload();
+    return 0;
+  }
+  // Destroyed by the system, not by Unload (a window this form was made a
+  // child of went away): the form unloads all the same, while its handle is
+  // still valid, and the event loop wakes to see whether any form is left.
+  LRESULT OnDestroy() {
+    if (!hwnd_) return 0;
+    destroyed_by_system_ = true;
+    form_.Unload();
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     return 0;
   }
 
@@ -136,6 +147,7 @@ class Win32FormPeer : public FormPeer {
 
   HWND hwnd_ = nullptr;
   bool destroyed_ = false;
+  bool destroyed_by_system_ = false;
   std::wstring caption_;
   RECT bounds_{};
   Colour back_ = 0;
