@@ -173,7 +173,8 @@ if open_dialog "$d"; then
     sleep 0.3
     xdotool type --delay 20 "$music_win"
     xdotool key Return
-    sleep 1
+    gone_within 5 '^ﾌｧｲﾙを開く$' || log "the file dialog is still open"
+    sleep 0.5
     import -window root "$SHOTS/file_chosen.png"
     click_at 49 376  # mp3、wav
     click_at 390 268  # 設定
