@@ -2,7 +2,8 @@
 """Picture checks of the end-to-end tests.
 
   rings.py stats FILE BG           background share, ring pixels, ring colours
-  rings.py cycle FILE BG [W H]     does FILE show one complete first cycle?
+  rings.py cycle FILE BG [W H]     does FILE show one complete plain cycle?
+  rings.py cycle2 FILE BG [W H]    ... one complete alternating cycle?
 
 BG is the background colour as RRGGBB. "cycle" rebuilds the picture a
 complete cycle must leave on a W x H screen (default 1024 x 768): one-pixel
@@ -124,7 +125,7 @@ def cmd_stats(path, bg):
     return 0
 
 
-def cmd_cycle(path, bg, sw, sh):
+def cmd_cycle(path, bg, sw, sh, alternating):
     w, h, raw = load(path)
     if (w, h) != (sw, sh):
         print(f"screenshot is {w}x{h}, expected {sw}x{sh}")
@@ -164,21 +165,28 @@ def cmd_cycle(path, bg, sw, sh):
             best = (score, r, precision, recall, counts[r])
     score, r, precision, recall, expected_count = best
     ratio = seen_count / expected_count
-    main_colour, main_count = max(colours.items(), key=lambda kv: kv[1])
-    single = main_count / seen_count
+    ranked = sorted(colours.items(), key=lambda kv: -kv[1])
+    names = ",".join(f"{c.hex().upper()}:{n / seen_count:.3f}" for c, n in ranked[:4])
     print(f"radius={r} ring_pixels={seen_count} modelled={expected_count} ratio={ratio:.3f} "
-          f"on_model={precision:.4f} model_drawn={recall:.4f} "
-          f"ring_colour={main_colour.hex().upper()} single_colour={single:.4f}")
-    ok = precision >= 0.98 and recall >= 0.98 and 0.85 <= ratio <= 1.15 and single >= 0.999
+          f"on_model={precision:.4f} model_drawn={recall:.4f} ring_colours={len(colours)} {names}")
+    ok = precision >= 0.98 and recall >= 0.98 and 0.85 <= ratio <= 1.15
+    if alternating:
+        if len(ranked) < 2:
+            return 1
+        (a, na), (b, nb) = ranked[0], ranked[1]
+        complementary = all(x + y == 255 for x, y in zip(a, b))
+        ok = ok and complementary and (na + nb) / seen_count >= 0.999 and nb / seen_count >= 0.1
+    else:
+        ok = ok and ranked[0][1] / seen_count >= 0.999
     return 0 if ok else 1
 
 
 def main(argv):
     if len(argv) >= 4 and argv[1] == "stats":
         return cmd_stats(argv[2], argv[3])
-    if len(argv) in (4, 6) and argv[1] == "cycle":
+    if len(argv) in (4, 6) and argv[1] in ("cycle", "cycle2"):
         sw, sh = (int(argv[4]), int(argv[5])) if len(argv) == 6 else (1024, 768)
-        return cmd_cycle(argv[2], argv[3], sw, sh)
+        return cmd_cycle(argv[2], argv[3], sw, sh, argv[1] == "cycle2")
     print(__doc__, file=sys.stderr)
     return 2
 

@@ -76,6 +76,45 @@ if [ -n "$WIN" ]; then
 fi
 end_display
 
+# --- the cycle after the pause: complementary colours, same background -----
+echo "-- /s: pause and the next cycle"
+INI_LINES=('停止時間=2' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
+start_display cycles /s
+check "/s window shown (stop time 2 s)" test -n "$WIN"
+if [ -n "$WIN" ]; then
+  # Watch the screen: every picture that holds still for a second is a
+  # finished cycle in its pause. Keep the first two and how long the first held.
+  held=0 hold1="" last="" since=0 saved=0
+  deadline=$(( $(date +%s) + 40 ))
+  while [ "$held" -lt 2 ] && [ "$(date +%s)" -lt "$deadline" ]; do
+    screenshot "$E2E_TEST_WORK/poll.png"
+    now=$(date +%s%N)
+    h=$(convert "$E2E_TEST_WORK/poll.png" -depth 8 rgb:- | md5sum)
+    if [ "$h" = "$last" ]; then
+      if [ "$saved" -eq 0 ] && [ $(( (now - since) / 1000000 )) -ge 1000 ]; then
+        held=$((held + 1)); saved=1
+        cp "$E2E_TEST_WORK/poll.png" "$E2E_TEST_WORK/cycle$held.png"
+      fi
+    else
+      [ "$saved" -eq 1 ] && [ "$held" -eq 1 ] && hold1=$(( (now - since) / 1000000 ))
+      last=$h since=$now saved=0
+    fi
+  done
+  check_eq "two finished cycles were seen" 2 "$held"
+  log "the first cycle's picture held for ${hold1:-?} ms (stop time 2 s)"
+  check "the first cycle is held for about the stop time (${hold1:-?} ms)" \
+    awk -v t="${hold1:-0}" 'BEGIN{exit !(t >= 1000 && t <= 6000)}'
+  if [ "$held" -eq 2 ]; then
+    result=$(rings cycle "$E2E_TEST_WORK/cycle1.png" "$RED"); rc=$?
+    log "$result"
+    check "the first cycle is plain: one ring colour" test "$rc" -eq 0
+    result=$(rings cycle2 "$E2E_TEST_WORK/cycle2.png" "$RED"); rc=$?
+    log "$result"
+    check "the second cycle alternates the colour with its complement, on the same red background" test "$rc" -eq 0
+  fi
+fi
+end_display
+
 # --- (b) mouse movement in /s mode ------------------------------------------
 echo "-- /s: mouse movement"
 INI_LINES=("${QUICK_INI[@]}")

@@ -10,8 +10,12 @@ REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$REPO"
 
 bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target tessellane >/dev/null
+mkdir -p build
+if ! { cmake --preset windows && cmake --build --preset windows --target tessellane; } >build/run-build.log 2>&1; then
+  tail -n 40 build/run-build.log >&2
+  echo "run: the build failed (build/run-build.log)" >&2
+  exit 1
+fi
 
 args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
