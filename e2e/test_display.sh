@@ -14,6 +14,9 @@ RED_INI=('停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
 QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
 e2e_begin display
+# The prefix is shared by the whole run: start at the default 96 DPI even if
+# an interrupted run left the raised setting behind.
+"$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
 # start_display NAME ARGS...: new folder with the given settings lines already
 # in INI_LINES, cursor at (500, 400), saver started with ARGS; waits for its
@@ -67,7 +70,8 @@ if [ -n "$WIN" ]; then
   bg=$(background_share "$shot" "$RED")
   rp=$(ring_pixels "$shot" "$RED")
   log "red share $bg, ring pixels $rp"
-  check "most of the screen is pure red (share $bg)" awk -v s="$bg" 'BEGIN{exit !(s >= 0.5)}'
+  # Even the largest radius leaves 30 % of the screen between the rings.
+  check "the background between the rings is pure red (share $bg)" awk -v s="$bg" 'BEGIN{exit !(s >= 0.25)}'
   check "rings are drawn on the red background ($rp pixels)" test "${rp:-0}" -gt 1000
   result=$(rings cycle "$shot" "$RED"); rc=$?
   log "$result"
@@ -240,14 +244,6 @@ done
 # --- (g) a raised DPI setting still fills the screen with one-pixel rings ----
 echo "-- 144 DPI"
 DPI_KEY='HKCU\Control Panel\Desktop'
-old_dpi=$("$WINE" reg query "$DPI_KEY" /v LogPixels 2>/dev/null | tr -d '\r' | awk '$1=="LogPixels"{print $3}')
-restore_dpi() {
-  if [ -n "$old_dpi" ]; then
-    "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d $((old_dpi)) /f >/dev/null 2>&1
-  else
-    "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
-  fi
-}
 if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1; then
   INI_LINES=("${RED_INI[@]}")
   start_display dpi144 /s
@@ -260,7 +256,7 @@ if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&
     check "at 144 DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
   fi
   end_display
-  restore_dpi
+  "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
 else
   fail "could not set LogPixels=144"
 fi
