@@ -67,6 +67,12 @@ shot idle
 for b in Cmd_CAN Cmd_Set Cmd_Color Cmd_BGM; do
   check_eq "$b idle face" $NORMAL "$(face $b)"
 done
+# The frame's second ring: white along the top, shadow along the bottom, so
+# the bottom pieces come from the picture's bottom rows.
+read -r x y w h <<<"${AT[Cmd_Set]}"
+check_eq "top edge's second ring" FFFFFF "$(pixel "$SHOT" $((x + w / 2)) $((y + 1)))"
+check_eq "bottom edge's second ring" A0A0BC "$(pixel "$SHOT" $((x + w / 2)) $((y + h - 2)))"
+check_eq "right edge's second ring" A0A0BC "$(pixel "$SHOT" $((x + w - 2)) $((y + h / 2)))"
 read -r tx ty <<<"$(inside_top Cmd_Set)"; read -r bx by <<<"$(inside_bottom Cmd_Set)"
 check "idle gradient light at the top" [ "$(red_at $tx $ty)" -gt "$(red_at $bx $by)" ]
 
