@@ -22,8 +22,10 @@ INI_NAME="テセレーン.ini"
 
 E2E_PASSED=0
 E2E_FAILED=0
-E2E_STARTED_PIDS=()
 SAVER_PID=""
+# Scripts may list the programs they start here; cleanup ends every background
+# job of the script that has not been waited for, listed or not.
+E2E_STARTED_PIDS=()
 
 log() { printf '  %s\n' "$*"; }
 
@@ -61,16 +63,17 @@ e2e_begin() {
   xvfb_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
   # The wineserver of the prefix must not outlive an earlier screen: its
   # desktop process would still talk to the old display.
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  wine_prefix_stop
   wine_prefix_init || exit 1
   echo "== $E2E_NAME (DISPLAY=$DISPLAY, WINEPREFIX=$WINEPREFIX)"
 }
 
 e2e_cleanup() {
+  # Only programs of this run that have not been waited for yet: a pid that
+  # was reaped may already belong to some other process.
   local p
-  for p in "${E2E_STARTED_PIDS[@]}"; do
-    kill "$p" 2>/dev/null || true
+  for p in $(jobs -p); do
+    [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
   done
   wine_prefix_stop
   xvfb_stop
@@ -111,7 +114,6 @@ start_saver() {
   local dir="$1"; shift
   (cd "$dir" && exec "$WINE" "$dir/tessellane.scr" "$@") >>"$dir/saver.log" 2>&1 &
   SAVER_PID=$!
-  E2E_STARTED_PIDS+=("$SAVER_PID")
 }
 
 # alive PID: the process exists and is not a zombie.
