@@ -1,0 +1,235 @@
+#!/usr/bin/env bash
+# End-to-end tests of the background music under Wine: a PulseAudio server
+# with a null sink stands in for the sound card and its monitor is recorded,
+# so that "heard" and "silent" are RMS figures of the real output.
+#   - an MP3 in a folder with blanks and Japanese characters is heard, heard
+#     again after its end, and silent within a second after a key ends the saver;
+#   - a WAV loops;
+#   - without a sound server the display runs and ends normally;
+#   - CD music without a drive: the arrows do not end the display, other keys do;
+#   - bad music files: the display runs and a key still ends it.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+MAIN=Tessellane_Main
+QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
+# RMS of a 0.5-amplitude sine is about 0.35; silence is 0.
+LOUD=0.05
+QUIET=0.005
+
+e2e_begin music
+
+# --- Sound server ----------------------------------------------------------------
+
+PA_DIR="$E2E_TEST_WORK/pulse"
+mkdir -p "$PA_DIR"
+PA_SOCKET="$PA_DIR/pulse.sock"
+HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
+  --use-pid-file=no -L "module-native-protocol-unix socket=$PA_SOCKET auth-anonymous=1" \
+  -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
+PA_PID=$!
+export PULSE_SERVER="unix:$PA_SOCKET"
+for _ in $(seq 1 100); do
+  [ -S "$PA_SOCKET" ] && pactl info >/dev/null 2>&1 && break
+  sleep 0.1
+done
+if ! pactl info >/dev/null 2>&1; then
+  fail "the PulseAudio test server started"
+  e2e_end
+fi
+# A low-latency stream of zeros keeps the sink running in small steps:
+# otherwise the monitor delivers data late and in large blocks, and the
+# recording does not keep time with the clock.
+pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero &
+
+# record_start FILE / record_stop: the sink's monitor into a WAV file.
+record_start() {
+  REC_FILE="$1"
+  parec --latency-msec=20 -d test.monitor --file-format=wav "$REC_FILE" &
+  REC_PID=$!
+}
+record_stop() {
+  sleep 0.3
+  REC_END=$(now)
+  kill -INT "$REC_PID" 2>/dev/null || true
+  wait "$REC_PID" 2>/dev/null || true
+}
+now() { date +%s.%N; }
+# rec_pos WALL_TIME: where a moment of the clock lies in the last recording.
+# Counted back from its end: a recording can lose a little at its start
+# (while the sink adjusts to a new stream), never at its end.
+rec_pos() {
+  awk -v len="$(soxi -D "$REC_FILE" 2>/dev/null || echo 0)" -v e="$REC_END" -v t="$1" \
+    'BEGIN{printf "%.2f", len - (e - t)}'
+}
+
+# rms FILE START DURATION: RMS amplitude of that part of the recording.
+rms() {
+  sox "$1" -n trim "$2" "$3" stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
+}
+# Comparisons of a measured RMS; a part outside the recording gives no number and fails.
+is_number() { [[ "$1" =~ ^[0-9]+(\.[0-9]+)?$ ]]; }
+above() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v > t)}'; }
+below() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v < t)}'; }
+
+# first_sound FILE: seconds into the recording where sound starts (0.1 s steps), or "".
+first_sound() {
+  local len t v
+  len=$(soxi -D "$1" 2>/dev/null) || return 0
+  t=0
+  while awk -v t="$t" -v l="$len" 'BEGIN{exit !(t + 0.1 <= l)}'; do
+    v=$(rms "$1" "$t" 0.1)
+    if above "$v" "$LOUD"; then
+      printf '%s\n' "$t"
+      return 0
+    fi
+    t=$(awk -v t="$t" 'BEGIN{printf "%.1f", t + 0.1}')
+  done
+}
+
+plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
+
+# --- Music files -----------------------------------------------------------------
+
+MEDIA="$E2E_TEST_WORK/音楽 フォルダ"
+mkdir -p "$MEDIA"
+# A 2 s tone as MP3 (the repeat poll runs once a second), a 1 s tone as WAV.
+sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone2.wav" synth 2 sine 440 vol 0.5
+lame --quiet -b 128 "$E2E_TEST_WORK/tone2.wav" "$MEDIA/テスト 曲.mp3"
+sox -n -r 44100 -c 2 -b 16 "$MEDIA/ループ 音.wav" synth 1 sine 660 vol 0.5
+
+# The Windows path of a file of this machine (Wine's drive Z: is /).
+winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+
+# start_music NAME INI_LINES...: a folder with its settings, the cursor out of
+# the way, the saver started with /s and its window awaited (WIN, DIR).
+start_music() {
+  local name="$1"; shift
+  DIR=$(new_testdir "$name")
+  write_ini "$DIR" "${QUICK_INI[@]}" "$@"
+  place_cursor 1000 700 || log "could not place the cursor"
+  start_saver "$DIR" /s
+  WIN=$(wait_window "$MAIN" 20) || WIN=""
+}
+
+# ends_on_key KEY WHAT: the key ends the saver with exit code 0 within 5 s.
+ends_on_key() {
+  xdotool key --window "$WIN" "$1" 2>/dev/null || xdotool key "$1"
+  if wait_exit "$SAVER_PID" 5; then
+    check_eq "$2: a key ends the saver with exit code 0" 0 "$EXIT_CODE"
+  else
+    fail "$2: a key ends the saver"
+    stop_pid "$SAVER_PID"
+  fi
+}
+
+# --- (a) MP3 with blanks and Japanese characters in its path ------------------------
+
+MP3_WIN=$(winpath "$MEDIA/テスト 曲.mp3")
+record_start "$E2E_TEST_WORK/mp3.wav"
+start_music mp3 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
+check "mp3: the display window appears" test -n "$WIN"
+# Two passes of the 2 s piece and a restart; the key lands in the second pass.
+sleep 4.5
+t_key_wall=$(now)
+ends_on_key a "mp3"
+sleep 2
+record_stop
+t_key=$(rec_pos "$t_key_wall")
+start=$(first_sound "$E2E_TEST_WORK/mp3.wav")
+if [ -z "$start" ]; then
+  fail "mp3: the piece is heard"
+else
+  pass "mp3: the piece is heard (from ${start} s)"
+  # After the first pass (2 s) and a pause of up to a second, it plays again.
+  again=$(rms "$E2E_TEST_WORK/mp3.wav" "$(plus "$start" 3.2)" 0.5)
+  check "mp3: heard again after its end (RMS $again)" above "$again" "$LOUD"
+  before_key=$(rms "$E2E_TEST_WORK/mp3.wav" "$(plus "$t_key" -0.6)" 0.4)
+  after_key=$(rms "$E2E_TEST_WORK/mp3.wav" "$(plus "$t_key" 1.0)" 0.8)
+  check "mp3: heard just before the key (RMS $before_key)" above "$before_key" "$LOUD"
+  check "mp3: silent within a second after the key (RMS $after_key)" below "$after_key" "$QUIET"
+fi
+
+# --- (b) a WAV loops ------------------------------------------------------------
+
+WAV_WIN=$(winpath "$MEDIA/ループ 音.wav")
+record_start "$E2E_TEST_WORK/wav.wav"
+start_music wav 'BGM区分=2' "BGMﾌｧｲﾙ=$WAV_WIN"
+check "wav: the display window appears" test -n "$WIN"
+sleep 4
+t_key_wall=$(now)
+ends_on_key Escape "wav"
+sleep 1.5
+record_stop
+t_key=$(rec_pos "$t_key_wall")
+start=$(first_sound "$E2E_TEST_WORK/wav.wav")
+if [ -z "$start" ]; then
+  fail "wav: the sound is heard"
+else
+  pass "wav: the sound is heard (from ${start} s)"
+  for k in 1.3 2.3; do
+    v=$(rms "$E2E_TEST_WORK/wav.wav" "$(plus "$start" "$k")" 0.4)
+    check "wav: still heard ${k} s in, after the 1 s sound ended (RMS $v)" above "$v" "$LOUD"
+  done
+  before_key=$(rms "$E2E_TEST_WORK/wav.wav" "$(plus "$t_key" -0.6)" 0.4)
+  check "wav: heard just before the key (RMS $before_key)" above "$before_key" "$LOUD"
+  after_key=$(rms "$E2E_TEST_WORK/wav.wav" "$(plus "$t_key" 1.0)" 0.4)
+  check "wav: silent after the key (RMS $after_key)" below "$after_key" "$QUIET"
+fi
+
+# --- (c) no sound server -----------------------------------------------------------
+
+for kind in mp3 wav; do
+  file=$MP3_WIN
+  [ "$kind" = wav ] && file=$WAV_WIN
+  PULSE_SERVER="unix:$PA_DIR/nothing-here" start_music "noserver_$kind" 'BGM区分=2' "BGMﾌｧｲﾙ=$file"
+  check "no sound server, $kind: the display window appears" test -n "$WIN"
+  check "no sound server, $kind: the display keeps running" still_running "$SAVER_PID" 3
+  ends_on_key space "no sound server, $kind"
+done
+
+# --- (d) CD music without a drive ------------------------------------------------------
+
+start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
+check "cd: the display window appears" test -n "$WIN"
+sleep 1
+xdotool key --window "$WIN" Left Right Left 2>/dev/null || xdotool key Left Right Left
+check "cd: the arrow keys do not end the display" still_running "$SAVER_PID" 2
+ends_on_key Return "cd"
+
+# --- (e) bad music files ----------------------------------------------------------------
+
+BAD="$E2E_TEST_WORK/bad"
+mkdir -p "$BAD"
+# A path of exactly 255 bytes (as the settings file holds it) to a real MP3.
+long_dir="$BAD"
+while [ $(( ${#long_dir} + 2 + 40 )) -lt 255 ]; do long_dir="$long_dir/dddddddddddddddddddddddddddddd"; done
+mkdir -p "$long_dir"
+name_len=$(( 255 - 2 - ${#long_dir} - 1 ))
+long_name=$(printf '%*s' $((name_len - 4)) '' | tr ' ' 'x').mp3
+cp "$MEDIA/テスト 曲.mp3" "$long_dir/$long_name"
+LONG_WIN=$(winpath "$long_dir/$long_name")
+check_eq "bad input: the long path has 255 bytes" 255 "$(printf '%s' "$LONG_WIN" | iconv -f UTF-8 -t CP932 | wc -c)"
+mkdir -p "$BAD/folder.mp3"
+: >"$BAD/empty.mp3"
+printf 'not a sound at all\r\n' >"$BAD/text.wav"
+cp "$MEDIA/テスト 曲.mp3" "$BAD/deleted.mp3"
+
+for case in long folder empty text deleted; do
+  case $case in
+    long) file=$LONG_WIN ;;
+    folder) file=$(winpath "$BAD/folder.mp3") ;;
+    empty) file=$(winpath "$BAD/empty.mp3") ;;
+    text) file=$(winpath "$BAD/text.wav") ;;
+    deleted) file=$(winpath "$BAD/deleted.mp3") ;;
+  esac
+  start_music "bad_$case" 'BGM区分=2' "BGMﾌｧｲﾙ=$file"
+  check "bad input ($case): the display window appears" test -n "$WIN"
+  [ "$case" = deleted ] && { sleep 1; rm -f "$BAD/deleted.mp3"; }
+  check "bad input ($case): the display keeps running" still_running "$SAVER_PID" 3
+  ends_on_key x "bad input ($case)"
+done
+
+kill "$PA_PID" 2>/dev/null || true
+wait "$PA_PID" 2>/dev/null || true
+e2e_end
