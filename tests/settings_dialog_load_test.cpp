@@ -48,7 +48,7 @@ TEST_F(SettingsDialogTest, DefaultSettingsAreShown) {
 }
 
 TEST_F(SettingsDialogTest, EditedSettingsAreShown) {
-  const auto music = dir_.path() / "曲.mp3";
+  const auto music = dir_.path() / "music.mp3";
   testing_support::WriteBytes(music, "ID3");
   auto& d = Open("停止時間= 12\r\n背景色= 255\r\n背景色ﾗﾝﾀﾞﾑ= 0\r\nBGM区分= 1\r\nBGMﾘﾋﾟｰﾄ= 7\r\nBGMﾌｧｲﾙ=" +
                  music.string() + "\r\n");

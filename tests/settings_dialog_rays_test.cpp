@@ -2,6 +2,7 @@
 // brightness ceiling, the picture's edges, the jump to a new centre, and the
 // events it handles while it runs.
 #include <cmath>
+#include <numbers>
 
 #include "app/runtime_error.h"
 #include "tests/settings_dialog_support.h"
@@ -79,7 +80,7 @@ TEST_F(RaysTest, DirectionTablesAreTheSquareOutlineOnTheUnitCircleTurningCounter
   for (int i = 0; i <= 720; ++i) {
     EXPECT_NEAR(std::hypot(d.RayDirX[i], d.RayDirY[i]), 1, 1e-12) << i;
     double angle = std::atan2(-d.RayDirX[i], d.RayDirY[i]);
-    if (angle < 0) angle += 2 * M_PI;
+    if (angle < 0) angle += 2 * std::numbers::pi;
     if (i == 0) angle = 0;
     EXPECT_GE(angle, previous) << i;
     previous = angle;

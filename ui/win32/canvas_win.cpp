@@ -5,6 +5,7 @@
 // the scroll bars' notifications on. Text is drawn with GDI straight into
 // the composed pixels, so it is smoothed against what really lies below it.
 #include <windows.h>
+#include <commctrl.h>
 
 #undef GetObject
 
@@ -85,10 +86,53 @@ void SetClientEdge(HWND hwnd, bool sunken) {
   SetWindowPos(hwnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The tool-tip of the windowless control under the cursor: one tip window
+// per canvas, its single tool moved onto whichever control the cursor is over.
+void ShowToolTipFor(HWND hwnd, const Windowless* over) {
+  static std::map<HWND, HWND> tips;
+  static std::map<HWND, const Windowless*> current;
+  if (current[hwnd] == over) return;
+  current[hwnd] = over;
+  HWND& tip = tips[hwnd];
+  if (!tip) {
+    if (!over || over->ToolTipText.empty()) return;
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+    auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
+                       : nullptr;
+    const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+    if (!init || !init(&classes)) return;
+    tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return;
+    TOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  std::wstring text = over ? Widen(over->ToolTipText) : std::wstring();
+  TOOLINFOW tool{};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = hwnd;
+  tool.uId = 1;
+  if (over && !text.empty()) tool.rect = RECT{over->Left(), over->Top(), over->Left() + over->Width(), over->Top() + over->Height()};
+  SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+  tool.lpszText = text.data();
+  SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* canvas = static_cast<Canvas*>(GetPropW(hwnd, kCanvasProp));
   auto old = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOldProcProp));
   switch (msg) {
+    case WM_MOUSEMOVE:
+      if (canvas)
+        ShowToolTipFor(hwnd, canvas->HitTest(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))));
+      break;
     case WM_SETCURSOR:
       if (LOWORD(lp) == HTCLIENT && canvas) {
         if (screen::MousePointer() == 11) {
