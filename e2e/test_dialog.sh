@@ -212,6 +212,22 @@ if open_dialog "$d"; then
 fi
 close_dialog
 
+# --- /c with a window handle: the same window, no owner ------------------------------
+d=$(new_testdir handle)
+place_cursor 500 400 || log "cursor not placed"
+start_saver "$d" /c:1234
+DLG=$SAVER_PID
+if WIN=$(wait_window "$TITLE" 30); then
+  check "/c:1234 opens the window at its place" \
+    grep -q "Position: 289,97" <<<"$(xdotool getwindowgeometry "$WIN" | tr -d '\n')"
+  sleep 0.5
+  click_at 435 11  # the close button
+  check "the close button closes it" wait_exit "$DLG" 10
+else
+  fail "/c:1234 showed no window"
+fi
+close_dialog
+
 # --- The link --------------------------------------------------------------------------------
 d=$(new_testdir link)
 browser="$d/browser.sh"
