@@ -31,7 +31,9 @@ suite() {
     FAILED=$((FAILED + 1))
     FAILED_NAMES+=("$name")
     printf 'FAILED  (%ds, exit %d, log %s)\n' $((SECONDS - t)) "$rc" "${log#"$REPO"/}"
-    tail -n 40 "$log" | sed 's/^/    | /'
+    # The first errors (compilers, ctest, e2e checks), then the end of the log.
+    grep -E '(error|Error)[: ]|^FAIL|\*\*\*Failed|Failed  |ERROR: |==ERROR' "$log" | head -n 15 | sed 's/^/    ! /'
+    tail -n 15 "$log" | sed 's/^/    | /'
   fi
   return "$rc"
 }
