@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of the full-screen display on a 1024x768 screen: the ring
-# picture, the inputs that end it and those that do not, the refusal of a
+# picture of a finished cycle, the pause and the alternating next cycle, the
+# inputs that end it and those that do not, the refusal of a
 # second copy, an unknown switch, and a raised DPI setting.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
@@ -57,7 +58,7 @@ settled_screenshot() {
 background_share() { rings stats "$1" "$2" | sed -n 's/.* background=\([0-9.]*\) .*/\1/p'; }
 ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
 
-# --- (a) red background with one-pixel rings over the whole screen ----------
+# --- red background with one-pixel rings over the whole screen ----------
 echo "-- /s with a fixed red background"
 INI_LINES=("${RED_INI[@]}")
 start_display red /s
@@ -119,7 +120,7 @@ if [ -n "$WIN" ]; then
 fi
 end_display
 
-# --- (b) mouse movement in /s mode ------------------------------------------
+# --- mouse movement in /s mode ------------------------------------------
 echo "-- /s: mouse movement"
 INI_LINES=("${QUICK_INI[@]}")
 start_display mouse /s
@@ -148,7 +149,7 @@ xdotool mousemove 500 300
 check "moves are measured from the first position, not the previous one" still_running "$SAVER_PID" 2
 end_display
 
-# --- (c) keys end the display -----------------------------------------------
+# --- keys end the display -----------------------------------------------
 echo "-- /s: keys"
 for key in a space Escape Right; do
   INI_LINES=("${QUICK_INI[@]}")
@@ -160,7 +161,7 @@ for key in a space Escape Right; do
   end_display
 done
 
-# --- (d) no command line: moving does not end it, a click does ---------------
+# --- no command line: moving does not end it, a click does ---------------
 echo "-- no command line"
 INI_LINES=("${QUICK_INI[@]}")
 start_display nocmd
@@ -197,7 +198,7 @@ xdotool click 1
 check "in /s mode a click ends it" wait_exit "$SAVER_PID" 5
 end_display
 
-# --- (e) a second copy is refused while the display runs --------------------
+# --- a second copy is refused while the display runs --------------------
 echo "-- second start while the display runs"
 INI_LINES=("${QUICK_INI[@]}")
 start_display first /s
@@ -224,7 +225,7 @@ xdotool key q
 check "and a key still ends it" wait_exit "$SAVER_PID" 5
 end_display
 
-# --- (f) an unknown switch shows nothing and ends ----------------------------
+# --- an unknown switch shows nothing and ends ----------------------------
 echo "-- unknown switches"
 for args in "/x" "s"; do
   DIR=$(new_testdir "unknown_${args//\//}")
@@ -241,7 +242,7 @@ for args in "/x" "s"; do
   end_display
 done
 
-# --- (g) a raised DPI setting still fills the screen with one-pixel rings ----
+# --- a raised DPI setting still fills the screen with one-pixel rings ----
 echo "-- 144 DPI"
 DPI_KEY='HKCU\Control Panel\Desktop'
 if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1; then
