@@ -18,6 +18,7 @@
 
 #include "ui/screen.h"
 #include "ui/widgets.h"
+#include "ui/win32/gdi_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
@@ -30,32 +31,6 @@ constexpr wchar_t kPaletteClass[] = L"TessellanePalettePicture";
 
 HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
 WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
-COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
-
-// Fonts by their description, made once.
-HFONT FontOf(const Font& font) {
-  static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
-  const auto key = std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline,
-                                   font.Strikethrough, font.Charset);
-  auto it = fonts.find(key);
-  if (it != fonts.end()) return it->second;
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  LOGFONTW lf{};
-  lf.lfHeight = -static_cast<LONG>(std::lround(font.Size * dpi / 72.0));
-  lf.lfWeight = font.Weight;
-  lf.lfItalic = font.Italic;
-  lf.lfUnderline = font.Underline;
-  lf.lfStrikeOut = font.Strikethrough;
-  lf.lfCharSet = static_cast<BYTE>(font.Charset);
-  lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = Widen(font.Name);
-  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  HFONT made = CreateFontIndirectW(&lf);
-  fonts.emplace(key, made);
-  return made;
-}
 
 HCURSOR CursorOf(const CursorImage* image) {
   static std::map<const unsigned char*, HCURSOR> cursors;
@@ -466,7 +441,8 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
   HWND Window() {
     if (!hwnd_) {
       static const bool registered = [] {
-        WNDCLASSEXW wc{sizeof wc};
+        WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
         wc.lpfnWndProc = Proc;
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -8,40 +8,13 @@
 #include <vector>
 
 #include "ui/user_control.h"
+#include "ui/win32/gdi_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
 namespace {
 
 constexpr wchar_t kControlClass[] = L"TessellaneUserControl";
-
-COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
-
-int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int ButtonsOf(WPARAM w) {
-  return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0);
-}
-
-HFONT MakeFont(const Font& f) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  LOGFONTW lf{};
-  lf.lfHeight = -static_cast<LONG>(std::lround(f.Size * dpi / 72.0));
-  lf.lfWeight = f.Weight;
-  lf.lfItalic = f.Italic;
-  lf.lfUnderline = f.Underline;
-  lf.lfStrikeOut = f.Strikethrough;
-  lf.lfCharSet = static_cast<BYTE>(f.Charset);
-  lf.lfQuality = DEFAULT_QUALITY;
-  const std::wstring face = Widen(f.Name);
-  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  return CreateFontIndirectW(&lf);
-}
 
 class Win32UserControlPeer : public UserControlPeer {
  public:
@@ -52,12 +25,6 @@ class Win32UserControlPeer : public UserControlPeer {
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       DestroyWindow(hwnd_);
     }
-    if (dc_) {
-      SelectObject(dc_, old_bitmap_);
-      DeleteObject(bitmap_);
-      DeleteDC(dc_);
-    }
-    if (font_) DeleteObject(font_);
   }
 
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
@@ -72,45 +39,23 @@ class Win32UserControlPeer : public UserControlPeer {
   }
 
   void Clear(Colour back) override {
-    RECT r{0, 0, width_, height_};
-    HBRUSH brush = CreateSolidBrush(Ref(back));
-    FillRect(dc_, &r, brush);
-    DeleteObject(brush);
+    FillColour(surface_.Dc(), RECT{0, 0, surface_.Width(), surface_.Height()}, back);
     Invalidate();
   }
 
   void PaintPicture(const Picture& pic, const Rect& d, const Rect& s) override {
-    if (pic.Empty() || !dc_) return;
-    // A bottom-up 32-bit DIB (0x00RRGGBB; colour values are 0x00BBGGRR): its
-    // source rectangle counts rows from the bottom, without the top-down
-    // special cases of StretchDIBits.
-    std::vector<DWORD> bits(pic.pixels.size());
-    for (int y = 0; y < pic.height; ++y)
-      for (int x = 0; x < pic.width; ++x) {
-        const Colour c = pic.At(x, y);
-        bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] =
-            static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
-      }
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = pic.width;
-    bi.bmiHeader.biHeight = pic.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    SetStretchBltMode(dc_, COLORONCOLOR);
-    StretchDIBits(dc_, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom,
-                  s.right - s.left, s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    if (!surface_.Dc()) return;
+    StretchPicture(surface_.Dc(), pic, d, s);
     Invalidate();
   }
 
   bool GradientFill(const GradientVertex* v, int nv, const GradientRectangle* rects, int nr, int mode) override {
-    if (!dc_) return false;
+    if (!surface_.Dc()) return false;
     std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(std::max(nv, 0)));
     for (int i = 0; i < nv; ++i) vertices[i] = {v[i].x, v[i].y, v[i].red, v[i].green, v[i].blue, v[i].alpha};
     std::vector<GRADIENT_RECT> records(static_cast<std::size_t>(std::max(nr, 0)));
     for (int i = 0; i < nr; ++i) records[i] = {rects[i].upper_left, rects[i].lower_right};
-    const BOOL ok = ::GradientFill(dc_, vertices.data(), static_cast<ULONG>(nv), records.data(),
+    const BOOL ok = ::GradientFill(surface_.Dc(), vertices.data(), static_cast<ULONG>(nv), records.data(),
                                    static_cast<ULONG>(nr), static_cast<ULONG>(mode));
     Invalidate();
     return ok != FALSE;
@@ -187,10 +132,11 @@ class Win32UserControlPeer : public UserControlPeer {
     // Composed off screen: the surface (or the container behind a transparent
     // control) and the caption over it, then shown in one copy.
     HDC buffer = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width_, height_);
+    const int width = surface_.Width(), height = surface_.Height();
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
     HGDIOBJ old = SelectObject(buffer, bitmap);
     if (opaque_) {
-      BitBlt(buffer, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+      BitBlt(buffer, 0, 0, width, height, surface_.Dc(), 0, 0, SRCCOPY);
     } else {
       HWND parent = GetParent(hwnd_);
       POINT origin{0, 0};
@@ -214,15 +160,10 @@ class Win32UserControlPeer : public UserControlPeer {
   void DrawCaption(HDC dc) {
     const ControlLabel& label = control_.Label();
     if (label.Caption().empty()) return;
-    if (!font_ || !(font_key_ == label.FontObject())) {
-      if (font_) DeleteObject(font_);
-      font_ = MakeFont(label.FontObject());
-      font_key_ = label.FontObject();
-    }
     const Rect b = label.PixelBounds();
     RECT r{b.left, b.top, b.right, b.bottom};
     const std::wstring text = Widen(label.Caption());
-    HGDIOBJ old_font = SelectObject(dc, font_);
+    HGDIOBJ old_font = SelectObject(dc, FontOf(label.FontObject()));
     SetBkMode(dc, TRANSPARENT);
     constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
     if (label.Enabled()) {
@@ -258,27 +199,7 @@ class Win32UserControlPeer : public UserControlPeer {
     Resize(1, 1);
   }
 
-  void Resize(int w, int h) {
-    if (dc_ && w == width_ && h == height_) return;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, w, h};
-    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    if (dc_) {
-      BitBlt(dc, 0, 0, std::min(w, width_), std::min(h, height_), dc_, 0, 0, SRCCOPY);
-      SelectObject(dc_, old_bitmap_);
-      DeleteObject(bitmap_);
-      DeleteDC(dc_);
-    }
-    dc_ = dc;
-    bitmap_ = bitmap;
-    old_bitmap_ = old;
-    width_ = w;
-    height_ = h;
-  }
+  void Resize(int w, int h) { surface_.Resize(w, h, Rgb(255, 255, 255)); }
 
   void Invalidate() {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
@@ -287,12 +208,7 @@ class Win32UserControlPeer : public UserControlPeer {
   UserControl& control_;
   Form& container_;
   HWND hwnd_ = nullptr;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_bitmap_ = nullptr;
-  HFONT font_ = nullptr;
-  Font font_key_;
-  int width_ = 0, height_ = 0;
+  MemoryBitmap surface_;
   int buttons_ = 0;
   bool opaque_ = true;
 };

@@ -10,6 +10,7 @@
 #include "ui/events.h"
 #include "ui/form.h"
 #include "ui/screen.h"
+#include "ui/win32/gdi_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/text_win.h"
 
@@ -18,17 +19,6 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"TessellaneForm";
 constexpr wchar_t kPictureClass[] = L"TessellanePicture";
-
-COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
-
-int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int ButtonsOf(WPARAM w) {
-  return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0);
-}
 
 class Win32FormPeer;
 class Win32PictureBoxPeer;
@@ -105,9 +95,7 @@ class Win32FormPeer : public FormPeer {
   LRESULT OnEraseBackground(HDC dc) {
     RECT r;
     GetClientRect(hwnd_, &r);
-    HBRUSH brush = CreateSolidBrush(Ref(back_));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    FillColour(dc, r, back_);
     return 1;
   }
   LRESULT OnClose() {
@@ -130,7 +118,8 @@ class Win32FormPeer : public FormPeer {
  private:
   void Create() {
     static bool registered = [] {
-      WNDCLASSEXW wc{sizeof wc};
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
       wc.lpfnWndProc = Proc;
       wc.hInstance = GetModuleHandleW(nullptr);
       wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -158,11 +147,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   Win32PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) { g_pictures.push_back(this); }
   ~Win32PictureBoxPeer() override {
     g_pictures.erase(std::remove(g_pictures.begin(), g_pictures.end(), this), g_pictures.end());
-    if (dc_) {
-      SelectObject(dc_, old_bitmap_);
-      DeleteObject(bitmap_);
-      DeleteDC(dc_);
-    }
+    if (surface_.Dc()) SelectObject(surface_.Dc(), GetStockObject(BLACK_PEN));
     if (pen_) DeleteObject(pen_);
   }
 
@@ -177,36 +162,23 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
   void Clear(Colour back) override {
     back_ = back;
-    RECT r{0, 0, width_, height_};
-    HBRUSH brush = CreateSolidBrush(Ref(back));
-    FillRect(dc_, &r, brush);
-    DeleteObject(brush);
+    const RECT r{0, 0, surface_.Width(), surface_.Height()};
+    FillColour(surface_.Dc(), r, back);
     Invalidate(r);
   }
   void Circle(int x, int y, int radius, Colour colour) override {
     SelectPen(colour);
-    Ellipse(dc_, x - radius, y - radius, x + radius + 1, y + radius + 1);
+    Ellipse(surface_.Dc(), x - radius, y - radius, x + radius + 1, y + radius + 1);
     Invalidate(RECT{x - radius - 1, y - radius - 1, x + radius + 2, y + radius + 2});
   }
   void Line(int x1, int y1, int x2, int y2, Colour colour) override {
     SelectPen(colour);
-    MoveToEx(dc_, x1, y1, nullptr);
-    LineTo(dc_, x2, y2);
+    MoveToEx(surface_.Dc(), x1, y1, nullptr);
+    LineTo(surface_.Dc(), x2, y2);
     Invalidate(RECT{std::min(x1, x2) - 1, std::min(y1, y2) - 1, std::max(x1, x2) + 2, std::max(y1, y2) + 2});
   }
   void PaintPicture(const Picture& pic, const Rect& d, const Rect& s) override {
-    if (pic.Empty()) return;
-    // A top-down 32-bit DIB wants 0x00RRGGBB; colour values are 0x00BBGGRR.
-    std::vector<DWORD> bits(pic.pixels.size());
-    for (std::size_t i = 0; i < bits.size(); ++i) {
-      const Colour c = pic.pixels[i];
-      bits[i] = static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
-    }
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), pic.width, -pic.height, 1, 32, BI_RGB};
-    SetStretchBltMode(dc_, COLORONCOLOR);
-    StretchDIBits(dc_, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, s.top, s.right - s.left,
-                  s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    StretchPicture(surface_.Dc(), pic, d, s);
     Invalidate(RECT{d.left, d.top, d.right, d.bottom});
   }
   void Refresh() override { Flush(); }
@@ -216,7 +188,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   void Flush() {
     if (!hwnd_ || IsRectEmpty(&dirty_)) return;
     HDC dc = GetDC(hwnd_);
-    BitBlt(dc, dirty_.left, dirty_.top, dirty_.right - dirty_.left, dirty_.bottom - dirty_.top, dc_, dirty_.left,
+    BitBlt(dc, dirty_.left, dirty_.top, dirty_.right - dirty_.left, dirty_.bottom - dirty_.top, surface_.Dc(), dirty_.left,
            dirty_.top, SRCCOPY);
     ReleaseDC(hwnd_, dc);
     SetRectEmpty(&dirty_);
@@ -268,7 +240,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
     const RECT& r = ps.rcPaint;
-    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, dc_, r.left, r.top, SRCCOPY);
+    BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, surface_.Dc(), r.left, r.top, SRCCOPY);
     EndPaint(hwnd_, &ps);
     return 0;
   }
@@ -295,7 +267,8 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
 
   void Create() {
     static bool registered = [] {
-      WNDCLASSEXW wc{sizeof wc};
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
       wc.lpfnWndProc = Proc;
       wc.hInstance = GetModuleHandleW(nullptr);
       wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
@@ -310,35 +283,17 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
 
   void Resize(int w, int h) {
-    if (dc_ && w == width_ && h == height_) return;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    RECT all{0, 0, w, h};
-    HBRUSH brush = CreateSolidBrush(Ref(back_));
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    if (dc_) {
-      BitBlt(dc, 0, 0, std::min(w, width_), std::min(h, height_), dc_, 0, 0, SRCCOPY);
-      SelectObject(dc_, old_bitmap_);
-      DeleteObject(bitmap_);
-      DeleteDC(dc_);
-    }
-    dc_ = dc;
-    bitmap_ = bitmap;
-    old_bitmap_ = old;
-    width_ = w;
-    height_ = h;
-    SelectObject(dc_, GetStockObject(NULL_BRUSH));
-    if (pen_) SelectObject(dc_, pen_);
+    if (surface_.Dc() && pen_) SelectObject(surface_.Dc(), GetStockObject(BLACK_PEN));
+    surface_.Resize(w, h, back_);
+    // Rings are outlines: the brush stays hollow.
+    SelectObject(surface_.Dc(), GetStockObject(NULL_BRUSH));
+    if (pen_) SelectObject(surface_.Dc(), pen_);
   }
 
   void SelectPen(Colour colour) {
     if (pen_ && colour == pen_colour_) return;
     HPEN pen = CreatePen(PS_SOLID, 1, Ref(colour));
-    SelectObject(dc_, pen);
+    SelectObject(surface_.Dc(), pen);
     if (pen_) DeleteObject(pen_);
     pen_ = pen;
     pen_colour_ = colour;
@@ -346,7 +301,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
 
   void Invalidate(const RECT& r) {
     RECT clipped;
-    const RECT all{0, 0, width_, height_};
+    const RECT all{0, 0, surface_.Width(), surface_.Height()};
     if (IntersectRect(&clipped, &r, &all)) UnionRect(&dirty_, &dirty_, &clipped);
   }
 
@@ -357,13 +312,10 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   PictureBox& box_;
   Form& parent_;
   HWND hwnd_ = nullptr;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_bitmap_ = nullptr;
+  MemoryBitmap surface_;
   HPEN pen_ = nullptr;
   Colour pen_colour_ = 0;
   Colour back_ = 0;
-  int width_ = 0, height_ = 0;
   bool left_down_ = false;
 };
 

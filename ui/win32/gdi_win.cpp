@@ -1,0 +1,101 @@
+#include "ui/win32/gdi_win.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "ui/win32/text_win.h"
+
+namespace ui::win32 {
+
+int ShiftState() {
+  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int ButtonsOf(WPARAM w) { return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0); }
+
+HFONT FontOf(const Font& font) {
+  static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
+  const auto key = std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline,
+                                   font.Strikethrough, font.Charset);
+  auto it = fonts.find(key);
+  if (it != fonts.end()) return it->second;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  LOGFONTW lf{};
+  lf.lfHeight = -static_cast<LONG>(std::lround(font.Size * dpi / 72.0));
+  lf.lfWeight = font.Weight;
+  lf.lfItalic = font.Italic;
+  lf.lfUnderline = font.Underline;
+  lf.lfStrikeOut = font.Strikethrough;
+  lf.lfCharSet = static_cast<BYTE>(font.Charset);
+  lf.lfQuality = DEFAULT_QUALITY;
+  const std::wstring face = Widen(font.Name);
+  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  HFONT made = CreateFontIndirectW(&lf);
+  fonts.emplace(key, made);
+  return made;
+}
+
+void FillColour(HDC dc, const RECT& r, Colour colour) {
+  HBRUSH brush = CreateSolidBrush(Ref(colour));
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+}
+
+void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
+  if (pic.Empty()) return;
+  // A bottom-up 32-bit DIB (0x00RRGGBB; colour values are 0x00BBGGRR): its
+  // source rectangle counts rows from the bottom, without the top-down
+  // special cases of StretchDIBits.
+  std::vector<DWORD> bits(pic.pixels.size());
+  for (int y = 0; y < pic.height; ++y)
+    for (int x = 0; x < pic.width; ++x) {
+      const Colour c = pic.At(x, y);
+      bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] =
+          static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
+    }
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bi.bmiHeader.biWidth = pic.width;
+  bi.bmiHeader.biHeight = pic.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  SetStretchBltMode(dc, COLORONCOLOR);
+  StretchDIBits(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom,
+                s.right - s.left, s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+}
+
+MemoryBitmap::~MemoryBitmap() { Release(); }
+
+void MemoryBitmap::Release() {
+  if (!dc_) return;
+  SelectObject(dc_, old_bitmap_);
+  DeleteObject(bitmap_);
+  DeleteDC(dc_);
+  dc_ = nullptr;
+}
+
+void MemoryBitmap::Resize(int width, int height, Colour fill) {
+  if (dc_ && width == width_ && height == height_) return;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  FillColour(dc, RECT{0, 0, width, height}, fill);
+  if (dc_) BitBlt(dc, 0, 0, std::min(width, width_), std::min(height, height_), dc_, 0, 0, SRCCOPY);
+  Release();
+  dc_ = dc;
+  bitmap_ = bitmap;
+  old_bitmap_ = old;
+  width_ = width;
+  height_ = height;
+}
+
+}  // namespace ui::win32
