@@ -440,16 +440,7 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
  private:
   HWND Window() {
     if (!hwnd_) {
-      static const bool registered = [] {
-        WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        wc.lpszClassName = kPaletteClass;
-        return RegisterClassExW(&wc) != 0;
-      }();
-      (void)registered;
+      RegisterClassOnce(kPaletteClass, Proc);
       hwnd_ = CreateWindowExW(0, kPaletteClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1,
                               H(form_.Handle()), nullptr, GetModuleHandleW(nullptr), this);
     }

@@ -3,12 +3,26 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <string>
 #include <tuple>
 #include <vector>
 
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
+
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon) {
+  static std::vector<std::wstring> registered;
+  if (std::find(registered.begin(), registered.end(), name) != registered.end()) return;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  if (with_icon) wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
+  wc.lpszClassName = name;
+  if (RegisterClassExW(&wc)) registered.emplace_back(name);
+}
 
 int ShiftState() {
   return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |

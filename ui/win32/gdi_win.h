@@ -11,6 +11,10 @@ namespace ui::win32 {
 
 inline COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
 
+// Registers a window class of this program once (arrow cursor; the
+// program's icon where `with_icon`); later calls do nothing.
+void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon = false);
+
 // Shift state of an event: 1 shift, 2 ctrl, 4 alt.
 int ShiftState();
 // Buttons held during a mouse message: 1 left, 2 right, 4 middle.

@@ -183,16 +183,7 @@ class Win32UserControlPeer : public UserControlPeer {
   }
 
   void Create() {
-    static bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = kControlClass;
-      return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    RegisterClassOnce(kControlClass, Proc);
     HWND parent = reinterpret_cast<HWND>(container_.Handle());
     hwnd_ = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, parent,
                             nullptr, GetModuleHandleW(nullptr), this);

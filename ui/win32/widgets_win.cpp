@@ -117,17 +117,7 @@ class Win32FormPeer : public FormPeer {
 
  private:
   void Create() {
-    static bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-      wc.lpszClassName = kFormClass;
-      return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    RegisterClassOnce(kFormClass, Proc, true);
     hwnd_ = CreateWindowExW(0, kFormClass, caption_.c_str(), WS_POPUP | WS_CLIPCHILDREN, bounds_.left, bounds_.top,
                             bounds_.right - bounds_.left, bounds_.bottom - bounds_.top, nullptr, nullptr,
                             GetModuleHandleW(nullptr), this);
@@ -266,16 +256,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
 
   void Create() {
-    static bool registered = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof wc;
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = kPictureClass;
-      return RegisterClassExW(&wc) != 0;
-    }();
-    (void)registered;
+    RegisterClassOnce(kPictureClass, Proc);
     HWND parent = reinterpret_cast<HWND>(parent_.Handle());
     hwnd_ = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, nullptr,
                             GetModuleHandleW(nullptr), this);
