@@ -5,6 +5,8 @@
 // Prints "rays_per_second N" after SECONDS and exits.
 #include <windows.h>
 
+#include "tools/bench_clock_win.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -17,17 +19,6 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 }  // namespace
@@ -69,11 +60,11 @@ int main(int argc, char** argv) {
   SelectObject(memory, dib);
   auto* pixels = static_cast<BYTE*>(bits);
 
-  const double start = Now();
+  const double start = BenchNow();
   long long rays = 0;
   int x = 0, y = 0;
   MSG msg;
-  while (Now() - start < seconds) {
+  while (BenchNow() - start < seconds) {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) return 0;
       TranslateMessage(&msg);
@@ -90,7 +81,7 @@ int main(int argc, char** argv) {
     ReleaseDC(hwnd, dc);
     ++rays;
   }
-  const double elapsed = Now() - start;
+  const double elapsed = BenchNow() - start;
   std::printf("rays_per_second %.1f\nrays %lld\nseconds %.3f\n", rays / elapsed, rays, elapsed);
   return 0;
 }

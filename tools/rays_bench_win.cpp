@@ -5,6 +5,8 @@
 // the label's click handler runs. Prints the figures and exits.
 #include <windows.h>
 
+#include "tools/bench_clock_win.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -14,21 +16,6 @@
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/form.h"
 #include "ui/system.h"
-
-namespace {
-
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 0;
@@ -46,18 +33,18 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 3; ++i) {
     auto original = dialog.lbl_BGM(i).OnClick;
     dialog.lbl_BGM(i).OnClick = [&, original] {
-      if (posted_at > 0) latencies.push_back(Now() - posted_at);
+      if (posted_at > 0) latencies.push_back(BenchNow() - posted_at);
       posted_at = 0;
       original();
     };
   }
 
-  const double start = Now();
+  const double start = BenchNow();
   double warm_at = 0;
   std::uint64_t warm_rays = 0;
   ui::Timer probe(250);
   probe.OnTick = [&] {
-    const double now = Now();
+    const double now = BenchNow();
     if (warm_at == 0 && now - start >= 1) {
       warm_at = now;
       warm_rays = dialog.RaysDrawn;
@@ -80,7 +67,7 @@ int main(int argc, char** argv) {
     kind = (kind + 1) % 3;
     HWND panel = reinterpret_cast<HWND>(dialog.Pic_1.Handle());
     const LPARAM where = MAKELPARAM(target.Left() + target.Width() / 2, target.Top() + target.Height() / 2);
-    posted_at = Now();
+    posted_at = BenchNow();
     PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, where);
     PostMessageW(panel, WM_LBUTTONUP, 0, where);
   };
