@@ -86,14 +86,25 @@ def circle_offsets(r):
 
 
 def model(w, h, r, centres):
-    rows = [0] * h
-    offs = circle_offsets(r)
+    """Rows of bits of the outlines of radius r around every centre. Centres
+    of one row are spread together: one shift per outline pixel of a row."""
+    # Centre x sits at bit x + base: every shift below stays non-negative.
+    base = r + max(0, -min(cx for cx, _ in centres))
+    by_row = {}
     for cx, cy in centres:
-        for dx, dy in offs:
-            px, py = cx + dx, cy + dy
-            if 0 <= px < w and 0 <= py < h:
-                rows[py] |= 1 << px
-    return rows
+        by_row[cy] = by_row.get(cy, 0) | 1 << (cx + base)
+    pattern = {}
+    for dx, dy in circle_offsets(r):
+        pattern.setdefault(dy, []).append(dx)
+    full = (1 << w) - 1
+    rows = [0] * h
+    for cy, mask in by_row.items():
+        for dy, dxs in pattern.items():
+            y = cy + dy
+            if 0 <= y < h:
+                for dx in dxs:
+                    rows[y] |= (mask << (dx + r)) >> (base + r)
+    return [row & full for row in rows]
 
 
 def count(rows):
@@ -136,33 +147,17 @@ def cmd_cycle(path, bg, sw, sh, alternating):
         print("no ring pixels at all")
         return 1
     centres = sorted(set(walk(w, h)))
-    # The modelled pixel count grows with the radius: find the radius whose
-    # count comes closest to the screenshot's and try its neighbours too.
-    counts = {}
-
-    def modelled(r):
-        if r not in counts:
-            counts[r] = count(model(w, h, r, centres))
-        return counts[r]
-
-    lo, hi = 8, 100
-    while lo < hi:
-        mid = (lo + hi) // 2
-        if modelled(mid) < seen_count:
-            lo = mid + 1
-        else:
-            hi = mid
-    candidates = [r for r in range(lo - 2, lo + 2) if 8 <= r <= 100]
+    # The pixel count of the outlines does not grow steadily with the radius
+    # (rings overlap more or less): score every radius the saver can draw.
     seen_grown = dilate(w, seen)
     best = None
-    for r in candidates:
+    for r in range(8, 101):
         expected = model(w, h, r, centres)
-        modelled(r)
         precision = covered(seen, dilate(w, expected))
         recall = covered(expected, seen_grown)
         score = min(precision, recall)
         if best is None or score > best[0]:
-            best = (score, r, precision, recall, counts[r])
+            best = (score, r, precision, recall, count(expected))
     score, r, precision, recall, expected_count = best
     ratio = seen_count / expected_count
     ranked = sorted(colours.items(), key=lambda kv: -kv[1])

@@ -31,8 +31,10 @@ suite() {
     FAILED=$((FAILED + 1))
     FAILED_NAMES+=("$name")
     printf 'FAILED  (%ds, exit %d, log %s)\n' $((SECONDS - t)) "$rc" "${log#"$REPO"/}"
-    # The first errors (compilers, ctest, e2e checks), then the end of the log.
-    grep -E '(error|Error)[: ]|^FAIL|\*\*\*Failed|Failed  |ERROR: |==ERROR' "$log" | head -n 15 | sed 's/^/    ! /'
+    # The first errors (compilers, ctest, e2e checks) with the lines that led
+    # to them (an e2e check logs its measurements just before it), then the
+    # end of the log.
+    grep -E -B3 '(error|Error)[: ]|^FAIL|\*\*\*Failed|Failed  |ERROR: |==ERROR' "$log" | head -n 30 | sed 's/^/    ! /'
     tail -n 15 "$log" | sed 's/^/    | /'
   fi
   return "$rc"
