@@ -9,8 +9,8 @@ BG is the background colour as RRGGBB. "cycle" rebuilds the picture a
 complete cycle must leave on a W x H screen (default 1024 x 768): one-pixel
 circle outlines of one radius, centred at every point of the diagonal walk
 (14 pixels per circle in x and y, bouncing off the edges, ending when both
-coordinates are negative), and compares it with the screenshot for every
-plausible radius. It passes when, for the best radius, nearly every ring
+coordinates are negative), and compares it with the screenshot for every radius
+the saver draws (8 to 100). It passes when, for the best radius, nearly every ring
 pixel of the screenshot lies on (or next to) a modelled outline, nearly every
 modelled outline pixel is drawn, the pixel counts agree (a thicker pen or a
 scaled picture would not), and the rings have a single colour.
