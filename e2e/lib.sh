@@ -161,6 +161,19 @@ wait_window() {
   return "${PIPESTATUS[0]}"
 }
 
+# log_screen DIR: what was on screen when an expected window did not come:
+# the names of the visible windows, the saver's output, and a screenshot
+# DIR/screen.png for the logs.
+log_screen() {
+  local id
+  log "visible windows:"
+  for id in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+    log "  $id '$(xdotool getwindowname "$id" 2>/dev/null)'"
+  done
+  [ -s "$1/saver.log" ] && sed 's/^/    saver: /' "$1/saver.log" | head -n 20
+  screenshot "$1/screen.png" 2>/dev/null && log "screenshot: $1/screen.png"
+}
+
 # window_count TITLE: number of visible windows with exactly this title.
 window_count() {
   xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | wc -l

@@ -28,7 +28,7 @@ start_display() {
   write_ini "$DIR" "${INI_LINES[@]}"
   place_cursor 500 400 || log "could not place the cursor"
   start_saver "$DIR" "$@"
-  WIN=$(wait_window "$MAIN" 20) || WIN=""
+  WIN=$(wait_window "$MAIN" 20) || { WIN=""; log_screen "$DIR"; }
 }
 
 # end_display: makes sure the saver of this case is gone before the next one.

@@ -109,7 +109,7 @@ start_music() {
   write_ini "$DIR" "${QUICK_INI[@]}" "$@"
   place_cursor 1000 700 || log "could not place the cursor"
   start_saver "$DIR" /s
-  WIN=$(wait_window "$MAIN" 20) || WIN=""
+  WIN=$(wait_window "$MAIN" 20) || { WIN=""; log_screen "$DIR"; }
 }
 
 # ends_on_key KEY WHAT: the key ends the saver with exit code 0 within 5 s.

@@ -39,6 +39,11 @@ wine_prefix_init() {
       "$WINE" reg add "$key" /v 'MS PGothic' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 9>&- ||
         { echo "wine_prefix_init: reg add failed" >&2; exit 1; }
       touch "$WINEPREFIX/.tess-ready"
+    else
+      # Starts the prefix's services here, away from the caller's output: a
+      # service started by a later program would inherit its pipes and keep
+      # a reader such as ctest waiting for as long as the server lives.
+      "$WINE" wineboot >/dev/null 2>&1 9>&- </dev/null || true
     fi
   ) 9>"$WINEPREFIX.lock"
 }

@@ -335,16 +335,16 @@ void Tessellane_P::LoadAndShow() {
     f.Size = FormFont.Size;
     b->SetFont(f);
   }
-  ResumeNext([&] {
-    ui::Point cursor;
-    if (ui::sys::GetCursorPos(cursor)) {
-      module_.ZoomOriginX = app::num::RoundToInt16(cursor.x);
-      module_.ZoomOriginY = app::num::RoundToInt16(cursor.y);
-    } else {
-      module_.ZoomOriginX = 0;
-      module_.ZoomOriginY = 0;
-    }
-  });
+  // Each coordinate on its own: an x beyond 16 bits (a monitor far to the
+  // right) still lets y be taken.
+  ui::Point cursor;
+  if (ui::sys::GetCursorPos(cursor)) {
+    ResumeNext([&] { module_.ZoomOriginX = app::num::RoundToInt16(cursor.x); });
+    ResumeNext([&] { module_.ZoomOriginY = app::num::RoundToInt16(cursor.y); });
+  } else {
+    module_.ZoomOriginX = 0;
+    module_.ZoomOriginY = 0;
+  }
   module_.ZoomWindowOpen(Form.Handle());
   ui::screen::SetMousePointer(0);
   Dragging = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tests/music_support.h"
+#include "ui/multimedia.h"
 
 namespace {
 
@@ -86,6 +87,20 @@ TEST_F(FileMusicTest, AnEndedMp3StartsAgainWithinOneSecondAndOnlyTheModeIsAskedW
   EXPECT_EQ(mci::FileStarts(), 3);
   EXPECT_EQ(mci::FileMode(), "playing");
   EXPECT_EQ(display_->BGM.Mp3ModeBuffer, "stopped");
+}
+
+TEST_F(FileMusicTest, AFailedModeQueryLeavesTheLastModeInTheBuffer) {
+  module_.BgmFile = kMp3;
+  music::Tessellane_BGM bgm(module_);
+  bgm.PlayMp3();
+  EXPECT_TRUE(bgm.IsMp3Playing());
+  // The device goes away behind the poll's back: the query fails and the
+  // buffer still holds the last answer, so no restart is tried.
+  ui::sys::MciSendString("close MP3Play", nullptr, 0);
+  EXPECT_TRUE(bgm.IsMp3Playing());
+  EXPECT_EQ(bgm.Mp3ModeBuffer, "playing");
+  bgm.RepeatMp3();
+  EXPECT_EQ(mci::FileStarts(), 1);
 }
 
 TEST_F(FileMusicTest, AnMp3ThatDoesNotOpenKeepsThePollGoingAndNothingElse) {

@@ -103,6 +103,14 @@ TEST_F(SettingsDialogTest, ZoomsOpenFromTheCursorOrFromTheCornerWhenItIsUnknown)
             std::vector<std::string>{"DrawAnimatedRects(3,0,0,0,0->289,97,735,574)"});
 }
 
+TEST_F(SettingsDialogTest, ACursorBeyondSixteenBitsOnOneAxisKeepsTheOther) {
+  // A monitor far to the right: x does not fit, y is still taken.
+  headless::config().cursor = {40000, 400};
+  Open();
+  EXPECT_EQ(module().ZoomOriginX, 0);
+  EXPECT_EQ(module().ZoomOriginY, 400);
+}
+
 TEST_F(SettingsDialogTest, ClosingZoomsBackToTheCursorAndEndsTheProgram) {
   headless::config().cursor = {500, 400};
   auto& d = Open();

@@ -417,7 +417,8 @@ int MciSendString(const std::string& command, std::string* reply, std::size_t re
   mci::S().log.push_back({headless::NowMs(), command});
   std::string text;
   const int code = mci::Execute(command, text);
-  if (reply && reply_length > 0) *reply = code == 0 ? text.substr(0, reply_length - 1) : std::string();
+  // A failed command leaves the caller's buffer as it was, as the system does.
+  if (reply && reply_length > 0) *reply = (code == 0 ? text : *reply).substr(0, reply_length - 1);
   return code;
 }
 

@@ -349,7 +349,11 @@ std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& pare
 std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<win32::Win32TimerPeer>(timer); }
 
 void DoEvents() {
-  win32::FlushSurfacesIfDue();
+  // A handler that asks for pending events (one that changed a picture and
+  // wants it seen before it goes on) gets them at once, with everything drawn.
+  static int depth = 0;
+  if (depth > 0) win32::FlushSurfaces();
+  else win32::FlushSurfacesIfDue();
   // Asking the system for messages costs tens of microseconds (a server round
   // trip under Wine); a loop that asks after every small step would spend
   // nearly all its time asking. Calls that follow the last look within half a
@@ -358,8 +362,12 @@ void DoEvents() {
   if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  if (last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart) return;
+  if (depth == 0 && last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart) return;
   last = now;
+  struct Nested {
+    Nested() { ++depth; }
+    ~Nested() { --depth; }
+  } nested;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
