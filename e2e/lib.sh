@@ -182,7 +182,11 @@ window_count() {
 # place_cursor X Y: moves the cursor through Wine (SetCursorPos warps the X
 # pointer too), so a window shown next sees its first mouse move at (X, Y).
 place_cursor() {
-  "$WINE" "$SETCURSOR_EXE" "$1" "$2" >/dev/null 2>&1 || return 1
+  local out="${E2E_TEST_WORK:-/tmp}/setcursor.err"
+  if ! "$WINE" "$SETCURSOR_EXE" "$1" "$2" >"$out" 2>&1; then
+    log "$(tr -d "\r" <"$out" | tr "\n" " ")"
+    return 1
+  fi
   local loc
   loc=$(xdotool getmouselocation 2>/dev/null | sed -n 's/^x:\([0-9]*\) y:\([0-9]*\) .*/\1 \2/p')
   [ "$loc" = "$1 $2" ]

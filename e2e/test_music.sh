@@ -40,7 +40,7 @@ fi
 # A low-latency stream of zeros keeps the sink running in small steps:
 # otherwise the monitor delivers data late and in large blocks, and the
 # recording does not keep time with the clock.
-pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero &
+pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero 2>/dev/null &
 
 # record_start FILE / record_stop: the sink's monitor into a WAV file.
 record_start() {

@@ -19,12 +19,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "setcursor: X and Y must be integers\n");
         return 2;
     }
+    // Wine can leave an empty clip rectangle behind after a full-screen
+    // window that held the pointer is gone (seen after the display ended with
+    // music playing); the cursor would then stay pinned at 0,0.
+    ClipCursor(nullptr);
     if (!SetCursorPos(static_cast<int>(x), static_cast<int>(y))) {
         std::fprintf(stderr, "setcursor: SetCursorPos failed (%lu)\n", GetLastError());
         return 1;
     }
     POINT p{};
-    if (!GetCursorPos(&p) || p.x != x || p.y != y) {
+    if (!GetCursorPos(&p)) {
+        std::fprintf(stderr, "setcursor: GetCursorPos failed (%lu)\n", GetLastError());
+        return 1;
+    }
+    if (p.x != x || p.y != y) {
         std::fprintf(stderr, "setcursor: cursor is at %ld,%ld, not %ld,%ld\n",
                      static_cast<long>(p.x), static_cast<long>(p.y), x, y);
         return 1;
