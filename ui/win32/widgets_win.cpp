@@ -348,31 +348,41 @@ std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& pare
 }
 std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<win32::Win32TimerPeer>(timer); }
 
-void DoEvents() {
-  // A handler that asks for pending events (one that changed a picture and
-  // wants it seen before it goes on) gets them at once, with everything drawn.
-  static int depth = 0;
-  if (depth > 0) win32::FlushSurfaces();
-  else win32::FlushSurfacesIfDue();
-  // Asking the system for messages costs tens of microseconds (a server round
-  // trip under Wine); a loop that asks after every small step would spend
-  // nearly all its time asking. Calls that follow the last look within half a
-  // millisecond return at once: what arrives meanwhile waits at most that long.
+namespace {
+
+// Asking the system for messages costs tens of microseconds (a server round
+// trip under Wine); a loop that asks after every small step would spend nearly
+// all its time asking. A look within half a millisecond of the last one is
+// skipped: what arrives meanwhile waits at most that long.
+bool LookedJustNow() {
   static LARGE_INTEGER frequency{}, last{};
   if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  if (depth == 0 && last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart) return;
-  last = now;
-  struct Nested {
-    Nested() { ++depth; }
-    ~Nested() { --depth; }
-  } nested;
+  const bool recent = last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart;
+  if (!recent) last = now;
+  return recent;
+}
+
+// How many DoEvents calls are dispatching right now.
+int g_dispatch_depth = 0;
+
+}  // namespace
+
+void DoEvents() {
+  // A handler that asks for pending events (one that changed a picture and
+  // wants it seen before it goes on) gets them at once, with everything drawn.
+  const bool from_handler = g_dispatch_depth > 0;
+  if (from_handler) win32::FlushSurfaces();
+  else win32::FlushSurfacesIfDue();
+  if (!from_handler && LookedJustNow()) return;
+  ++g_dispatch_depth;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+  --g_dispatch_depth;
 }
 
 void RunEventLoop() {
