@@ -45,15 +45,18 @@ Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), BGM(modul
 void Tessellane_S::Form_Load() {
   // Rings are one real pixel wide on a high-DPI screen.
   ui::sys::DeclareDpiAware();
+  // Every monitor is covered, and the rings bounce off the edges of them all.
+  const ui::Rect desktop = ui::screen::DesktopTwips();
+  const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
   ResumeNext([&] {
-    Form.SetHeight(ui::screen::HeightTwips());
-    Form.SetWidth(ui::screen::WidthTwips());
+    Form.SetHeight(height);
+    Form.SetWidth(width);
   });
   ResumeNext([&] {
-    Display.SetHeight(ui::screen::HeightTwips() / ui::screen::TwipsPerPixelY());
-    Display.SetWidth(ui::screen::WidthTwips() / ui::screen::TwipsPerPixelX());
+    Display.SetHeight(height / ui::screen::TwipsPerPixelY());
+    Display.SetWidth(width / ui::screen::TwipsPerPixelX());
   });
-  Form.Move(0, 0);
+  Form.Move(desktop.left, desktop.top);
   Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   PosX = 0;
   PosY = 0;
@@ -110,8 +113,10 @@ void Tessellane_S::EndCycle() {
   // negative stop time (only from a hand-edited file) gives no pause.
   ResumeNext([&] {
     const std::int16_t ms = app::num::Mul16(module_.StopTime, 1000);
-    if (ms >= 0) ui::sys::Sleep(static_cast<std::uint32_t>(ms));
+    if (ms >= 0) Pause(static_cast<std::uint32_t>(ms));
   });
+  // Unloaded during the pause: the cycle does not resume.
+  if (StopLoop) return;
   NewColors();
   Display.Cls();
   Radius = RandomRadius();
@@ -119,11 +124,19 @@ void Tessellane_S::EndCycle() {
   ResetPattern();
 }
 
+// The picture is held as it is, while input and the music polls go on.
+void Tessellane_S::Pause(std::uint32_t milliseconds) {
+  ui::ProcessEventsFor(milliseconds, [this] { return StopLoop; });
+}
+
 void Tessellane_S::NewColors() {
   ui::Randomize();
   Display.FillColor = RandomColour();
   // Only exactly 1 changes the background per cycle; load tested for any non-zero value.
   if (module_.RandomBackground == 1) Display.SetBackColor(RandomColour());
+  // Rings in the background colour would not be seen (a reseed within the
+  // clock tick of load's repeats load's draws): draw again until they differ.
+  while (Display.FillColor == Display.BackColor()) Display.FillColor = RandomColour();
 }
 
 void Tessellane_S::ResetPattern() {
@@ -134,7 +147,10 @@ void Tessellane_S::ResetPattern() {
   Display.Cls();
 }
 
-void Tessellane_S::Form_Unload() { StopLoop = true; }
+void Tessellane_S::Form_Unload() {
+  StopLoop = true;
+  RestoreSystem();
+}
 
 void Tessellane_S::Timer1_Timer() { BGM.RepeatMp3(); }
 

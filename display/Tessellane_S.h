@@ -55,6 +55,8 @@ class Tessellane_S {
   bool InvertMode = false;
   bool StopLoop = false;
   MouseOriginRecord MouseOrigin;
+  // The music and the system state have been given back.
+  bool Restored = false;
 
   // Circles drawn since load: read by the benchmarks, not by the program.
   std::uint64_t CirclesDrawn = 0;
@@ -62,9 +64,11 @@ class Tessellane_S {
  private:
   void DrawOneCircle();
   void EndCycle();
+  void Pause(std::uint32_t milliseconds);
   void NewColors();
   void ResetPattern();
   void EndScreenSaver();
+  void RestoreSystem();
 
   app::Tessellane_B& module_;
 };

@@ -57,24 +57,34 @@ void Tessellane_S::EndScreenSaver() {
       return;
     }
   }
-  // The music stops here. A CD poll that stopped itself leaves the device as it is.
+  RestoreSystem();
+  Form.Unload();
+  ui::sys::EndProcess(0);
+}
+
+// However the display ends (the rules above, or closed by the system or
+// another program), the music stops and the system gets its state back, once.
+void Tessellane_S::RestoreSystem() {
+  if (Restored) return;
+  Restored = true;
+  // A CD poll that stopped itself leaves the device as it is.
   if (Timer2.Enabled()) {
     Timer2.SetEnabled(false);
     ResumeNext([&] { BGM.CloseCdAudio(); });
   }
+  // No poll may open the piece again once it is closed.
+  Timer1.SetEnabled(false);
   if (module_.BgmKind == 2) {
     const std::string type = music::FileType(module_.BgmFile);
     if (type == "WAV") ResumeNext([&] { BGM.StopWav(); });
     if (type == "MP3") ResumeNext([&] { BGM.CloseMp3(); });
   }
-  if (run_mode) {
+  if (module_.ModeLetter() == "S") {
     ResumeNext([&] { module_.SetSystemKeysEnabled(true); });
     ui::sys::ShowCursor(true);
   }
   StopLoop = true;
   ui::sys::SystemParametersInfo(ui::sys::kSpiSetScreenSaveActive, 1, 0);
-  Form.Unload();
-  ui::sys::EndProcess(0);
 }
 
 }  // namespace display

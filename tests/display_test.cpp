@@ -129,13 +129,13 @@ TEST_F(DisplayTest, RandomBackgroundChangesPerCycleOnlyWhenExactlyOne) {
 
 TEST_F(DisplayTest, PauseIsStopTimeSecondsFormedInSixteenBits) {
   const std::pair<int, std::vector<std::string>> cases[] = {
-      {0, {"Sleep(0)"}}, {3, {"Sleep(3000)"}}, {32, {"Sleep(32000)"}}, {33, {}}, {-2, {}}};
+      {0, {"ProcessEventsFor(0)"}}, {3, {"ProcessEventsFor(3000)"}}, {32, {"ProcessEventsFor(32000)"}}, {33, {}}, {-2, {}}};
   for (const auto& [stop_time, sleeps] : cases) {
     headless::Reset();
     module_.StopTime = static_cast<std::int16_t>(stop_time);
     display::Tessellane_S s(module_);
     RunUntil(s, [&] { return s.InvertMode; });
-    EXPECT_EQ(headless::CallsStartingWith("Sleep"), sleeps) << stop_time;
+    EXPECT_EQ(headless::CallsStartingWith("ProcessEventsFor"), sleeps) << stop_time;
   }
 }
 
@@ -170,6 +170,51 @@ TEST(RandomColourTest, ComponentsAreDrawnRedGreenBlueAndRounded) {
   EXPECT_EQ(ui::GreenOf(c), static_cast<int>(app::num::RoundHalfEven(g * 255)));
   EXPECT_EQ(ui::BlueOf(c), static_cast<int>(app::num::RoundHalfEven(b * 255)));
   EXPECT_EQ(c & ~0xFFFFFF, 0);
+}
+
+// With a hand-edited flag of 2, load and the first cycle reseed at the same
+// clock time (the fake clock stands still): the rings must still show.
+TEST_F(DisplayTest, RingsNeverTakeTheBackgroundColour) {
+  for (std::int16_t flag : {2, 1, 0}) {
+    headless::Reset();
+    module_.RandomBackground = flag;
+    module_.BackgroundColor = 0x336699;
+    module_.StopTime = 0;
+    display::Tessellane_S s(module_);
+    int checked = 0;
+    RunUntil(s, [&] {
+      if (!s.InvertMode) {
+        EXPECT_NE(s.Display.FillColor, s.Display.BackColor()) << flag;
+        ++checked;
+      }
+      return checked >= 3;
+    });
+    const auto& surface = headless::SurfaceOf(s.Display);
+    EXPECT_GT(surface.Count(surface.last_circle.colour), 0) << flag;
+    EXPECT_NE(surface.last_circle.colour, s.Display.BackColor()) << flag;
+  }
+}
+
+// Two monitors, the second 800 x 600 left of the primary one: the window
+// covers both and the path bounces off the edges of the whole area.
+TEST_F(DisplayTest, TheDisplayCoversEveryMonitor) {
+  headless::config().desktop_px = {-800, 0, 1024, 768};
+  module_.StopTime = 0;
+  display::Tessellane_S s(module_);
+  long circles = -1;
+  RunUntil(s, [&] {
+    if (s.InvertMode) circles = headless::SurfaceOf(s.Display).circles;
+    return s.InvertMode;
+  });
+  const auto& window = headless::StateOf(s.Form);
+  EXPECT_EQ(window.bounds.left, -800);
+  EXPECT_EQ(window.bounds.top, 0);
+  EXPECT_EQ(window.bounds.right, 1024);
+  EXPECT_EQ(window.bounds.bottom, 768);
+  EXPECT_EQ(s.Display.ScaleWidth(), 1824);
+  EXPECT_EQ(s.Display.ScaleHeight(), 768);
+  // k = 131 and m = 55 give lcm(264, 112) - 1 rings.
+  EXPECT_EQ(circles, 3695);
 }
 
 }  // namespace

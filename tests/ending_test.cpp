@@ -108,4 +108,19 @@ TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
   EXPECT_TRUE(headless::CallsStartingWith("VerifyScreenSavePwd").empty());
 }
 
+// A close from outside (another program, or the session ending) unloads the
+// form: the same restore runs, once, and the loop ends without EndProcess.
+TEST_F(EndingTest, ClosedFromOutsideRestoresTheSystemOnce) {
+  auto close = [](display::Tessellane_S& s) { s.Form.Unload(); };
+  EXPECT_EQ(Play("/s", {Move(10, 10), close, close}), -1);
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SystemParametersInfo(97,0,0)", "ShowCursor(1)",
+                                                       "SystemParametersInfo(17,1,0)"}));
+  EXPECT_TRUE(display_->StopLoop);
+  EXPECT_TRUE(headless::StateOf(display_->Form).destroyed);
+
+  headless::Reset();
+  EXPECT_EQ(Play("", {close}), -1);
+  EXPECT_EQ(SystemCalls(), std::vector<std::string>{"SystemParametersInfo(17,1,0)"});
+}
+
 }  // namespace

@@ -163,4 +163,15 @@ TEST_F(FileMusicTest, EndingStopsTheWavAndStopsAndClosesTheMp3) {
   for (const auto& c : mci::Commands()) EXPECT_EQ(c.find("cdaudio"), std::string::npos) << c;
 }
 
+TEST_F(FileMusicTest, AClosedWindowStopsAndClosesTheMp3AndItsPollForGood) {
+  module_.BgmFile = kMp3;
+  mci::config().files = {{kMp3, 1200}};
+  auto close = [](display::Tessellane_S& s) { s.Form.Unload(); };
+  // Closed at 1500 with the piece just ended; the loop would run on to 5000.
+  EXPECT_FALSE(Run(5000, {{1500, close}}));
+  EXPECT_EQ(CommandsBetween(1500, 1e9), (std::vector<std::string>{"stop MP3Play", "close MP3Play"}));
+  EXPECT_EQ(mci::FileMode(), "closed");
+  EXPECT_FALSE(display_->Timer1.Enabled());
+}
+
 }  // namespace

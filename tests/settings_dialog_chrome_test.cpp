@@ -138,4 +138,28 @@ TEST(SkinImages, HaveTheirDesignedSizes) {
   EXPECT_EQ(strip[28] | (strip[29] << 8), 24);
 }
 
+// A release the window never sees (the left button let go outside it after
+// a right click in between) must not keep a control holding the mouse.
+TEST_F(SettingsDialogTest, ALostReleaseLeavesNoControlHoldingTheMouse) {
+  auto& d = Open("背景色ﾗﾝﾀﾞﾑ=0\r\n");
+  headless::PostMouseDownOn(d.Image1, ui::kLeftButton, 50, 5);
+  headless::PostClickOn(d.Image1, ui::kRightButton);
+  headless::PostClickOn(d.Img_Rdm);
+  ui::DoEvents();
+  EXPECT_EQ(module().RandomBackground, 1);
+  EXPECT_EQ(d.Dragging, 0);  // the press went to the mark, not the strip
+
+  // The system taking the mouse away from a pressed close button frees it:
+  // the next release elsewhere does not close the window.
+  auto& e = Open("背景色ﾗﾝﾀﾞﾑ=0\r\n");
+  headless::PostMouseDownOn(e.ImgExit, ui::kLeftButton, 7, 7);
+  headless::PostCaptureLost(e.Surface.Box());
+  headless::PostMouseDownOn(e.Img_Rdm, ui::kRightButton, 3, 3);
+  headless::PostMouseUpOn(e.Img_Rdm, ui::kRightButton, 3, 3);
+  EXPECT_FALSE(DeliverEndsProgram());
+  headless::PostClickOn(e.Img_Rdm);
+  EXPECT_FALSE(DeliverEndsProgram());
+  EXPECT_EQ(module().RandomBackground, 1);
+}
+
 }  // namespace

@@ -145,6 +145,9 @@ class PictureBox {
   std::function<void(int button, int shift, float x, float y)> OnMouseDown;
   std::function<void(int button, int shift, float x, float y)> OnMouseMove;
   std::function<void(int button, int shift, float x, float y)> OnMouseUp;
+  // The system took the mouse away while a button was held: its release
+  // will not come here.
+  std::function<void()> OnCaptureLost;
 
   PictureBoxPeer& Peer() { return *peer_; }
 

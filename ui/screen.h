@@ -1,10 +1,15 @@
 // Screen metrics and the screen-wide mouse pointer.
 #pragma once
+#include "ui/types.h"
 
 namespace ui::screen {
 
+// The primary monitor.
 int WidthTwips();
 int HeightTwips();
+// What all monitors together cover (the virtual screen); left and top are
+// negative where a monitor lies left of or above the primary one.
+Rect DesktopTwips();
 int TwipsPerPixelX();
 int TwipsPerPixelY();
 // 0 default arrow, 11 hourglass.

@@ -21,7 +21,6 @@ std::string AppPath();
 void ReportFatalError(const std::string& text);
 // Seconds since midnight, local time, with fractions (for reseeding).
 double SecondsSinceMidnight();
-void Sleep(std::uint32_t milliseconds);
 
 // --- kernel32 ------------------------------------------------------------
 struct OsVersionInfo {

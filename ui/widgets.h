@@ -247,6 +247,7 @@ class Canvas {
   void MouseDown(int button, int shift, float x, float y);
   void MouseMove(int button, int shift, float x, float y);
   void MouseUp(int button, int shift, float x, float y);
+  void DropCapture();
   void Resize();
 
   Form& form_;

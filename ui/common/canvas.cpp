@@ -170,6 +170,7 @@ Canvas::Canvas(Form& form, bool hidden) : form_(form), hidden_(hidden) {
   box_->OnMouseDown = [this](int b, int s, float x, float y) { MouseDown(b, s, x, y); };
   box_->OnMouseMove = [this](int b, int s, float x, float y) { MouseMove(b, s, x, y); };
   box_->OnMouseUp = [this](int b, int s, float x, float y) { MouseUp(b, s, x, y); };
+  box_->OnCaptureLost = [this] { DropCapture(); };
 }
 
 Canvas::~Canvas() {
@@ -313,7 +314,16 @@ void Canvas::Flush() {
     box_->PaintPicture(composed, a, Rect{0, 0, composed.width, composed.height});
 }
 
+void Canvas::DropCapture() {
+  captured_ = nullptr;
+  captured_buttons_ = 0;
+  left_down_on_captured_ = false;
+}
+
 void Canvas::MouseDown(int button, int shift, float x, float y) {
+  // A press of a button still counted as held: its release went elsewhere,
+  // and the press belongs to where it is made.
+  if (captured_buttons_ & button) DropCapture();
   Windowless* target = captured_ ? captured_ : HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
   if (!target) return;
   if (!captured_) left_down_on_captured_ = false;

@@ -21,12 +21,15 @@ struct Config {
   std::string app_path = ".";  // a real directory; "\" in paths is read as "/"
   int screen_width_px = 1024;
   int screen_height_px = 768;
+  // Every monitor together; empty: the primary screen alone.
+  ui::Rect desktop_px{};
   int twips_per_pixel = 15;
   bool windows_nt = true;
   int get_version_result = 1;
   int verify_password_result = 1;
   double start_seconds_since_midnight = 36000.5;
   double ms_per_do_events = 0;  // fake time that passes in every DoEvents
+  double wait_step_ms = 10;      // longest step of the clock while events are awaited
   ui::Point cursor{};
   bool cursor_known = true;
   // What GetWindow(GW_OWNER) answers for the program's forms.
@@ -40,7 +43,7 @@ struct Config {
 void Reset();
 Config& config();
 
-// Fake clock in milliseconds. Sleep advances it without running timers.
+// Fake clock in milliseconds. Waiting for events advances it, ticking timers on the way.
 double NowMs();
 void AdvanceMs(double ms);
 
@@ -69,6 +72,8 @@ void PostMouseMove(ui::PictureBox& box, float x, float y, int button = 0);
 void PostMouseDown(ui::PictureBox& box, int button, float x, float y);
 void PostMouseUp(ui::PictureBox& box, int button, float x, float y);
 void PostClick(ui::PictureBox& box);
+// The system takes the mouse away from the box (another window captured it).
+void PostCaptureLost(ui::PictureBox& box);
 
 struct CircleRecord {
   int x = 0;

@@ -122,11 +122,6 @@ void ReportFatalError(const std::string& text) { Record("ReportFatalError(" + te
 
 double SecondsSinceMidnight() { return P().config.start_seconds_since_midnight + P().now_ms / 1000.0; }
 
-void Sleep(std::uint32_t milliseconds) {
-  Record("Sleep(" + std::to_string(milliseconds) + ")");
-  P().now_ms += milliseconds;
-}
-
 int GetVersionEx(OsVersionInfo& info) {
   Record("GetVersionEx(" + std::to_string(info.size) + ")");
   if (info.size != 148) return 0;
@@ -303,6 +298,14 @@ using headless::detail::P;
 
 int WidthTwips() { return P().config.screen_width_px * P().config.twips_per_pixel; }
 int HeightTwips() { return P().config.screen_height_px * P().config.twips_per_pixel; }
+Rect DesktopTwips() {
+  const auto& c = P().config;
+  const Rect px = c.desktop_px.right > c.desktop_px.left
+                      ? c.desktop_px
+                      : Rect{0, 0, c.screen_width_px, c.screen_height_px};
+  const int t = c.twips_per_pixel;
+  return Rect{px.left * t, px.top * t, px.right * t, px.bottom * t};
+}
 int TwipsPerPixelX() { return P().config.twips_per_pixel; }
 int TwipsPerPixelY() { return P().config.twips_per_pixel; }
 void SetMousePointer(int pointer) {

@@ -2,6 +2,7 @@
 // pixel buffer; a timer ticks on the fake clock inside DoEvents.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "ui/events.h"
 #include "ui/form.h"
@@ -199,6 +200,12 @@ void PostClick(ui::PictureBox& box) {
   });
 }
 
+void PostCaptureLost(ui::PictureBox& box) {
+  P().input.push_back([&box] {
+    if (box.OnCaptureLost) box.OnCaptureLost();
+  });
+}
+
 }  // namespace headless
 
 namespace ui {
@@ -211,9 +218,10 @@ std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) {
   return std::make_unique<headless::HeadlessTimerPeer>(timer);
 }
 
-void DoEvents() {
+namespace {
+
+void DeliverPending() {
   auto& p = headless::detail::P();
-  p.now_ms += p.config.ms_per_do_events;
   headless::detail::FireDueTimers();
   if (p.idle_hook) p.idle_hook();
   // Only what was pending when the call began; handlers may queue more.
@@ -221,6 +229,35 @@ void DoEvents() {
     auto event = std::move(p.input.front());
     p.input.pop_front();
     event();
+  }
+}
+
+// When the next timer is due, or never.
+double NextTimerDue() {
+  double due = std::numeric_limits<double>::infinity();
+  for (const auto* t : headless::detail::P().timers) due = std::min(due, t->next_due);
+  return due;
+}
+
+}  // namespace
+
+void DoEvents() {
+  auto& p = headless::detail::P();
+  p.now_ms += p.config.ms_per_do_events;
+  DeliverPending();
+}
+
+// The fake clock moves from event to event: to the next timer tick, or by
+// the wait step, so that input a test scripts for a given time arrives then.
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  auto& p = headless::detail::P();
+  headless::detail::Record("ProcessEventsFor(" + std::to_string(milliseconds) + ")");
+  const double end = p.now_ms + milliseconds;
+  for (;;) {
+    DeliverPending();
+    if (done && done()) return;
+    if (p.now_ms >= end) return;
+    p.now_ms = std::min({end, NextTimerDue(), p.now_ms + p.config.wait_step_ms});
   }
 }
 

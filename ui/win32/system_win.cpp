@@ -74,13 +74,6 @@ double SecondsSinceMidnight() {
   return t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
 }
 
-void Sleep(std::uint32_t milliseconds) {
-  // What was drawn last must be on screen during the pause.
-  win32::FlushSurfaces();
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
-  ::Sleep(milliseconds);
-}
-
 int GetVersionEx(OsVersionInfo& info) {
   OSVERSIONINFOA v{};
   v.dwOSVersionInfoSize = info.size;
@@ -206,6 +199,12 @@ int TwipsPerPixelX() { return 1440 / LogPixels(LOGPIXELSX); }
 int TwipsPerPixelY() { return 1440 / LogPixels(LOGPIXELSY); }
 int WidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 int HeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+Rect DesktopTwips() {
+  const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+  const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+  const int tx = TwipsPerPixelX(), ty = TwipsPerPixelY();
+  return Rect{x * tx, y * ty, (x + w) * tx, (y + h) * ty};
+}
 
 void SetMousePointer(int pointer) {
   g_pointer = pointer;

@@ -79,6 +79,7 @@ class Win32FormPeer : public FormPeer {
         case WM_SYSKEYDOWN: return self->OnKeyDown(wp);
         case WM_ERASEBKGND: return self->OnEraseBackground(reinterpret_cast<HDC>(wp));
         case WM_CLOSE: return self->OnClose();
+        case WM_ENDSESSION: return self->OnEndSession(wp != FALSE);
         case WM_DESTROY: return self->OnDestroy();
         case WM_SETCURSOR:
           if (SetPointerCursor()) return TRUE;
@@ -100,6 +101,12 @@ class Win32FormPeer : public FormPeer {
   }
   LRESULT OnClose() {
     form_.Unload();
+    return 0;
+  }
+  // The session ends (log-off, shutdown): the process may be ended as soon
+  // as this returns, so the form unloads now.
+  LRESULT OnEndSession(bool ending) {
+    if (ending) form_.Unload();
     return 0;
   }
   // Destroyed by the system, not by Unload (a window this form was made a
@@ -206,9 +213,10 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
         case WM_LBUTTONDOWN: return self->OnButtonDown(1, x, y);
         case WM_RBUTTONDOWN: return self->OnButtonDown(2, x, y);
         case WM_MBUTTONDOWN: return self->OnButtonDown(4, x, y);
-        case WM_LBUTTONUP: return self->OnButtonUp(1, x, y);
-        case WM_RBUTTONUP: return self->OnButtonUp(2, x, y);
-        case WM_MBUTTONUP: return self->OnButtonUp(4, x, y);
+        case WM_LBUTTONUP: return self->OnButtonUp(1, wp, x, y);
+        case WM_RBUTTONUP: return self->OnButtonUp(2, wp, x, y);
+        case WM_MBUTTONUP: return self->OnButtonUp(4, wp, x, y);
+        case WM_CAPTURECHANGED: return self->OnCaptureChanged(reinterpret_cast<HWND>(lp));
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
           // The form sees every key before its controls.
@@ -243,8 +251,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
     if (button == 1) left_down_ = true;
     return OnMouse(box_.OnMouseDown, button, x, y);
   }
-  LRESULT OnButtonUp(int button, float x, float y) {
-    if (GetCapture() == hwnd_) ReleaseCapture();
+  LRESULT OnButtonUp(int button, WPARAM held, float x, float y) {
     OnMouse(box_.OnMouseUp, button, x, y);
     // A click is a left press and release on the control.
     RECT client;
@@ -252,6 +259,15 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
     const bool inside = x >= 0 && y >= 0 && x < client.right && y < client.bottom;
     if (button == 1 && left_down_ && inside && box_.OnClick) box_.OnClick();
     if (button == 1) left_down_ = false;
+    // The mouse stays here until the last held button is released, so that
+    // every release comes back to where its press went.
+    if ((held & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == hwnd_) ReleaseCapture();
+    return 0;
+  }
+  LRESULT OnCaptureChanged(HWND new_owner) {
+    if (new_owner == hwnd_) return 0;
+    left_down_ = false;
+    if (box_.OnCaptureLost) box_.OnCaptureLost();
     return 0;
   }
 
@@ -367,6 +383,16 @@ bool LookedJustNow() {
 // How many DoEvents calls are dispatching right now.
 int g_dispatch_depth = 0;
 
+void DispatchPending() {
+  ++g_dispatch_depth;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  --g_dispatch_depth;
+}
+
 }  // namespace
 
 void DoEvents() {
@@ -376,13 +402,21 @@ void DoEvents() {
   if (from_handler) win32::FlushSurfaces();
   else win32::FlushSurfacesIfDue();
   if (!from_handler && LookedJustNow()) return;
-  ++g_dispatch_depth;
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  DispatchPending();
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    // Wine copies drawing to the screen only while the queue is looked at.
+    win32::FlushSurfaces();
+    DispatchPending();
+    if (done && done()) return;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return;
+    // Input, paint and timer messages all wake the wait.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
-  --g_dispatch_depth;
 }
 
 void RunEventLoop() {
