@@ -67,18 +67,44 @@ struct Tessellane_B {
   void ZoomWindowClose(ui::WindowHandle window);
 
   // --- Settings file ------------------------------------------------------
+  // The file is read from the per-user copy when there is one, else from
+  // next to the program.
   std::string SettingsPath() const;
+  static std::string ProgramSettingsPath();
+  // The copy the system keeps for a program that may not write its own
+  // folder: %LOCALAPPDATA%\VirtualStore\<program folder without drive>\...;
+  // "" when the user's folder is unknown.
+  static std::string UserSettingsPath();
   void LoadSettings();
   static std::string ReadIniString(const std::string& section, const std::string& key,
                                    const std::string& file);
+  // Writes one key into the bytes of a settings file.
   static void WriteIniString(const std::string& section, const std::string& key,
-                             const std::string& value, const std::string& file);
+                             const std::string& value, std::string& file_bytes);
   static bool FileExists(std::string path);
 
  private:
   void RunDisplay();
   void StartPreview(std::int32_t parent);
   void ShowSettingsDialog();
+};
+
+// One save of the settings file: every write goes into the text read when
+// the save began, and Commit puts the whole file in place in one step.
+class SettingsSave {
+ public:
+  SettingsSave();
+  void WriteIniString(const std::string& section, const std::string& key, const std::string& value);
+  // Saves where the next start reads it: the per-user copy when there is
+  // one; else next to the program, or a new per-user copy when that folder
+  // cannot be written. False when nothing could be saved; `failure` then
+  // tells the user which file and why.
+  bool Commit(std::string& failure);
+
+ private:
+  std::string bytes_;
+  std::string user_path_;
+  bool user_copy_exists_ = false;
 };
 
 // Runs Main the way the program's entry does: an error that escapes Main is

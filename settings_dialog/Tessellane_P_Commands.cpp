@@ -7,6 +7,7 @@
 #include "app/numeric.h"
 #include "app/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
+#include "ui/codepage.h"
 #include "ui/dialogs.h"
 #include "ui/system.h"
 
@@ -18,6 +19,11 @@ using app::ResumeNext;
 // The track list offers 0 to 30; a number too large or too small for a
 // 16-bit value is taken as the nearest end of that list.
 constexpr int kLastListedTrack = 30;
+
+constexpr const char* kMessageTitle = "テセレーン";
+constexpr const char* kUnstorablePath =
+    "このファイルの名前には、設定ファイルに記録できない文字が含まれています。\r\n"
+    "別の名前のファイルを選んでください。\r\n\r\n";
 
 }  // namespace
 
@@ -31,11 +37,10 @@ std::int16_t Tessellane_P::TrackNumberToSave() {
 }
 
 void Tessellane_P::Cmd_Set_Click() {
-  // All six keys, in this order, whether or not anything changed.
-  const std::string file = module_.SettingsPath();
-  auto write = [&](const char* key, const std::string& value) {
-    app::Tessellane_B::WriteIniString(app::kIniSection, key, value, file);
-  };
+  // All six keys, in this order, whether or not anything changed; the file
+  // changes once, with all of them.
+  app::SettingsSave save;
+  auto write = [&](const char* key, const std::string& value) { save.WriteIniString(app::kIniSection, key, value); };
   write(app::kKeyStopTime, app::num::NumberText(VS_Time.Value()));
   write(app::kKeyBackgroundColor, app::num::NumberText(lbl_Color.BackColor()));
   write(app::kKeyRandomBackground, app::num::NumberText(module_.RandomBackground));
@@ -43,6 +48,8 @@ void Tessellane_P::Cmd_Set_Click() {
   module_.BgmRepeat = TrackNumberToSave();
   write(app::kKeyBgmRepeat, app::num::NumberText(module_.BgmRepeat));
   write(app::kKeyBgmFile, module_.BgmFile);
+  std::string failure;
+  if (!save.Commit(failure)) ui::sys::ShowWarning(Form.Handle(), failure, kMessageTitle);
   Form.Unload();
   ui::sys::EndProcess(0);
 }
@@ -81,7 +88,14 @@ void Tessellane_P::Cmd_BGM_Click() {
   record.Flags = 0;
   module_.ApiResult = ui::sys::GetOpenFileName(record);
   if (module_.ApiResult > 0) {
-    module_.BgmFile = file.substr(0, file.find('\0'));
+    const std::string chosen = file.substr(0, file.find('\0'));
+    // The settings file holds code page 932 text: a path it cannot hold
+    // would come back as another path.
+    if (!ui::FitsCp932(chosen)) {
+      ui::sys::ShowWarning(Form.Handle(), kUnstorablePath + chosen, kMessageTitle);
+      return;
+    }
+    module_.BgmFile = chosen;
     lbl_Fname.SetCaption(module_.BgmFile);
   }
 }

@@ -185,9 +185,9 @@ TEST_F(PreviewTest, NeverTouchesTheSettingsFileEvenWhenItIsDamaged) {
   const auto parent = AddParent(152, 112);
   EXPECT_EQ(RunUntilParentCloses(Switch(parent), parent), 0);
   EXPECT_TRUE(AnyCall("SetParent"));
-  EXPECT_FALSE(AnyCall("GetPrivateProfileString"));
+  EXPECT_FALSE(AnyCall("ReadFile"));
   EXPECT_FALSE(AnyCall("CanOpenForReading"));
-  EXPECT_FALSE(AnyCall("WritePrivateProfileString"));
+  EXPECT_FALSE(AnyCall("ReplaceFile"));
 }
 
 TEST_F(PreviewTest, HandleIsReadTheSameWithBlankColonOrHexadecimal) {

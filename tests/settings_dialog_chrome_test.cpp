@@ -84,7 +84,7 @@ TEST_F(SettingsDialogTest, CloseButtonShowsItsPressedPictureAndClosesOnReleaseAn
   headless::PostMouseUp(d.Surface.Box(), ui::kLeftButton, 100, 150);
   EXPECT_TRUE(DeliverEndsProgram());
   EXPECT_EQ(d.ImgExit.GetPicture(), d.imgImages(0).GetPicture());
-  EXPECT_TRUE(ProfileWrites().empty());
+  EXPECT_TRUE(FileReplacements().empty());
   EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
   EXPECT_TRUE(headless::StateOf(d.Form).destroyed);
 }

@@ -13,17 +13,20 @@ using Entries = std::vector<std::pair<std::string, std::string>>;
 
 TEST_F(SettingsDialogTest, SavingUnchangedRewritesAllSixKeysInOrderAndEnds) {
   // An existing file with the keys in another order and another section.
-  testing_support::WriteIni(dir_, "BGMﾌｧｲﾙ=\r\n停止時間= 5\r\n");
+  testing_support::WriteIni(dir_, "BGMﾌｧｲﾙ=\r\n停止時間= 5\r\n[Other]\r\nkept=yes\r\n");
   auto& d = Open();
   EXPECT_TRUE(EndsProgram([&] { d.Cmd_Set.Click(); }));
-  EXPECT_EQ(ProfileWrites(), (std::vector<std::string>{
-                                 "WritePrivateProfileString(Section,停止時間, 5)",
-                                 "WritePrivateProfileString(Section,背景色, 0)",
-                                 "WritePrivateProfileString(Section,背景色ﾗﾝﾀﾞﾑ, 1)",
-                                 "WritePrivateProfileString(Section,BGM区分, 0)",
-                                 "WritePrivateProfileString(Section,BGMﾘﾋﾟｰﾄ, 0)",
-                                 "WritePrivateProfileString(Section,BGMﾌｧｲﾙ,)",
-                             }));
+  // One replacement of the whole file, with every key in it.
+  EXPECT_EQ(FileReplacements(), std::vector<std::string>{"ReplaceFile(" + dir_.str() + "\\テセレーン.ini)"});
+  EXPECT_EQ(IniEntries(), (Entries{{"BGMﾌｧｲﾙ", ""},
+                                   {"停止時間", " 5"},
+                                   {"背景色", " 0"},
+                                   {"背景色ﾗﾝﾀﾞﾑ", " 1"},
+                                   {"BGM区分", " 0"},
+                                   {"BGMﾘﾋﾟｰﾄ", " 0"},
+                                   {"kept", "yes"}}));
+  EXPECT_NE(ui::Cp932ToUtf8(IniBytes()).find("BGMﾘﾋﾟｰﾄ= 0\r\n[Other]\r\nkept=yes\r\n"), std::string::npos);
+  EXPECT_TRUE(headless::CallsStartingWith("ShowWarning").empty());
   // Saving closes the window the way every unload does, then ends the program.
   EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
   EXPECT_EQ(headless::Calls().back(), "EndProcess(0)");
@@ -212,7 +215,7 @@ TEST_F(SettingsDialogTest, ChoosingAFileThenCancellingWritesNothing) {
   headless::PostClickOn(d.lbl_B_Rdm);
   ui::DoEvents();
   EXPECT_TRUE(EndsProgram([&] { d.Cmd_CAN.Click(); }));
-  EXPECT_TRUE(ProfileWrites().empty());
+  EXPECT_TRUE(FileReplacements().empty());
   EXPECT_EQ(IniBytes(), before);
   EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
 }

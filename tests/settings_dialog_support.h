@@ -70,8 +70,8 @@ class SettingsDialogTest : public testing_support::HeadlessTest {
     return "<missing>";
   }
 
-  // The values written through the profile writer, in call order.
-  static std::vector<std::string> ProfileWrites() { return headless::CallsStartingWith("WritePrivateProfileString"); }
+  // The settings files put in place, in call order.
+  static std::vector<std::string> FileReplacements() { return headless::CallsStartingWith("ReplaceFile"); }
 
   app::Tessellane_B& module() { return *module_; }
 

@@ -92,11 +92,12 @@ TEST_F(SettingsTest, LongValueIsReadAsItsFirst255Bytes) {
 }
 
 TEST_F(SettingsTest, WritingAllSixKeysGivesCodePage932LinesInOrder) {
-  const std::string file = dir_.str() + app::kIniFileName;
   const char* keys[] = {app::kKeyStopTime, app::kKeyBackgroundColor, app::kKeyRandomBackground,
                         app::kKeyBgmKind,  app::kKeyBgmRepeat,       app::kKeyBgmFile};
   const char* values[] = {" 3", " 16777215", " 1", " 2", " 0", "C:\\音楽\\a.mp3"};
-  for (int i = 0; i < 6; ++i) app::Tessellane_B::WriteIniString("Section", keys[i], values[i], file);
+  std::string bytes;
+  for (int i = 0; i < 6; ++i) app::Tessellane_B::WriteIniString("Section", keys[i], values[i], bytes);
+  testing_support::WriteBytes(dir_.Ini(), bytes);
   const std::string expected =
       "[Section]\r\n\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4= 3\r\n\x94\x77\x8C\x69\x90\x46= 16777215\r\n"
       "\x94\x77\x8C\x69\x90\x46\xD7\xDD\xC0\xDE\xD1= 1\r\n\x42\x47\x4D\x8B\xE6\x95\xAA= 2\r\n"
@@ -108,10 +109,12 @@ TEST_F(SettingsTest, WritingAllSixKeysGivesCodePage932LinesInOrder) {
 }
 
 TEST_F(SettingsTest, WriterCutsSectionAndKeyAt128Characters) {
-  const std::string file = dir_.str() + app::kIniFileName;
   const std::string long_key = std::string(127, 'k') + "鍵鍵";
-  app::Tessellane_B::WriteIniString("Section", long_key, "v", file);
-  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", std::string(127, 'k') + "鍵", file), "v");
+  std::string bytes;
+  app::Tessellane_B::WriteIniString("Section", long_key, "v", bytes);
+  testing_support::WriteBytes(dir_.Ini(), bytes);
+  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", std::string(127, 'k') + "鍵", dir_.str() + app::kIniFileName),
+            "v");
 }
 
 TEST_F(SettingsTest, GarbageFileLoadsWithoutCrashing) {

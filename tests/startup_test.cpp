@@ -27,7 +27,7 @@ class StartupTest : public HeadlessTest {
     return std::find(calls.begin(), calls.end(), call) != calls.end();
   }
   bool DisplayShown() const { return !headless::CallsStartingWith("SetWindowPos(-1,0,0,0,0,19)").empty(); }
-  bool SettingsRead() const { return !headless::CallsStartingWith("GetPrivateProfileString").empty(); }
+  bool SettingsRead() const { return !headless::CallsStartingWith("ReadFile").empty(); }
 
   app::Tessellane_B module_;
 };

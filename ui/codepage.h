@@ -11,4 +11,7 @@ namespace ui {
 std::string Utf8ToCp932(std::string_view utf8);
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// Whether code page 932 can hold the text: it comes back from it unchanged.
+inline bool FitsCp932(std::string_view utf8) { return Cp932ToUtf8(Utf8ToCp932(utf8)) == utf8; }
+
 }  // namespace ui

@@ -1,6 +1,6 @@
 // The common dialogs, the shell and the system colours, at the level of the
 // records the system calls take. Texts are UTF-8 here; a backend converts them
-// to the system's ANSI code page for the ANSI entry points. The size field of
+// for the system's Unicode entry points. The size field of
 // each record is the platform's own record size, filled in by the backend.
 #pragma once
 #include <array>
@@ -18,7 +18,7 @@ constexpr int kColorWindowText = 8;
 // The program's instance handle.
 WindowHandle InstanceHandle();
 
-// ChooseColorA.
+// ChooseColor.
 struct ChooseColorRecord {
   WindowHandle hwndOwner = 0;
   WindowHandle hInstance = 0;
@@ -32,7 +32,7 @@ constexpr std::uint32_t kCcPreventFullOpen = 4;
 // Nonzero when the user confirmed; rgbResult then holds the colour.
 int ChooseColor(ChooseColorRecord& record);
 
-// GetOpenFileNameA. The buffers are texts of nMaxFile / nMaxFileTitle bytes;
+// GetOpenFileName. The buffers are texts of nMaxFile / nMaxFileTitle characters;
 // on success the file buffer holds the full path followed by a NUL.
 struct OpenFileNameRecord {
   WindowHandle hwndOwner = 0;
@@ -52,7 +52,7 @@ struct OpenFileNameRecord {
 // Nonzero when the user chose a file.
 int GetOpenFileName(OpenFileNameRecord& record);
 
-// ShellExecuteA: opens a document or URL with its associated program. The
+// ShellExecute: opens a document or URL with its associated program. The
 // result is the system's (above 32 on success).
 std::intptr_t ShellExecute(WindowHandle window, const std::string& operation, const std::string& file,
                            const std::string& parameters, const std::string& directory, int show_command);

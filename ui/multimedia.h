@@ -1,7 +1,7 @@
 // The multimedia services of winmm the music module uses: the MCI command
 // strings, their error texts, PlaySound and the count of wave-output devices.
-// Text is UTF-8 here; the Win32 backend hands it to the ANSI entry points in
-// the system's code page and converts replies back.
+// Text is UTF-8 here; the Win32 backend hands it to the Unicode entry points
+// and converts replies back.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -9,17 +9,17 @@
 
 namespace ui::sys {
 
-// mciSendStringA with callback window 0. With a reply buffer (reply not null
+// mciSendString with callback window 0. With a reply buffer (reply not null
 // and reply_length > 0) the system gets a buffer of reply_length characters
 // that starts with the current text of *reply; afterwards *reply is that
 // buffer up to its first NUL. Returns 0 or the MCI error code.
 int MciSendString(const std::string& command, std::string* reply, std::size_t reply_length);
 
-// mciGetErrorStringA into a buffer of `length` characters; `text` receives the
+// mciGetErrorString into a buffer of `length` characters; `text` receives the
 // buffer up to its first NUL. Nonzero when a description was written.
 int MciGetErrorString(int code, std::string& text, std::size_t length);
 
-// PlaySoundA with module handle 0. A null name (with flags 0) stops whatever
+// PlaySound with module handle 0. A null name (with flags 0) stops whatever
 // PlaySound plays. Nonzero on success.
 int PlaySound(const std::string* name, std::uint32_t flags);
 constexpr std::uint32_t kSndAsync = 0x0001;

@@ -19,6 +19,9 @@ std::string AppPath();
 [[noreturn]] void EndProcess(int exit_code);
 // Reports an error that stops the program, the way the language runtime does.
 void ReportFatalError(const std::string& text);
+// Tells the user something went wrong, in a message box owned by `owner`,
+// and returns when it is closed.
+void ShowWarning(WindowHandle owner, const std::string& text, const std::string& title);
 // Seconds since midnight, local time, with fractions (for reseeding).
 double SecondsSinceMidnight();
 
@@ -34,14 +37,6 @@ constexpr std::uint32_t kPlatformWin32Nt = 2;
 // GetVersionExA: returns the call's own result (nonzero on success).
 int GetVersionEx(OsVersionInfo& info);
 
-// GetPrivateProfileStringA into a buffer of buffer_size bytes (code page 932),
-// returning the buffer's text up to its first NUL.
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& default_value, std::size_t buffer_size,
-                                    const std::string& file);
-// WritePrivateProfileStringA; nonzero on success.
-int WritePrivateProfileString(const std::string& section, const std::string& key,
-                              const std::string& value, const std::string& file);
 // Opens the file for sequential reading and closes it again; false on any error
 // (missing file, a directory, no permission).
 bool CanOpenForReading(const std::string& path);

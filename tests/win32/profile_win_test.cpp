@@ -12,6 +12,7 @@
 #include "app/Tessellane_B.h"
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
+#include "ui/files.h"
 #include "ui/system.h"
 #include "ui/win32/text_win.h"
 
@@ -48,8 +49,11 @@ class ProfileWin : public ::testing::Test {
 TEST_F(ProfileWin, SystemCodePageIs932) { EXPECT_EQ(GetACP(), 932u); }
 
 TEST_F(ProfileWin, WrittenKeysAreCodePage932BytesAndReadBack) {
-  app::Tessellane_B::WriteIniString("Section", "背景色ﾗﾝﾀﾞﾑ", " 1", File());
-  app::Tessellane_B::WriteIniString("Section", "BGMﾌｧｲﾙ", "C:\\音楽 フォルダ\\曲.mp3", File());
+  std::string written;
+  app::Tessellane_B::WriteIniString("Section", "背景色ﾗﾝﾀﾞﾑ", " 1", written);
+  app::Tessellane_B::WriteIniString("Section", "BGMﾌｧｲﾙ", "C:\\音楽 フォルダ\\曲.mp3", written);
+  std::string reason;
+  ASSERT_TRUE(ui::files::Replace(File(), written, reason)) << reason;
   const std::string bytes = ReadBytes(ini_);
   EXPECT_NE(bytes.find("\x94\x77\x8C\x69\x90\x46\xD7\xDD\xC0\xDE\xD1="), std::string::npos);
   EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", "背景色ﾗﾝﾀﾞﾑ", File()), "1");
@@ -91,6 +95,34 @@ TEST_F(ProfileWin, ByteLevelReaderAgreesWithTheSystem) {
       EXPECT_EQ(ui::ini::GetString(bytes, "Section", key, "", 256), std::string(buffer)) << bytes << " / " << key;
     }
   }
+}
+
+// The system's own profile writer, given the same file, finds what ours wrote.
+TEST_F(ProfileWin, TheSystemReadsWhatTheProgramWrote) {
+  std::string bytes = "[Other]\r\nx=1\r\n";
+  app::Tessellane_B::WriteIniString("Section", "停止時間", " 7", bytes);
+  std::string reason;
+  ASSERT_TRUE(ui::files::Replace(File(), bytes, reason)) << reason;
+  char buffer[256] = {};
+  GetPrivateProfileStringA("Section", "\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4", "", buffer, sizeof buffer,
+                           ui::win32::ToAnsi(File()).c_str());
+  EXPECT_STREQ(buffer, "7");
+}
+
+// A replacement leaves no file of its own behind, and a file that cannot be
+// written keeps its bytes.
+TEST_F(ProfileWin, ReplaceLeavesTheOldFileWhenItCannotWrite) {
+  std::string reason;
+  ASSERT_TRUE(ui::files::Replace(File(), "old", reason));
+  ASSERT_TRUE(ui::files::Replace(File(), "new", reason));
+  EXPECT_EQ(ReadBytes(ini_), "new");
+  EXPECT_FALSE(std::filesystem::exists(dir_ / std::filesystem::path(u8"テセレーン.ini.new")));
+  // A folder that does not exist: nothing to write into.
+  EXPECT_FALSE(ui::files::Replace(Utf8(dir_ / "none" / "x.ini"), "x", reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_TRUE(ui::files::CreateFolders(Utf8(dir_ / "a" / "b"), reason)) << reason;
+  EXPECT_TRUE(std::filesystem::is_directory(dir_ / "a" / "b"));
+  EXPECT_FALSE(ui::files::LocalAppData().empty());
 }
 
 }  // namespace

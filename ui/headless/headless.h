@@ -34,6 +34,12 @@ struct Config {
   bool cursor_known = true;
   // What GetWindow(GW_OWNER) answers for the program's forms.
   ui::WindowHandle form_owner = 0;
+  // The user's local application-data folder ("" = unknown).
+  std::string local_app_data;
+  // Folders (path prefixes) where files cannot be created or replaced.
+  std::vector<std::string> unwritable_folders;
+  // The new file is written, then the disk fills before it is complete.
+  bool fail_replace_after_writing = false;
   // Safety net for RunEventLoop in tests that never end the program.
   long max_event_loop_passes = 1000000;
 };

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -48,6 +49,8 @@ struct Process {
 
 Process& P();
 void Record(std::string call);
+// Paths are Windows paths inside the program; a POSIX file system wants "/".
+std::filesystem::path HostPath(const std::string& path);
 void FireDueTimers();
 
 }  // namespace headless::detail

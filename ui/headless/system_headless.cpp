@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "ui/codepage.h"
-#include "ui/common/ini_profile.h"
 #include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
 #include "ui/random.h"
@@ -21,6 +20,15 @@ Process& P() {
 }
 
 void Record(std::string call) { P().calls.push_back(std::move(call)); }
+
+std::filesystem::path HostPath(const std::string& path) {
+  std::string p = path;
+#ifndef _WIN32
+  for (char& c : p)
+    if (c == '\\') c = '/';
+#endif
+  return std::filesystem::path(reinterpret_cast<const char8_t*>(p.c_str()));
+}
 
 }  // namespace detail
 
@@ -90,23 +98,7 @@ namespace {
 using headless::detail::P;
 using headless::detail::Record;
 
-// Paths are Windows paths inside the program; a POSIX file system wants "/".
-std::filesystem::path HostPath(const std::string& path) {
-  std::string p = path;
-#ifndef _WIN32
-  for (char& c : p)
-    if (c == '\\') c = '/';
-#endif
-  return std::filesystem::path(reinterpret_cast<const char8_t*>(p.c_str()));
-}
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(HostPath(path), std::ios::binary);
-  if (!in) return {};
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using headless::detail::HostPath;
 
 }  // namespace
 
@@ -120,6 +112,10 @@ void EndProcess(int exit_code) {
 
 void ReportFatalError(const std::string& text) { Record("ReportFatalError(" + text + ")"); }
 
+void ShowWarning(WindowHandle, const std::string& text, const std::string& title) {
+  Record("ShowWarning(" + title + "," + text + ")");
+}
+
 double SecondsSinceMidnight() { return P().config.start_seconds_since_midnight + P().now_ms / 1000.0; }
 
 int GetVersionEx(OsVersionInfo& info) {
@@ -128,25 +124,6 @@ int GetVersionEx(OsVersionInfo& info) {
   info.platform_id = P().config.windows_nt ? kPlatformWin32Nt : 1;
   info.major = P().config.windows_nt ? 5 : 4;
   return P().config.get_version_result;
-}
-
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& default_value, std::size_t buffer_size,
-                                    const std::string& file) {
-  Record("GetPrivateProfileString(" + section + "," + key + ")");
-  const std::string bytes = ReadAll(file);
-  return Cp932ToUtf8(ui::ini::GetString(bytes, Utf8ToCp932(section), Utf8ToCp932(key),
-                                        Utf8ToCp932(default_value), buffer_size));
-}
-
-int WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
-                              const std::string& file) {
-  Record("WritePrivateProfileString(" + section + "," + key + "," + value + ")");
-  const std::string bytes =
-      ui::ini::PutString(ReadAll(file), Utf8ToCp932(section), Utf8ToCp932(key), Utf8ToCp932(value));
-  std::ofstream out(HostPath(file), std::ios::binary | std::ios::trunc);
-  out << bytes;
-  return out ? 1 : 0;
 }
 
 bool CanOpenForReading(const std::string& path) {

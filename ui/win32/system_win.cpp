@@ -5,8 +5,6 @@
 
 // These names are ui::sys functions here, not the A/W macros of <windows.h>.
 #undef GetVersionEx
-#undef GetPrivateProfileString
-#undef WritePrivateProfileString
 #undef SystemParametersInfo
 #undef GetWindowLong
 #undef SetWindowLong
@@ -68,6 +66,10 @@ void ReportFatalError(const std::string& text) {
   MessageBoxW(nullptr, win32::Widen(text).c_str(), L"Tessellane", MB_OK | MB_ICONERROR);
 }
 
+void ShowWarning(WindowHandle owner, const std::string& text, const std::string& title) {
+  MessageBoxW(H(owner), win32::Widen(text).c_str(), win32::Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 double SecondsSinceMidnight() {
   SYSTEMTIME t;
   GetLocalTime(&t);
@@ -86,24 +88,6 @@ int GetVersionEx(OsVersionInfo& info) {
   info.build = v.dwBuildNumber;
   info.platform_id = v.dwPlatformId;
   return result;
-}
-
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& default_value, std::size_t buffer_size,
-                                    const std::string& file) {
-  // Zero-filled: with double-byte text the byte before the end may stay unwritten.
-  std::string buffer(buffer_size, '\0');
-  GetPrivateProfileStringA(Utf8ToCp932(section).c_str(), Utf8ToCp932(key).c_str(),
-                           Utf8ToCp932(default_value).c_str(), buffer.data(), static_cast<DWORD>(buffer_size),
-                           win32::ToAnsi(file).c_str());
-  buffer.resize(buffer.find('\0') == std::string::npos ? buffer.size() : buffer.find('\0'));
-  return Cp932ToUtf8(buffer);
-}
-
-int WritePrivateProfileString(const std::string& section, const std::string& key, const std::string& value,
-                              const std::string& file) {
-  return WritePrivateProfileStringA(Utf8ToCp932(section).c_str(), Utf8ToCp932(key).c_str(),
-                                    Utf8ToCp932(value).c_str(), win32::ToAnsi(file).c_str());
 }
 
 bool CanOpenForReading(const std::string& path) {

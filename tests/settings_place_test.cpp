@@ -1,0 +1,157 @@
+// Where the settings are kept: next to the program, or in the per-user copy
+// the system uses for programs that may not write their own folder; a save
+// that replaces the file in one step, and says so when it cannot.
+#include "tests/settings_dialog_support.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+using settings_dialog_testing::SettingsDialogTest;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+TEST(SettingsPlaceTest, UserCopyMirrorsTheProgramFolderWithoutItsDrive) {
+  headless::Reset();
+  headless::config().local_app_data = "C:\\Users\\桜\\AppData\\Local";
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:\\Program Files\\Tessellane", "C:\\Users\\桜\\AppData\\Local\\VirtualStore\\Program Files\\Tessellane"},
+      {"C:\\Windows\\System32", "C:\\Users\\桜\\AppData\\Local\\VirtualStore\\Windows\\System32"},
+      {"D:\\", "C:\\Users\\桜\\AppData\\Local\\VirtualStore"},
+  };
+  for (const auto& [program, user] : cases) {
+    headless::config().app_path = program;
+    EXPECT_EQ(app::Tessellane_B::UserSettingsPath(), std::string(user) + "\\テセレーン.ini") << program;
+  }
+  headless::config().local_app_data = "";
+  EXPECT_EQ(app::Tessellane_B::UserSettingsPath(), "");
+  headless::Reset();
+}
+
+class SettingsPlaceDialogTest : public SettingsDialogTest {
+ protected:
+  SettingsPlaceDialogTest() { headless::config().local_app_data = local_.str(); }
+  // Where the per-user copy of this test's program folder lies on disk.
+  std::filesystem::path UserIni() const {
+    std::string path = app::Tessellane_B::UserSettingsPath();
+    for (char& c : path)
+      if (c == '\\') c = '/';
+    return std::filesystem::path(reinterpret_cast<const char8_t*>(path.c_str()));
+  }
+  void WriteUserIni(const std::string& utf8_lines) {
+    std::filesystem::create_directories(UserIni().parent_path());
+    WriteBytes(UserIni(), ui::Utf8ToCp932("[Section]\r\n" + utf8_lines));
+  }
+  // Opens the dialog, sets the stop time, saves; true when the program ended.
+  bool SaveWithStopTime(int seconds) {
+    auto& d = Open();
+    d.VS_Time.SetValue(seconds);
+    return EndsProgram([&] { d.Cmd_Set.Click(); });
+  }
+  std::vector<std::string> Warnings() const { return headless::CallsStartingWith("ShowWarning"); }
+  std::int16_t StopTimeOfNextStart() {
+    app::Tessellane_B next;
+    next.LoadSettings();
+    return next.StopTime;
+  }
+  TempDir local_;
+};
+
+TEST_F(SettingsPlaceDialogTest, AWritableProgramFolderKeepsTheFileNextToTheProgram) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n");
+  EXPECT_TRUE(SaveWithStopTime(9));
+  EXPECT_EQ(IniValue("停止時間"), " 9");
+  EXPECT_FALSE(std::filesystem::exists(UserIni()));
+  EXPECT_TRUE(Warnings().empty());
+  EXPECT_EQ(StopTimeOfNextStart(), 9);
+}
+
+TEST_F(SettingsPlaceDialogTest, AProgramFolderThatCannotBeWrittenGetsANewUserCopy) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n[Other]\r\nkept=1\r\n");
+  const std::string program_bytes = IniBytes();
+  headless::config().unwritable_folders = {dir_.str()};
+  EXPECT_TRUE(SaveWithStopTime(12));
+  EXPECT_EQ(IniBytes(), program_bytes);
+  ASSERT_TRUE(std::filesystem::exists(UserIni()));
+  const std::string user = ui::Cp932ToUtf8(ReadBytes(UserIni()));
+  EXPECT_NE(user.find("停止時間= 12\r\n"), std::string::npos);
+  EXPECT_NE(user.find("[Other]\r\nkept=1\r\n"), std::string::npos);  // the rest came along
+  EXPECT_TRUE(Warnings().empty());
+  // The next start reads the copy, not the file next to the program.
+  EXPECT_EQ(StopTimeOfNextStart(), 12);
+}
+
+TEST_F(SettingsPlaceDialogTest, AnExistingUserCopyIsReadAndSavedEvenWhereTheProgramCouldWrite) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n");
+  WriteUserIni("停止時間= 6\r\n");
+  const std::string program_bytes = IniBytes();
+  auto& d = Open();
+  EXPECT_EQ(d.VS_Time.Value(), 6);
+  EXPECT_TRUE(EndsProgram([&] { d.Cmd_Set.Click(); }));
+  EXPECT_EQ(IniBytes(), program_bytes);
+  EXPECT_NE(ui::Cp932ToUtf8(ReadBytes(UserIni())).find("背景色ﾗﾝﾀﾞﾑ= 1"), std::string::npos);
+}
+
+TEST_F(SettingsPlaceDialogTest, AFailedSaveSaysWhereAndWhyAndDamagesNothing) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n");
+  WriteUserIni("停止時間= 6\r\n");
+  const std::string program_bytes = IniBytes(), user_bytes = ReadBytes(UserIni());
+  headless::config().unwritable_folders = {local_.str()};
+  EXPECT_TRUE(SaveWithStopTime(15));
+  EXPECT_EQ(IniBytes(), program_bytes);
+  EXPECT_EQ(ReadBytes(UserIni()), user_bytes);
+  const auto warnings = Warnings();
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("設定を保存できませんでした。"), std::string::npos);
+  EXPECT_NE(warnings[0].find(app::Tessellane_B::UserSettingsPath()), std::string::npos);
+  EXPECT_NE(warnings[0].find("Access is denied."), std::string::npos);
+  // Shown before the window closes.
+  const auto& calls = headless::Calls();
+  EXPECT_LT(std::find(calls.begin(), calls.end(), warnings[0]),
+            std::find_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("DrawAnimated", 0) == 0; }));
+}
+
+TEST_F(SettingsPlaceDialogTest, NeitherPlaceWritableReportsTheUserCopy) {
+  headless::config().unwritable_folders = {dir_.str(), local_.str()};
+  EXPECT_TRUE(SaveWithStopTime(15));
+  EXPECT_FALSE(IniExists());
+  EXPECT_FALSE(std::filesystem::exists(UserIni()));
+  ASSERT_EQ(Warnings().size(), 1u);
+  EXPECT_NE(Warnings()[0].find(app::Tessellane_B::UserSettingsPath()), std::string::npos);
+}
+
+TEST_F(SettingsPlaceDialogTest, ADiskThatFillsMidWriteLeavesTheOldFileWhole) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n");
+  const std::string program_bytes = IniBytes();
+  headless::config().local_app_data = "";
+  headless::config().fail_replace_after_writing = true;
+  EXPECT_TRUE(SaveWithStopTime(15));
+  EXPECT_EQ(IniBytes(), program_bytes);
+  // No half-written new file is left beside it either.
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+    EXPECT_EQ(entry.path().filename(), dir_.Ini().filename());
+  ASSERT_EQ(Warnings().size(), 1u);
+  EXPECT_NE(Warnings()[0].find(dir_.str() + "\\テセレーン.ini"), std::string::npos);
+}
+
+// A music file whose name code page 932 cannot hold could not be found again
+// through the settings file: the choice is refused and nothing changes.
+TEST_F(SettingsDialogTest, AMusicFileNameTheSettingsFileCannotHoldIsRefused) {
+  auto& d = Open();
+  for (const char* name : {"C:\\Musique\\été.mp3", "C:\\音楽\\🎵.mp3", "C:\\music\\한국.wav"}) {
+    headless::AnswerFileDialog(std::string(name));
+    d.Cmd_BGM.Click();
+    EXPECT_EQ(module().BgmFile, "") << name;
+    EXPECT_EQ(d.lbl_Fname.Caption(), "") << name;
+  }
+  const auto warnings = headless::CallsStartingWith("ShowWarning");
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_NE(warnings[0].find("été.mp3"), std::string::npos);
+  // Japanese names, half-width katakana included, are fine.
+  headless::AnswerFileDialog(std::string("C:\\音楽\\ﾃｽﾄ 曲.mp3"));
+  d.Cmd_BGM.Click();
+  EXPECT_EQ(module().BgmFile, "C:\\音楽\\ﾃｽﾄ 曲.mp3");
+  EXPECT_EQ(headless::CallsStartingWith("ShowWarning").size(), 3u);
+}
+
+}  // namespace
