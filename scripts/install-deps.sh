@@ -14,6 +14,7 @@ PACKAGES=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   pulseaudio pulseaudio-utils sox lame
   python3 procps psmisc git ca-certificates
+  icoutils unzip
 )
 
 if [ "$(id -u)" -eq 0 ]; then

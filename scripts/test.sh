@@ -85,6 +85,10 @@ if [ -f build/windows/CMakeCache.txt ] &&
    cmake --build --preset windows --target tessellane >/dev/null 2>&1; then
   saver_built=1
 fi
+# The release ZIP: the package target, then what a user finds in it.
+if [ "$saver_built" -eq 1 ]; then
+  suite "package (windows)" bash scripts/check-package.sh
+fi
 
 # --- fuzz targets ---
 fuzz_one() {
