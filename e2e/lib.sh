@@ -212,3 +212,6 @@ screens_differ() {
 rings() {
   python3 "$E2E_LIB_DIR/rings.py" "$@"
 }
+
+# winpath PATH: the Windows path of a file of this machine (Wine's drive Z: is /).
+winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }

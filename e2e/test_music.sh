@@ -10,84 +10,16 @@
 #   - bad music files: the display runs and a key still ends it.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/sound.sh"
 
 MAIN=Tessellane_Main
 QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
-# RMS of a 0.5-amplitude sine is about 0.35; silence is 0.
-LOUD=0.05
-QUIET=0.005
 
 e2e_begin music
-
-# --- Sound server ----------------------------------------------------------------
-
-PA_DIR="$E2E_TEST_WORK/pulse"
-mkdir -p "$PA_DIR"
-PA_SOCKET="$PA_DIR/pulse.sock"
-HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-  --use-pid-file=no -L "module-native-protocol-unix socket=$PA_SOCKET auth-anonymous=1" \
-  -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
-PA_PID=$!
-export PULSE_SERVER="unix:$PA_SOCKET"
-for _ in $(seq 1 100); do
-  [ -S "$PA_SOCKET" ] && pactl info >/dev/null 2>&1 && break
-  sleep 0.1
-done
-if ! pactl info >/dev/null 2>&1; then
+if ! sound_start; then
   fail "the PulseAudio test server started"
   e2e_end
 fi
-# A low-latency stream of zeros keeps the sink running in small steps:
-# otherwise the monitor delivers data late and in large blocks, and the
-# recording does not keep time with the clock.
-pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero 2>/dev/null &
-
-# record_start FILE / record_stop: the sink's monitor into a WAV file.
-record_start() {
-  REC_FILE="$1"
-  parec --latency-msec=20 -d test.monitor --file-format=wav "$REC_FILE" &
-  REC_PID=$!
-}
-record_stop() {
-  sleep 0.3
-  REC_END=$(now)
-  kill -INT "$REC_PID" 2>/dev/null || true
-  wait "$REC_PID" 2>/dev/null || true
-}
-now() { date +%s.%N; }
-# rec_pos WALL_TIME: where a moment of the clock lies in the last recording.
-# Counted back from its end: a recording can lose a little at its start
-# (while the sink adjusts to a new stream), never at its end.
-rec_pos() {
-  awk -v len="$(soxi -D "$REC_FILE" 2>/dev/null || echo 0)" -v e="$REC_END" -v t="$1" \
-    'BEGIN{printf "%.2f", len - (e - t)}'
-}
-
-# rms FILE START DURATION: RMS amplitude of that part of the recording.
-rms() {
-  sox "$1" -n trim "$2" "$3" stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
-}
-# Comparisons of a measured RMS; a part outside the recording gives no number and fails.
-is_number() { [[ "$1" =~ ^[0-9]+(\.[0-9]+)?$ ]]; }
-above() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v > t)}'; }
-below() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v < t)}'; }
-
-# first_sound FILE: seconds into the recording where sound starts (0.1 s steps), or "".
-first_sound() {
-  local len t v
-  len=$(soxi -D "$1" 2>/dev/null) || return 0
-  t=0
-  while awk -v t="$t" -v l="$len" 'BEGIN{exit !(t + 0.1 <= l)}'; do
-    v=$(rms "$1" "$t" 0.1)
-    if above "$v" "$LOUD"; then
-      printf '%s\n' "$t"
-      return 0
-    fi
-    t=$(awk -v t="$t" 'BEGIN{printf "%.1f", t + 0.1}')
-  done
-}
-
-plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
 
 # --- Music files -----------------------------------------------------------------
 
@@ -97,9 +29,6 @@ mkdir -p "$MEDIA"
 sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone2.wav" synth 2 sine 440 vol 0.5
 lame --quiet -b 128 "$E2E_TEST_WORK/tone2.wav" "$MEDIA/テスト 曲.mp3"
 sox -n -r 44100 -c 2 -b 16 "$MEDIA/ループ 音.wav" synth 1 sine 660 vol 0.5
-
-# The Windows path of a file of this machine (Wine's drive Z: is /).
-winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 
 # start_music NAME INI_LINES...: a folder with its settings, the cursor out of
 # the way, the saver started with /s and its window awaited (WIN, DIR).
@@ -230,6 +159,5 @@ for case in long folder empty text deleted; do
   ends_on_key x "bad input ($case)"
 done
 
-kill "$PA_PID" 2>/dev/null || true
-wait "$PA_PID" 2>/dev/null || true
+sound_stop
 e2e_end

@@ -18,8 +18,6 @@ fi
 
 e2e_begin preview
 
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-
 # host NAME ARGS...: runs the host against a fresh copy of the saver; its
 # report goes to OUT (CRs removed).
 host() {

@@ -1,0 +1,83 @@
+# Sound for the end-to-end tests: a PulseAudio server with a null sink stands
+# in for the sound card, and its monitor is recorded, so that "heard" and
+# "silent" are RMS figures of the real output. Source after lib.sh, then
+# call sound_start.
+
+# RMS of a 0.5-amplitude sine is about 0.35; silence is 0.
+LOUD=0.05
+QUIET=0.005
+
+# sound_start: the server in $E2E_TEST_WORK/pulse, PULSE_SERVER exported for
+# every Wine program started afterwards; fails when it does not come up.
+sound_start() {
+  PA_DIR="$E2E_TEST_WORK/pulse"
+  mkdir -p "$PA_DIR"
+  PA_SOCKET="$PA_DIR/pulse.sock"
+  HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
+    --use-pid-file=no -L "module-native-protocol-unix socket=$PA_SOCKET auth-anonymous=1" \
+    -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
+  PA_PID=$!
+  export PULSE_SERVER="unix:$PA_SOCKET"
+  local _
+  for _ in $(seq 1 100); do
+    [ -S "$PA_SOCKET" ] && pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  pactl info >/dev/null 2>&1 || return 1
+  # A low-latency stream of zeros keeps the sink running in small steps:
+  # otherwise the monitor delivers data late and in large blocks, and the
+  # recording does not keep time with the clock.
+  pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero 2>/dev/null &
+}
+
+sound_stop() {
+  kill "$PA_PID" 2>/dev/null || true
+  wait "$PA_PID" 2>/dev/null || true
+}
+
+# record_start FILE / record_stop: the sink's monitor into a WAV file.
+record_start() {
+  REC_FILE="$1"
+  parec --latency-msec=20 -d test.monitor --file-format=wav "$REC_FILE" &
+  REC_PID=$!
+}
+record_stop() {
+  sleep 0.3
+  REC_END=$(now)
+  kill -INT "$REC_PID" 2>/dev/null || true
+  wait "$REC_PID" 2>/dev/null || true
+}
+now() { date +%s.%N; }
+# rec_pos WALL_TIME: where a moment of the clock lies in the last recording.
+# Counted back from its end: a recording can lose a little at its start
+# (while the sink adjusts to a new stream), never at its end.
+rec_pos() {
+  awk -v len="$(soxi -D "$REC_FILE" 2>/dev/null || echo 0)" -v e="$REC_END" -v t="$1" \
+    'BEGIN{printf "%.2f", len - (e - t)}'
+}
+
+# rms FILE START DURATION: RMS amplitude of that part of the recording.
+rms() {
+  sox "$1" -n trim "$2" "$3" stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
+}
+# Comparisons of a measured RMS; a part outside the recording gives no number and fails.
+is_number() { [[ "$1" =~ ^[0-9]+(\.[0-9]+)?$ ]]; }
+above() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v > t)}'; }
+below() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v < t)}'; }
+
+# first_sound FILE: seconds into the recording where sound starts (0.1 s steps), or "".
+first_sound() {
+  local len t v
+  len=$(soxi -D "$1" 2>/dev/null) || return 0
+  t=0
+  while awk -v t="$t" -v l="$len" 'BEGIN{exit !(t + 0.1 <= l)}'; do
+    v=$(rms "$1" "$t" 0.1)
+    if above "$v" "$LOUD"; then
+      printf '%s\n' "$t"
+      return 0
+    fi
+    t=$(awk -v t="$t" 'BEGIN{printf "%.1f", t + 0.1}')
+  done
+}
+
+plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
