@@ -30,9 +30,7 @@ user_prefix_init() {
   as_user wineserver -p >/dev/null 2>&1 </dev/null || true
   [ -f "$E2E_USER_PREFIX/.tess-ready" ] && return 0
   as_user "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || return 1
-  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-  as_user "$WINE" reg add "$key" /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 &&
-    as_user "$WINE" reg add "$key" /v 'MS PGothic' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 || return 1
+  as_user bash -c '. "$1" && wine_font_substitutes' _ "$REPO/scripts/wine-env.sh" || return 1
   as_user touch "$E2E_USER_PREFIX/.tess-ready"
 }
 user_prefix_stop() { as_user wineserver -k >/dev/null 2>&1 || true; }

@@ -20,6 +20,17 @@ if [ -z "${WINE:-}" ]; then
 fi
 export WINE
 
+# The Japanese system font's names point at IPA's proportional Gothic; the
+# names qualified with the Shift-JIS character set (128) keep its Latin
+# letters when the system's code page is not 932.
+wine_font_substitutes() {
+  local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' name
+  for name in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
+    "$WINE" reg add "$key" /v "$name" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 &&
+      "$WINE" reg add "$key" /v "$name,128" /t REG_SZ /d 'IPAPGothic,128' /f >/dev/null 2>&1 || return 1
+  done
+}
+
 # Creates the prefix on first use (about 700 MB, 5-30 s), sets the Japanese
 # font substitutes, and makes sure a persistent wineserver runs for it.
 # Safe to call from several processes at once.
@@ -34,10 +45,7 @@ wine_prefix_init() {
     wineserver -p >/dev/null 2>&1 9>&- || true
     if [ ! -f "$WINEPREFIX/.tess-ready" ]; then
       "$WINE" wineboot -i >/dev/null 2>&1 9>&- || { echo "wine_prefix_init: wineboot failed" >&2; exit 1; }
-      local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-      "$WINE" reg add "$key" /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 9>&- &&
-      "$WINE" reg add "$key" /v 'MS PGothic' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 9>&- ||
-        { echo "wine_prefix_init: reg add failed" >&2; exit 1; }
+      wine_font_substitutes 9>&- || { echo "wine_prefix_init: reg add failed" >&2; exit 1; }
       touch "$WINEPREFIX/.tess-ready"
     else
       # Starts the prefix's services here, away from the caller's output: a

@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# End-to-end tests of the saver on a Japanese system (LC_ALL=ja_JP.UTF-8, code
+# page 932) and on one of another language (LC_ALL=C.UTF-8, a Western code
+# page), with the same fonts:
+#   - /c shows the stored values (7秒, the stored colour, the music kind and
+#     file) and 設定 writes the file back byte for byte;
+#   - the window's text reads the same under both (its text areas compared
+#     between the two screenshots);
+#   - /s plays an MP3 from a folder with a Japanese name.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/dialog.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/sound.sh"
+
+LOCALES=(ja_JP.UTF-8 C.UTF-8)
+# Client-pixel areas of the settings window that hold text: the title, the
+# stop time, the colour and random-background marks, the buttons, the music
+# frame with its file name, the link (the light rays are left out).
+TEXT_AREAS=("200x22+0+0" "82x60+348+60" "82x70+348+130" "82x100+348+195" "410x150+20+290" "230x30+200+430")
+
+e2e_begin locales
+if ! sound_start; then
+  fail "the PulseAudio test server started"
+  e2e_end
+fi
+# Prefixes made before the character-set names were added get them now.
+wine_font_substitutes || log "font substitutes not set"
+
+MEDIA="$E2E_TEST_WORK/音楽フォルダ"
+mkdir -p "$MEDIA"
+sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone.wav" synth 3 sine 440 vol 0.5
+lame --quiet -b 128 "$E2E_TEST_WORK/tone.wav" "$MEDIA/夜の曲.mp3"
+MP3_WIN=$(winpath "$MEDIA/夜の曲.mp3")
+
+# stored_ini DIR: the settings in exactly the form the program writes them.
+stored_ini() {
+  printf '[Section]\r\n停止時間= 7\r\n背景色= 16711680\r\n背景色ﾗﾝﾀﾞﾑ= 0\r\nBGM区分= 2\r\nBGMﾘﾋﾟｰﾄ= 0\r\nBGMﾌｧｲﾙ=%s\r\n' \
+    "$MP3_WIN" | iconv -f UTF-8 -t CP932 >"$1/$INI_NAME"
+}
+
+# use_locale LOCALE: Wine runs from here on with that locale.
+use_locale() {
+  wine_prefix_stop
+  export LC_ALL="$1"
+  wine_prefix_init
+}
+
+for locale in "${LOCALES[@]}"; do
+  use_locale "$locale"
+  acp=$("$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+    tr -d '\r' | awk '$1 == "ACP" {print $3}')
+  if [ "$locale" = ja_JP.UTF-8 ]; then
+    check_eq "$locale: the system's code page is 932" 932 "$acp"
+  else
+    check "$locale: the system's code page is another one ($acp)" test -n "$acp" -a "$acp" != 932
+  fi
+
+  # --- /c shows the stored values and writes them back unchanged -----------------------
+  d=$(new_testdir "dialog_$locale")
+  stored_ini "$d"
+  cp "$d/$INI_NAME" "$d/before.ini"
+  if open_dialog "$d"; then
+    xdotool mousemove 5 5
+    sleep 1.5
+    screenshot "$E2E_TEST_WORK/dialog_$locale.png"
+    check_eq "$locale: the colour field shows the stored blue" 0000FF \
+      "$(pixel "$E2E_TEST_WORK/dialog_$locale.png" $((WX + 400)) $((WY + 170)))"
+    click_at 390 268  # 設定
+    check "$locale: 設定 ends the program" wait_exit "$DLG" 15
+    check "$locale: 設定 writes the stored values back byte for byte" cmp -s "$d/before.ini" "$d/$INI_NAME"
+  fi
+  close_dialog
+
+  # --- /s plays the MP3 from the Japanese folder ---------------------------------------------
+  d=$(new_testdir "music_$locale")
+  printf '[Section]\r\n停止時間=0\r\n背景色ﾗﾝﾀﾞﾑ=0\r\nBGM区分=2\r\nBGMﾌｧｲﾙ=%s\r\n' "$MP3_WIN" |
+    iconv -f UTF-8 -t CP932 >"$d/$INI_NAME"
+  record_start "$E2E_TEST_WORK/music_$locale.wav"
+  place_cursor 1000 700 || log "could not place the cursor"
+  start_saver "$d" /s
+  WIN=$(wait_window Tessellane_Main 20) || { WIN=""; log_screen "$d"; }
+  check "$locale: the display window appears" test -n "$WIN"
+  sleep 2.5
+  xdotool key --window "$WIN" a 2>/dev/null || xdotool key a
+  wait_exit "$SAVER_PID" 10 || stop_pid "$SAVER_PID"
+  record_stop
+  heard=$(first_sound "$REC_FILE")
+  check "$locale: the MP3 from the Japanese folder is heard${heard:+ (from $heard s)}" test -n "$heard"
+done
+
+# --- The window's text reads the same under both -----------------------------------------------
+
+ja="$E2E_TEST_WORK/dialog_${LOCALES[0]}.png"
+other="$E2E_TEST_WORK/dialog_${LOCALES[1]}.png"
+if [ -f "$ja" ] && [ -f "$other" ]; then
+  for area in "${TEXT_AREAS[@]}"; do
+    IFS='x+' read -r w h x y <<<"$area"
+    crop="${w}x${h}+$((WX + x))+$((WY + y))"
+    convert "$ja" -crop "$crop" +repage "$E2E_TEST_WORK/ja_$area.png"
+    convert "$other" -crop "$crop" +repage "$E2E_TEST_WORK/other_$area.png"
+    check "the text in $area reads the same under both" \
+      eval '! screens_differ "$E2E_TEST_WORK/ja_$area.png" "$E2E_TEST_WORK/other_$area.png"'
+  done
+else
+  fail "both settings windows were seen"
+fi
+
+use_locale ja_JP.UTF-8
+sound_stop
+e2e_end
