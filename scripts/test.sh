@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the linux, windows and fuzz presets and
-# runs every test suite: the native unit tests, the cross-built unit tests
+# Installs what is missing, builds the linux, asan, windows and fuzz presets
+# and runs every test suite: the native unit tests (plain and under the
+# address and undefined-behaviour sanitizers), the cross-built unit tests
 # under Wine, each fuzz target for a bounded time, and the end-to-end tests
 # (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb.
 # Ends with the line "N passed, N failed"; exits non-zero if anything failed.
@@ -61,6 +62,10 @@ build() {
 # --- native unit tests ---
 if suite "build linux" build linux; then
   suite "unit tests (linux)" ctest --preset linux -j2
+fi
+# The same cases under AddressSanitizer and UndefinedBehaviorSanitizer.
+if suite "build asan" build asan; then
+  suite "unit tests (asan, ubsan)" ctest --preset asan -j2
 fi
 
 # --- cross-built unit tests under Wine ---
