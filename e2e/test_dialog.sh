@@ -43,19 +43,16 @@ close_dialog() { stop_pid "$DLG"; }
 find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 # gone_within SECONDS NAME: true once no visible window matches NAME.
 gone_within() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    xdotool search --onlyvisible --name "$2" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
+  wait_until "$1" "no visible window named '$2'" no_window "$2"
 }
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 e2e_begin dialog
 SHOTS="$E2E_TEST_WORK"
 ALL_KEYS="停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ "
 
 # --- The window: place, size, looks, animation; a second copy refused ----------
+e2e_case "The window: place, size, looks, animation; a second copy refused"
 d=$(new_testdir look)
 if open_dialog "$d"; then
   geometry=$(xdotool getwindowgeometry "$WIN" | tr -d '\n')
@@ -92,6 +89,7 @@ fi
 close_dialog
 
 # --- Every change, then 設定 ----------------------------------------------------
+e2e_case "Every change, then 設定"
 d=$(new_testdir save)
 write_ini "$d" "停止時間= 3" "背景色ﾗﾝﾀﾞﾑ= 1" "BGM区分= 0"
 if open_dialog "$d"; then
@@ -118,6 +116,7 @@ fi
 close_dialog
 
 # --- A new file gets the keys in order ------------------------------------------
+e2e_case "A new file gets the keys in order"
 d=$(new_testdir save_new)
 if open_dialog "$d"; then
   click_at 390 268  # 設定
@@ -129,6 +128,7 @@ fi
 close_dialog
 
 # --- The colour dialog ---------------------------------------------------------------
+e2e_case "The colour dialog"
 d=$(new_testdir colour)
 if open_dialog "$d"; then
   click_at 376 172  # Cmd_Color "..."
@@ -159,6 +159,7 @@ fi
 close_dialog
 
 # --- The file dialog -------------------------------------------------------------------
+e2e_case "The file dialog"
 d=$(new_testdir file)
 music_unix="$d/テスト曲.mp3"
 printf 'ID3' >"$music_unix"
@@ -188,6 +189,7 @@ fi
 close_dialog
 
 # --- Dragging by the title strip -----------------------------------------------------------
+e2e_case "Dragging by the title strip"
 d=$(new_testdir drag)
 if open_dialog "$d"; then
   # shellcheck disable=SC2046
@@ -213,6 +215,7 @@ fi
 close_dialog
 
 # --- /c with a window handle: the same window, no owner ------------------------------
+e2e_case "/c with a window handle: the same window, no owner"
 d=$(new_testdir handle)
 place_cursor 500 400 || log "cursor not placed"
 start_saver "$d" /c:1234
@@ -229,6 +232,7 @@ fi
 close_dialog
 
 # --- The link --------------------------------------------------------------------------------
+e2e_case "The link"
 d=$(new_testdir link)
 browser="$d/browser.sh"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/browser.log"\n' "$d" >"$browser"
@@ -236,7 +240,7 @@ chmod +x "$browser"
 "$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null 2>&1
 if open_dialog "$d"; then
   click_at 320 450
-  for _ in $(seq 1 40); do [ -s "$d/browser.log" ] && break; sleep 0.25; done
+  wait_until 10 "the browser's log $d/browser.log" test -s "$d/browser.log"
   check_eq "the link ran the browser with the home page" "https://tessellane.example.org/" \
     "$(tail -n 1 "$d/browser.log" 2>/dev/null)"
   check "the window stays open after the link" alive "$DLG"

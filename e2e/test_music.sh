@@ -20,6 +20,7 @@ QUIET=0.005
 e2e_begin music
 
 # --- Sound server ----------------------------------------------------------------
+e2e_case "Sound server"
 
 PA_DIR="$E2E_TEST_WORK/pulse"
 mkdir -p "$PA_DIR"
@@ -34,6 +35,7 @@ for _ in $(seq 1 100); do
   sleep 0.1
 done
 if ! pactl info >/dev/null 2>&1; then
+  log "timed out after 10 s waiting for the PulseAudio server at $PA_SOCKET"
   fail "the PulseAudio test server started"
   e2e_end
 fi
@@ -90,6 +92,7 @@ first_sound() {
 plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
 
 # --- Music files -----------------------------------------------------------------
+e2e_case "Music files"
 
 MEDIA="$E2E_TEST_WORK/音楽 フォルダ"
 mkdir -p "$MEDIA"
@@ -124,6 +127,7 @@ ends_on_key() {
 }
 
 # --- (a) MP3 with blanks and Japanese characters in its path ------------------------
+e2e_case "(a) MP3 with blanks and Japanese characters in its path"
 
 MP3_WIN=$(winpath "$MEDIA/テスト 曲.mp3")
 record_start "$E2E_TEST_WORK/mp3.wav"
@@ -151,6 +155,7 @@ else
 fi
 
 # --- (b) a WAV loops ------------------------------------------------------------
+e2e_case "(b) a WAV loops"
 
 WAV_WIN=$(winpath "$MEDIA/ループ 音.wav")
 record_start "$E2E_TEST_WORK/wav.wav"
@@ -178,6 +183,7 @@ else
 fi
 
 # --- (c) no sound server -----------------------------------------------------------
+e2e_case "(c) no sound server"
 
 for kind in mp3 wav; do
   file=$MP3_WIN
@@ -189,6 +195,7 @@ for kind in mp3 wav; do
 done
 
 # --- (d) CD music without a drive ------------------------------------------------------
+e2e_case "(d) CD music without a drive"
 
 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
 check "cd: the display window appears" test -n "$WIN"
@@ -198,6 +205,7 @@ check "cd: the arrow keys do not end the display" still_running "$SAVER_PID" 2
 ends_on_key Return "cd"
 
 # --- (e) bad music files ----------------------------------------------------------------
+e2e_case "(e) bad music files"
 
 BAD="$E2E_TEST_WORK/bad"
 mkdir -p "$BAD"
