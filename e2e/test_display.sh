@@ -245,23 +245,27 @@ for args in "/x" "s"; do
 done
 
 # --- a raised DPI setting still fills the screen with one-pixel rings ----
-e2e_case "144 DPI"
+# 1441 DPI: a pixel is smaller than a twip there (one twip per pixel, not 0).
 DPI_KEY='HKCU\Control Panel\Desktop'
-if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1; then
-  INI_LINES=("${RED_INI[@]}")
-  start_display dpi144 /s
-  check "/s window shown at 144 DPI" test -n "$WIN"
-  if [ -n "$WIN" ]; then
-    shot="$E2E_TEST_WORK/dpi144.png"
-    check "the picture settles at 144 DPI" settled_screenshot "$shot"
-    result=$(rings cycle "$shot" "$RED"); rc=$?
-    log "$result"
-    check "at 144 DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
+for dpi in 144 1441; do
+  e2e_case "$dpi DPI"
+  if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1; then
+    INI_LINES=("${RED_INI[@]}")
+    start_display "dpi$dpi" /s
+    check "/s window shown at $dpi DPI" test -n "$WIN"
+    if [ -n "$WIN" ]; then
+      shot="$E2E_TEST_WORK/dpi$dpi.png"
+      check "the picture settles at $dpi DPI" settled_screenshot "$shot"
+      result=$(rings cycle "$shot" "$RED"); rc=$?
+      log "$result"
+      check "at $dpi DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
+    fi
+    check "the saver is still running at $dpi DPI" alive "$SAVER_PID"
+    end_display
+    "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
+  else
+    fail "could not set LogPixels=$dpi"
   fi
-  end_display
-  "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
-else
-  fail "could not set LogPixels=144"
-fi
+done
 
 e2e_end

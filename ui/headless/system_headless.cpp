@@ -6,6 +6,7 @@
 
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
+#include "ui/common/twips.h"
 #include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
 #include "ui/random.h"
@@ -301,10 +302,10 @@ namespace ui::screen {
 
 using headless::detail::P;
 
-int WidthTwips() { return P().config.screen_width_px * P().config.twips_per_pixel; }
-int HeightTwips() { return P().config.screen_height_px * P().config.twips_per_pixel; }
-int TwipsPerPixelX() { return P().config.twips_per_pixel; }
-int TwipsPerPixelY() { return P().config.twips_per_pixel; }
+int TwipsPerPixelX() { return P().config.dpi ? TwipsPerPixelAt(P().config.dpi) : P().config.twips_per_pixel; }
+int TwipsPerPixelY() { return TwipsPerPixelX(); }
+int WidthTwips() { return P().config.screen_width_px * TwipsPerPixelX(); }
+int HeightTwips() { return P().config.screen_height_px * TwipsPerPixelY(); }
 void SetMousePointer(int pointer) {
   headless::detail::Record("MousePointer(" + std::to_string(pointer) + ")");
   P().mouse_pointer = pointer;

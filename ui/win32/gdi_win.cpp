@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/win32/checked_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
@@ -50,13 +51,13 @@ HFONT FontOf(const Font& font) {
   lf.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = Widen(font.Name);
   wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  HFONT made = CreateFontIndirectW(&lf);
+  HFONT made = Required(CreateFontIndirectW(&lf), "CreateFontIndirectW");
   fonts.emplace(key, made);
   return made;
 }
 
 void FillColour(HDC dc, const RECT& r, Colour colour) {
-  HBRUSH brush = CreateSolidBrush(Ref(colour));
+  HBRUSH brush = Required(CreateSolidBrush(Ref(colour)), "CreateSolidBrush");
   FillRect(dc, &r, brush);
   DeleteObject(brush);
 }
@@ -98,8 +99,8 @@ void MemoryBitmap::Release() {
 void MemoryBitmap::Resize(int width, int height, Colour fill) {
   if (dc_ && width == width_ && height == height_) return;
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = Required(CreateCompatibleDC(screen), "CreateCompatibleDC");
+  HBITMAP bitmap = Required(CreateCompatibleBitmap(screen, width, height), "CreateCompatibleBitmap");
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
   FillColour(dc, RECT{0, 0, width, height}, fill);
