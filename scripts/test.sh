@@ -148,6 +148,8 @@ if [ "$saver_built" -eq 1 ]; then
     [ -f "$t" ] || continue
     suite "e2e $(basename "$t" .sh)" bash "$t"
   done
+  # A minute without growth (longer runs by hand: bash e2e/soak.sh 1800).
+  suite "soak 60 s (wav)" bash e2e/soak.sh 60 wav
 else
   suite "e2e tests (tessellane.scr did not build)" false
 fi

@@ -19,6 +19,7 @@
 #include "ui/screen.h"
 #include "ui/widgets.h"
 #include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/modules_win.h"
@@ -208,7 +209,7 @@ struct TextScratch {
 
   bool Ensure(int w, int h) {
     if (dc && w <= width && h <= height) return true;
-    if (!dc) dc = Required(CreateCompatibleDC(nullptr), "CreateCompatibleDC");
+    if (!dc) dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
     w = std::max(w, width);
     h = std::max(h, height);
     BITMAPINFO bi{};
@@ -219,10 +220,10 @@ struct TextScratch {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    HBITMAP made = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    HBITMAP made = Counted(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!made) return false;
     HGDIOBJ previous = SelectObject(dc, made);
-    if (bitmap) DeleteObject(bitmap);
+    if (bitmap) DeleteCounted(bitmap);
     else old = previous;
     bitmap = made;
     bits = static_cast<DWORD*>(p);
@@ -265,9 +266,9 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
       s.bits[y * s.width + x] = static_cast<DWORD>((RedOf(p) << 16) | (GreenOf(p) << 8) | BlueOf(p));
     }
   GdiFlush();
-  HRGN region = CreateRectRgn(0, 0, w, h);
+  HRGN region = Counted(CreateRectRgn(0, 0, w, h));
   SelectClipRgn(s.dc, region);
-  DeleteObject(region);
+  DeleteCounted(region);
   HGDIOBJ old_font = SelectObject(s.dc, FontOf(font));
   SetBkMode(s.dc, TRANSPARENT);
   const std::wstring wide = Widen(text);
@@ -297,13 +298,13 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
 
 Point MeasureText(std::string_view text, const Font& font) {
   if (text.empty()) return {};
-  HDC dc = Required(CreateCompatibleDC(nullptr), "CreateCompatibleDC");
+  HDC dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
   HGDIOBJ old = SelectObject(dc, FontOf(font));
   const std::wstring wide = Widen(text);
   RECT r{0, 0, 0, 0};
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
-  DeleteDC(dc);
+  DeleteCountedDc(dc);
   return Point{r.right - r.left, r.bottom - r.top};
 }
 
@@ -417,9 +418,9 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
     for (int i = 0; i < 256; ++i)
       bi.colours[i] = RGBQUAD{static_cast<BYTE>(BlueOf(palette[i])), static_cast<BYTE>(GreenOf(palette[i])),
                               static_cast<BYTE>(RedOf(palette[i])), 0};
-    dc_ = Required(CreateCompatibleDC(nullptr), "CreateCompatibleDC");
+    dc_ = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = Counted(CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_) return {};
     old_ = SelectObject(dc_, bitmap_);
     std::fill_n(static_cast<BYTE*>(bits), static_cast<std::size_t>((width + 3) / 4 * 4) * height, 0);
@@ -470,11 +471,11 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
   void Release() {
     if (dc_) {
       SelectObject(dc_, old_);
-      DeleteDC(dc_);
+      DeleteCountedDc(dc_);
       dc_ = nullptr;
     }
     if (bitmap_) {
-      DeleteObject(bitmap_);
+      DeleteCounted(bitmap_);
       bitmap_ = nullptr;
     }
   }

@@ -9,6 +9,7 @@
 
 #include "ui/user_control.h"
 #include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/text_win.h"
@@ -133,9 +134,9 @@ class Win32UserControlPeer : public UserControlPeer {
     HDC dc = BeginPaint(hwnd_, &ps);
     // Composed off screen: the surface (or the container behind a transparent
     // control) and the caption over it, then shown in one copy.
-    HDC buffer = Required(CreateCompatibleDC(dc), "CreateCompatibleDC");
+    HDC buffer = Required(Counted(CreateCompatibleDC(dc)), "CreateCompatibleDC");
     const int width = surface_.Width(), height = surface_.Height();
-    HBITMAP bitmap = Required(CreateCompatibleBitmap(dc, width, height), "CreateCompatibleBitmap");
+    HBITMAP bitmap = Required(Counted(CreateCompatibleBitmap(dc, width, height)), "CreateCompatibleBitmap");
     HGDIOBJ old = SelectObject(buffer, bitmap);
     if (opaque_) {
       BitBlt(buffer, 0, 0, width, height, surface_.Dc(), 0, 0, SRCCOPY);
@@ -153,8 +154,8 @@ class Win32UserControlPeer : public UserControlPeer {
     const RECT& r = ps.rcPaint;
     BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
     SelectObject(buffer, old);
-    DeleteObject(bitmap);
-    DeleteDC(buffer);
+    DeleteCounted(bitmap);
+    DeleteCountedDc(buffer);
     EndPaint(hwnd_, &ps);
     return 0;
   }

@@ -11,6 +11,7 @@
 #include "ui/form.h"
 #include "ui/screen.h"
 #include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/surfaces_win.h"
@@ -141,7 +142,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   ~Win32PictureBoxPeer() override {
     g_pictures.erase(std::remove(g_pictures.begin(), g_pictures.end(), this), g_pictures.end());
     if (surface_.Dc()) SelectObject(surface_.Dc(), GetStockObject(BLACK_PEN));
-    if (pen_) DeleteObject(pen_);
+    if (pen_) DeleteCounted(pen_);
   }
 
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
@@ -277,9 +278,9 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
 
   void SelectPen(Colour colour) {
     if (pen_ && colour == pen_colour_) return;
-    HPEN pen = Required(CreatePen(PS_SOLID, 1, Ref(colour)), "CreatePen");
+    HPEN pen = Required(Counted(CreatePen(PS_SOLID, 1, Ref(colour))), "CreatePen");
     SelectObject(surface_.Dc(), pen);
-    if (pen_) DeleteObject(pen_);
+    if (pen_) DeleteCounted(pen_);
     pen_ = pen;
     pen_colour_ = colour;
   }
