@@ -10,6 +10,7 @@
 #include "display/Tessellane_S.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/events.h"
+#include "ui/fatal.h"
 #include "ui/system.h"
 
 namespace app {
@@ -93,14 +94,29 @@ void Tessellane_B::ZoomWindowClose(ui::WindowHandle window) {
   ui::sys::DrawAnimatedRects(window, kIdaniCaption, rect, origin);
 }
 
+std::string FatalErrorText(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const RuntimeError& e) {
+    return RuntimeErrorText(e);
+  } catch (const std::bad_alloc&) {
+    return RuntimeErrorText(RuntimeError(kErrOutOfMemory, "Out of memory"));
+  } catch (...) {
+    return RuntimeErrorText(RuntimeError(kErrInternal, "Internal error"));
+  }
+}
+
 int RunProgram(Tessellane_B& module) {
+  ui::SetFatalErrorReporter([](std::exception_ptr error) { ui::sys::ReportFatalError(FatalErrorText(error)); });
   try {
     module.Main();
     // The preview lives on after Main returns, until its window goes away.
     ui::RunEventLoop();
     return 0;
-  } catch (const RuntimeError& error) {
-    ui::sys::ReportFatalError(RuntimeErrorText(error));
+  } catch (const std::exception&) {
+    // Only the program's own errors and the standard ones: the headless
+    // backend's end of the process passes through to the test.
+    ui::sys::ReportFatalError(FatalErrorText(std::current_exception()));
     return 1;
   }
 }

@@ -2,6 +2,7 @@
 // procedures shared by the windows, and the settings values with their file.
 #pragma once
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -108,7 +109,14 @@ class SettingsSave {
 };
 
 // Runs Main the way the program's entry does: an error that escapes Main is
-// reported like the language runtime reports it and gives exit code 1.
+// reported like the language runtime reports it and gives exit code 1. The
+// same report ends the program for an error escaping any window or timer
+// procedure (ui/fatal.h).
 int RunProgram(Tessellane_B& module);
+
+// The runtime's message for any error that stops the program: the program's
+// own errors by number, an exhausted memory as error 7, anything else as an
+// internal error.
+std::string FatalErrorText(std::exception_ptr error);
 
 }  // namespace app

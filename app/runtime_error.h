@@ -18,7 +18,9 @@ class RuntimeError : public std::runtime_error {
 };
 
 constexpr int kErrOverflow = 6;
+constexpr int kErrOutOfMemory = 7;
 constexpr int kErrTypeMismatch = 13;
+constexpr int kErrInternal = 51;
 
 inline RuntimeError OverflowError() { return RuntimeError(kErrOverflow, "Overflow"); }
 inline RuntimeError TypeMismatchError() { return RuntimeError(kErrTypeMismatch, "Type mismatch"); }
@@ -42,7 +44,9 @@ namespace app {
 // The message the language runtime shows for an error that stops the program.
 inline std::string RuntimeErrorText(const RuntimeError& error) {
   const char* description = error.Number() == kErrOverflow       ? "オーバーフローしました。"
+                            : error.Number() == kErrOutOfMemory  ? "メモリが不足しています。"
                             : error.Number() == kErrTypeMismatch ? "型が一致しません。"
+                            : error.Number() == kErrInternal     ? "内部エラーです。"
                                                                  : error.what();
   return "実行時エラー '" + std::to_string(error.Number()) + "':\n\n" + description;
 }

@@ -39,10 +39,6 @@ close_dialog() { stop_pid "$DLG"; }
 find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
 # gone_within SECONDS NAME: true once no visible window matches NAME.
 gone_within() {
-  local i
-  for i in $(seq 1 $(($1 * 10))); do
-    xdotool search --onlyvisible --name "$2" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  return 1
+  wait_until "$1" "no visible window named '$2'" no_window "$2"
 }
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }

@@ -43,6 +43,68 @@ check_eq() {
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1 (expected '$2', got '$3')"; fi
 }
 
+# --- Time limits ---------------------------------------------------------------
+
+# e2e_case NAME [SECONDS]: starts the case NAME with its own time limit
+# (default E2E_CASE_SECONDS, 180 s). A case still running at its limit fails
+# by name and ends the script, so a hang never waits for the suite's limit.
+E2E_CASE=""
+E2E_CASE_LIMIT=0
+E2E_WATCHDOG_PID=""
+e2e_case() {
+  E2E_CASE="$1"
+  E2E_CASE_LIMIT="${2:-${E2E_CASE_SECONDS:-180}}"
+  echo "-- $E2E_CASE"
+  e2e_watchdog_stop
+  e2e_watchdog "$E2E_CASE_LIMIT" &
+  E2E_WATCHDOG_PID=$!
+}
+
+# The watchdog asks the script to end (USR1); a script stuck in a foreground
+# command cannot take the signal, so after a grace period the script's own
+# children, other than its screen, are ended to free it.
+e2e_watchdog() {
+  local end=$((SECONDS + $1)) script=$$ me=$BASHPID p
+  while [ "$SECONDS" -lt "$end" ]; do
+    sleep 1
+    kill -0 "$script" 2>/dev/null || exit 0
+  done
+  kill -USR1 "$script" 2>/dev/null || exit 0
+  sleep 5
+  for p in $(ps -o pid= --ppid "$script" 2>/dev/null); do
+    [ "$p" = "$me" ] || [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
+  done
+}
+
+e2e_watchdog_stop() {
+  if [ -n "$E2E_WATCHDOG_PID" ]; then
+    kill "$E2E_WATCHDOG_PID" 2>/dev/null || true
+    wait "$E2E_WATCHDOG_PID" 2>/dev/null || true
+    E2E_WATCHDOG_PID=""
+  fi
+}
+
+e2e_case_timed_out() {
+  E2E_WATCHDOG_PID=""
+  fail "TIMEOUT: case '$E2E_CASE' ran longer than $E2E_CASE_LIMIT s"
+  e2e_end
+}
+
+# wait_until SECONDS WHAT COMMAND...: runs COMMAND every 0.1 s until it
+# succeeds; after SECONDS logs what it waited for and fails.
+wait_until() {
+  local limit="$1" what="$2" end
+  shift 2
+  end=$((SECONDS + limit))
+  until "$@"; do
+    if [ "$SECONDS" -ge "$end" ]; then
+      log "timed out after $limit s waiting for $what"
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
 # --- Xvfb and Wine -----------------------------------------------------------
 
 # e2e_begin NAME: screen, prefix, server, work folder build/e2e/NAME.
@@ -60,6 +122,9 @@ e2e_begin() {
     exit 1
   fi
   trap e2e_cleanup EXIT
+  trap e2e_case_timed_out USR1
+  # A new prefix takes up to half a minute to make, longer on a busy machine.
+  e2e_case "setup" 300
   xvfb_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
   # The wineserver of the prefix must not outlive an earlier screen: its
   # desktop process would still talk to the old display.
@@ -69,6 +134,7 @@ e2e_begin() {
 }
 
 e2e_cleanup() {
+  e2e_watchdog_stop
   # Only programs of this run that have not been waited for yet: a pid that
   # was reaped may already belong to some other process.
   local p
@@ -81,6 +147,7 @@ e2e_cleanup() {
 
 # e2e_end: summary line, exit status 1 when anything failed.
 e2e_end() {
+  e2e_watchdog_stop
   echo "== $E2E_NAME: $E2E_PASSED checks passed, $E2E_FAILED failed"
   [ "$E2E_FAILED" -eq 0 ]
   exit $?
@@ -130,7 +197,10 @@ wait_exit() {
   EXIT_CODE=""
   local steps=$((limit * 20))
   while alive "$pid"; do
-    [ "$t" -ge "$steps" ] && return 1
+    if [ "$t" -ge "$steps" ]; then
+      [ "$limit" -gt 0 ] && [ -z "${WAIT_QUIET:-}" ] && log "process $pid still running after $limit s"
+      return 1
+    fi
     sleep 0.05
     t=$((t + 1))
   done
@@ -141,7 +211,7 @@ wait_exit() {
 
 # still_running PID SECONDS: true when PID is still there after SECONDS.
 still_running() {
-  ! wait_exit "$1" "$2"
+  ! WAIT_QUIET=1 wait_exit "$1" "$2"
 }
 
 # stop_pid PID: ends a process we started, if it still runs.
@@ -158,7 +228,9 @@ stop_pid() {
 wait_window() {
   local title="$1" limit="${2:-20}"
   timeout "$limit" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1
-  return "${PIPESTATUS[0]}"
+  local rc="${PIPESTATUS[0]}"
+  [ "$rc" -eq 0 ] || log "timed out after $limit s waiting for a window titled '$title'" >&2
+  return "$rc"
 }
 
 # log_screen DIR: what was on screen when an expected window did not come:

@@ -23,7 +23,10 @@ sound_start() {
     [ -S "$PA_SOCKET" ] && pactl info >/dev/null 2>&1 && break
     sleep 0.1
   done
-  pactl info >/dev/null 2>&1 || return 1
+  if ! pactl info >/dev/null 2>&1; then
+    log "timed out after 10 s waiting for the PulseAudio server at $PA_SOCKET"
+    return 1
+  fi
   # A low-latency stream of zeros keeps the sink running in small steps:
   # otherwise the monitor delivers data late and in large blocks, and the
   # recording does not keep time with the clock.

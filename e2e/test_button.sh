@@ -29,9 +29,7 @@ start_host() {
   (cd "$SHOTS" && exec "$WINE" "$HOST" buttons.log "$@") >"$SHOTS/host.out" 2>&1 &
   HOST_PID=$!
   E2E_STARTED_PIDS+=("$HOST_PID")
-  local i
-  for i in $(seq 200); do grep -q '^Ready' "$LOG" 2>/dev/null && break; sleep 0.1; done
-  grep -q '^Ready' "$LOG" 2>/dev/null || return 1
+  wait_until 20 "the host's Ready line in $LOG" grep -q '^Ready' "$LOG" 2>/dev/null || return 1
   while read -r _ name x y w h; do AT[$name]="$x $y $w $h"; done < <(tr -d '\r' <"$LOG" | grep '^Button ')
   sleep 0.5
 }
@@ -62,6 +60,7 @@ fi
 check "host window is shown" eval 'wait_window "Tessellane button host" 10 >/dev/null'
 
 # --- Idle, hover, press, release, leave --------------------------------------
+e2e_case "Idle, hover, press, release, leave"
 xdotool mousemove $OFF_X $OFF_Y
 shot idle
 for b in Cmd_CAN Cmd_Set Cmd_Color Cmd_BGM; do
@@ -100,6 +99,7 @@ shot left
 check_eq "focused face after leaving" $SELECTED "$(face Cmd_Set)"
 
 # --- Moving straight from one button to the next ---------------------------
+e2e_case "Moving straight from one button to the next"
 # shellcheck disable=SC2046
 xdotool mousemove $(centre Cmd_Color)
 sleep 0.2
@@ -109,6 +109,7 @@ shot next_button
 check_eq "only the button under the cursor hovers" "$NORMAL $HIGHLIGHT" "$(face Cmd_Color) $(face Cmd_BGM)"
 
 # --- A cancelled press: down, drag off, one tick, back, up -------------------
+e2e_case "A cancelled press: down, drag off, one tick, back, up"
 # shellcheck disable=SC2046
 xdotool mousemove $(centre Cmd_CAN)
 sleep 0.3
@@ -128,6 +129,7 @@ check_eq "no Click for a cancelled press" 0 "$(clicks Cmd_CAN)"
 xdotool mousemove $OFF_X $OFF_Y
 
 # --- The right button clicks without a pressed face or the focus ------------
+e2e_case "The right button clicks without a pressed face or the focus"
 # shellcheck disable=SC2046
 xdotool mousemove $(centre Cmd_Color)
 sleep 0.3
@@ -140,6 +142,7 @@ check_eq "a right-button release clicks" 1 "$(clicks Cmd_Color)"
 check "the right button did not take the focus" never_state Cmd_Color 4
 
 # --- Another full click, and a pause: no stray clicks -----------------------
+e2e_case "Another full click, and a pause: no stray clicks"
 # shellcheck disable=SC2046
 xdotool mousemove $(centre Cmd_BGM)
 sleep 0.3
@@ -152,6 +155,7 @@ stop_pid "$HOST_PID"
 
 # --- Measurements (reported, not judged) -----------------------------------
 SECONDS_PER_PHASE="${TESS_BUTTON_MEASURE_SECONDS:-10}"
+e2e_case "Measurements (reported, not judged)" $((2 * SECONDS_PER_PHASE + 120))
 : >"$LOG"
 if start_host --measure "$SECONDS_PER_PHASE"; then
   wait_exit "$HOST_PID" $((2 * SECONDS_PER_PHASE + 20)) || stop_pid "$HOST_PID"

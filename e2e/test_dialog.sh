@@ -12,6 +12,7 @@ SHOTS="$E2E_TEST_WORK"
 ALL_KEYS="停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ "
 
 # --- The window: place, size, looks, animation; a second copy refused ----------
+e2e_case "The window: place, size, looks, animation; a second copy refused"
 d=$(new_testdir look)
 if open_dialog "$d"; then
   geometry=$(xdotool getwindowgeometry "$WIN" | tr -d '\n')
@@ -48,6 +49,7 @@ fi
 close_dialog
 
 # --- Every change, then 設定 ----------------------------------------------------
+e2e_case "Every change, then 設定"
 d=$(new_testdir save)
 write_ini "$d" "停止時間= 3" "背景色ﾗﾝﾀﾞﾑ= 1" "BGM区分= 0"
 if open_dialog "$d"; then
@@ -74,6 +76,7 @@ fi
 close_dialog
 
 # --- A new file gets the keys in order ------------------------------------------
+e2e_case "A new file gets the keys in order"
 d=$(new_testdir save_new)
 if open_dialog "$d"; then
   click_at 390 268  # 設定
@@ -85,6 +88,7 @@ fi
 close_dialog
 
 # --- The colour dialog ---------------------------------------------------------------
+e2e_case "The colour dialog"
 d=$(new_testdir colour)
 if open_dialog "$d"; then
   click_at 376 172  # Cmd_Color "..."
@@ -115,6 +119,7 @@ fi
 close_dialog
 
 # --- The file dialog -------------------------------------------------------------------
+e2e_case "The file dialog"
 d=$(new_testdir file)
 music_unix="$d/テスト曲.mp3"
 printf 'ID3' >"$music_unix"
@@ -150,6 +155,7 @@ fi
 close_dialog
 
 # --- Dragging by the title strip -----------------------------------------------------------
+e2e_case "Dragging by the title strip"
 d=$(new_testdir drag)
 if open_dialog "$d"; then
   # shellcheck disable=SC2046
@@ -175,6 +181,7 @@ fi
 close_dialog
 
 # --- /c with a window handle: the same window, no owner ------------------------------
+e2e_case "/c with a window handle: the same window, no owner"
 d=$(new_testdir handle)
 place_cursor 500 400 || log "cursor not placed"
 start_saver "$d" /c:1234
@@ -191,6 +198,7 @@ fi
 close_dialog
 
 # --- The link --------------------------------------------------------------------------------
+e2e_case "The link"
 d=$(new_testdir link)
 browser="$d/browser.sh"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/browser.log"\n' "$d" >"$browser"
@@ -198,7 +206,7 @@ chmod +x "$browser"
 "$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null 2>&1
 if open_dialog "$d"; then
   click_at 320 450
-  for _ in $(seq 1 40); do [ -s "$d/browser.log" ] && break; sleep 0.25; done
+  wait_until 10 "the browser's log $d/browser.log" test -s "$d/browser.log"
   check_eq "the link ran the browser with the home page" "https://tessellane.example.org/" \
     "$(tail -n 1 "$d/browser.log" 2>/dev/null)"
   check "the window stays open after the link" alive "$DLG"

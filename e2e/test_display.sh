@@ -51,6 +51,7 @@ settled_screenshot() {
     mv "$1" "$prev"
   done
   mv "$prev" "$1"
+  log "timed out after 30 s waiting for two equal screenshots a second apart"
   return 1
 }
 
@@ -59,7 +60,7 @@ background_share() { rings stats "$1" "$2" | sed -n 's/.* background=\([0-9.]*\)
 ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
 
 # --- red background with one-pixel rings over the whole screen ----------
-echo "-- /s with a fixed red background"
+e2e_case "/s with a fixed red background"
 INI_LINES=("${RED_INI[@]}")
 start_display red /s
 check "/s shows the window $MAIN" test -n "$WIN"
@@ -82,7 +83,7 @@ fi
 end_display
 
 # --- the cycle after the pause: complementary colours, same background -----
-echo "-- /s: pause and the next cycle"
+e2e_case "/s: pause and the next cycle"
 INI_LINES=('停止時間=2' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
 start_display cycles /s
 check "/s window shown (stop time 2 s)" test -n "$WIN"
@@ -105,6 +106,7 @@ if [ -n "$WIN" ]; then
       last=$h since=$now saved=0
     fi
   done
+  [ "$held" -ge 2 ] || log "timed out after 40 s waiting for two pictures held still for a second"
   check_eq "two finished cycles were seen" 2 "$held"
   log "the first cycle's picture held for ${hold1:-?} ms (stop time 2 s)"
   check "the first cycle is held for about the stop time (${hold1:-?} ms)" \
@@ -121,7 +123,7 @@ fi
 end_display
 
 # --- mouse movement in /s mode ------------------------------------------
-echo "-- /s: mouse movement"
+e2e_case "/s: mouse movement"
 INI_LINES=("${QUICK_INI[@]}")
 start_display mouse /s
 check "/s window shown" test -n "$WIN"
@@ -150,7 +152,7 @@ check "moves are measured from the first position, not the previous one" still_r
 end_display
 
 # --- keys end the display -----------------------------------------------
-echo "-- /s: keys"
+e2e_case "/s: keys"
 for key in a space Escape Right; do
   INI_LINES=("${QUICK_INI[@]}")
   start_display "key_$key" /s
@@ -162,7 +164,7 @@ for key in a space Escape Right; do
 done
 
 # --- no command line: moving does not end it, a click does ---------------
-echo "-- no command line"
+e2e_case "no command line"
 INI_LINES=("${QUICK_INI[@]}")
 start_display nocmd
 check "an empty command line shows the display" test -n "$WIN"
@@ -199,7 +201,7 @@ check "in /s mode a click ends it" wait_exit "$SAVER_PID" 5
 end_display
 
 # --- a second copy is refused while the display runs --------------------
-echo "-- second start while the display runs"
+e2e_case "second start while the display runs"
 INI_LINES=("${QUICK_INI[@]}")
 start_display first /s
 check "first display running" test -n "$WIN"
@@ -226,7 +228,7 @@ check "and a key still ends it" wait_exit "$SAVER_PID" 5
 end_display
 
 # --- an unknown switch shows nothing and ends ----------------------------
-echo "-- unknown switches"
+e2e_case "unknown switches"
 for args in "/x" "s"; do
   DIR=$(new_testdir "unknown_${args//\//}")
   write_ini "$DIR" "${QUICK_INI[@]}"
@@ -243,23 +245,27 @@ for args in "/x" "s"; do
 done
 
 # --- a raised DPI setting still fills the screen with one-pixel rings ----
-echo "-- 144 DPI"
+# 1441 DPI: a pixel is smaller than a twip there (one twip per pixel, not 0).
 DPI_KEY='HKCU\Control Panel\Desktop'
-if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1; then
-  INI_LINES=("${RED_INI[@]}")
-  start_display dpi144 /s
-  check "/s window shown at 144 DPI" test -n "$WIN"
-  if [ -n "$WIN" ]; then
-    shot="$E2E_TEST_WORK/dpi144.png"
-    check "the picture settles at 144 DPI" settled_screenshot "$shot"
-    result=$(rings cycle "$shot" "$RED"); rc=$?
-    log "$result"
-    check "at 144 DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
+for dpi in 144 1441; do
+  e2e_case "$dpi DPI"
+  if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1; then
+    INI_LINES=("${RED_INI[@]}")
+    start_display "dpi$dpi" /s
+    check "/s window shown at $dpi DPI" test -n "$WIN"
+    if [ -n "$WIN" ]; then
+      shot="$E2E_TEST_WORK/dpi$dpi.png"
+      check "the picture settles at $dpi DPI" settled_screenshot "$shot"
+      result=$(rings cycle "$shot" "$RED"); rc=$?
+      log "$result"
+      check "at $dpi DPI the whole 1024x768 screen shows the same one-pixel ring cycle" test "$rc" -eq 0
+    fi
+    check "the saver is still running at $dpi DPI" alive "$SAVER_PID"
+    end_display
+    "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
+  else
+    fail "could not set LogPixels=$dpi"
   fi
-  end_display
-  "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
-else
-  fail "could not set LogPixels=144"
-fi
+done
 
 e2e_end

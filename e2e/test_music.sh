@@ -16,12 +16,16 @@ MAIN=Tessellane_Main
 QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
 e2e_begin music
+
+# --- Sound server ----------------------------------------------------------------
+e2e_case "Sound server"
 if ! sound_start; then
   fail "the PulseAudio test server started"
   e2e_end
 fi
 
 # --- Music files -----------------------------------------------------------------
+e2e_case "Music files"
 
 MEDIA="$E2E_TEST_WORK/音楽 フォルダ"
 mkdir -p "$MEDIA"
@@ -53,6 +57,7 @@ ends_on_key() {
 }
 
 # --- (a) MP3 with blanks and Japanese characters in its path ------------------------
+e2e_case "(a) MP3 with blanks and Japanese characters in its path"
 
 MP3_WIN=$(winpath "$MEDIA/テスト 曲.mp3")
 record_start "$E2E_TEST_WORK/mp3.wav"
@@ -80,6 +85,7 @@ else
 fi
 
 # --- (b) a WAV loops ------------------------------------------------------------
+e2e_case "(b) a WAV loops"
 
 WAV_WIN=$(winpath "$MEDIA/ループ 音.wav")
 record_start "$E2E_TEST_WORK/wav.wav"
@@ -107,6 +113,7 @@ else
 fi
 
 # --- (c) no sound server -----------------------------------------------------------
+e2e_case "(c) no sound server"
 
 for kind in mp3 wav; do
   file=$MP3_WIN
@@ -118,6 +125,7 @@ for kind in mp3 wav; do
 done
 
 # --- (d) CD music without a drive ------------------------------------------------------
+e2e_case "(d) CD music without a drive"
 
 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
 check "cd: the display window appears" test -n "$WIN"
@@ -127,6 +135,7 @@ check "cd: the arrow keys do not end the display" still_running "$SAVER_PID" 2
 ends_on_key Return "cd"
 
 # --- (e) bad music files ----------------------------------------------------------------
+e2e_case "(e) bad music files"
 
 BAD="$E2E_TEST_WORK/bad"
 mkdir -p "$BAD"

@@ -57,22 +57,26 @@ check_ended() {
 }
 
 # --- (a) the preview area of the dialog, 152 x 112, /p <handle> -------------
+e2e_case "(a) the preview area of the dialog, 152 x 112, /p <handle>"
 host exact
 check_attached "/p <handle>" saver0 152x112
 check_ended "/p <handle>" saver0
 [ "$E2E_FAILED" -eq 0 ] || cat "$DIR/host.indented"
 
 # --- (b) /p:<handle> ----------------------------------------------------------
+e2e_case "(b) /p:<handle>"
 host colon --colon
 check_attached "/p:<handle>" saver0 152x112
 check_ended "/p:<handle>" saver0
 
 # --- (c) a parent wider and taller than 32,767 twips -------------------------
+e2e_case "(c) a parent wider and taller than 32,767 twips"
 host wide --size 3000x2400
 check_attached "3000x2400 parent" saver0 3000x2400
 check_ended "3000x2400 parent" saver0
 
 # --- (d) no parent: handle 0, a window that does not exist, not a number -----
+e2e_case "(d) no parent: handle 0, a window that does not exist, not a number"
 for h in 0 999999 abc; do
   host "missing-$h" --handle "$h" --keep --wait-ms 10000
   check_eq "/p $h: nothing attached" 0 "$(val saver0.attached)"
@@ -82,6 +86,7 @@ for h in 0 999999 abc; do
 done
 
 # --- (e) two previews at once ---------------------------------------------------
+e2e_case "(e) two previews at once"
 host two --count 2
 check_attached "two previews, first" saver0 152x112
 check_attached "two previews, second" saver1 152x112
@@ -89,6 +94,7 @@ check_ended "two previews, first" saver0
 check_ended "two previews, second" saver1
 
 # --- (f) refused while the display or the settings dialog is open -------------
+e2e_case "(f) refused while the display or the settings dialog is open"
 refused() {
   local title="$1" switch="$2" name="$3"
   local sdir
@@ -109,6 +115,7 @@ refused Tessellane_Main /s display
 refused 'テセレーンの設定' /c settings
 
 # --- Start time and memory -----------------------------------------------------
+e2e_case "Start time and memory"
 # The saver's start to its attached, shown window, beside the host's own
 # start to its shown window (both from process creation; five runs each).
 PREVIEW_MS=()

@@ -1,29 +1,47 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the linux, windows and fuzz presets and
-# runs every test suite: the native unit tests, the cross-built unit tests
+# Installs what is missing, builds the linux, asan, windows and fuzz presets
+# and runs every test suite: the native unit tests (plain and under the
+# address and undefined-behaviour sanitizers), the cross-built unit tests
 # under Wine, each fuzz target for a bounded time, and the end-to-end tests
 # (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb.
 # Ends with the line "N passed, N failed"; exits non-zero if anything failed.
 #
-# FUZZ_SECONDS (default 20) bounds each fuzz target's run.
+# FUZZ_SECONDS (default 20) bounds each fuzz target's run. Every suite has a
+# time limit (SUITE_SECONDS, default 900 s; builds BUILD_SECONDS, 2400 s): a
+# suite still running then is ended and fails with its name.
 set -uo pipefail
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$REPO"
 
 FUZZ_SECONDS="${FUZZ_SECONDS:-20}"
+SUITE_SECONDS="${SUITE_SECONDS:-900}"
+BUILD_SECONDS="${BUILD_SECONDS:-2400}"
 LOGS="$REPO/build/test-logs"
 PASSED=0
 FAILED=0
 FAILED_NAMES=()
+# Seen by the suites, which run in a child bash.
+export REPO LOGS FUZZ_SECONDS
 T0=$SECONDS
 
-# suite NAME COMMAND...: runs one suite, output to its log (shown on failure).
+# suite NAME COMMAND...: runs one suite, output to its log (shown on failure),
+# within its time limit: BUILD_SECONDS for builds and installs, else
+# SUITE_SECONDS. COMMAND may be a function of this script (run by a child
+# bash, so that timeout can end it and everything it started).
 suite() {
   local name="$1"; shift
-  local log="$LOGS/${name//[^A-Za-z0-9_.-]/_}.log" t=$SECONDS rc
+  local log="$LOGS/${name//[^A-Za-z0-9_.-]/_}.log" t=$SECONDS rc limit="$SUITE_SECONDS"
+  case "$name" in
+    build*|install*) limit="$BUILD_SECONDS" ;;
+    fuzz*) limit=$((FUZZ_SECONDS + 300)) ;;
+  esac
   printf '%-40s ' "$name"
-  "$@" >"$log" 2>&1
+  if declare -F "$1" >/dev/null; then export -f "$1"; fi
+  timeout -k 10 "$limit" bash -c '"$@"' suite "$@" >"$log" 2>&1
   rc=$?
+  if [ "$rc" -eq 124 ] || [ "$rc" -eq 137 ]; then
+    echo "TIMEOUT: suite '$name' ran longer than $limit s" >>"$log"
+  fi
   if [ "$rc" -eq 0 ]; then
     PASSED=$((PASSED + 1))
     printf 'ok      (%ds)\n' $((SECONDS - t))
@@ -34,7 +52,7 @@ suite() {
     # The first errors (compilers, ctest, e2e checks) with the lines that led
     # to them (an e2e check logs its measurements just before it), then the
     # end of the log.
-    grep -E -B3 '(error|Error)[: ]|^FAIL|\*\*\*Failed|Failed  |ERROR: |==ERROR' "$log" | head -n 30 | sed 's/^/    ! /'
+    grep -E -B3 '(error|Error)[: ]|^FAIL|\*\*\*Failed|Failed  |ERROR: |==ERROR|TIMEOUT' "$log" | head -n 30 | sed 's/^/    ! /'
     tail -n 15 "$log" | sed 's/^/    | /'
   fi
   return "$rc"
@@ -62,6 +80,10 @@ build() {
 if suite "build linux" build linux; then
   suite "unit tests (linux)" ctest --preset linux -j2
 fi
+# The same cases under AddressSanitizer and UndefinedBehaviorSanitizer.
+if suite "build asan" build asan; then
+  suite "unit tests (asan, ubsan)" ctest --preset asan -j2
+fi
 
 # --- cross-built unit tests under Wine ---
 windows_unit_tests() {
@@ -82,7 +104,7 @@ fi
 # when some other target failed, as long as the saver itself is up to date.
 saver_built=0
 if [ -f build/windows/CMakeCache.txt ] &&
-   cmake --build --preset windows --target tessellane >/dev/null 2>&1; then
+   timeout -k 10 "$BUILD_SECONDS" cmake --build --preset windows --target tessellane >/dev/null 2>&1; then
   saver_built=1
 fi
 # The release ZIP: the package target, then what a user finds in it.
@@ -130,6 +152,8 @@ if [ "$saver_built" -eq 1 ]; then
     [ -f "$t" ] || continue
     suite "e2e $(basename "$t" .sh)" bash "$t"
   done
+  # A minute without growth (longer runs by hand: bash e2e/soak.sh 1800).
+  suite "soak 60 s (wav)" bash e2e/soak.sh 60 wav
 else
   suite "e2e tests (tessellane.scr did not build)" false
 fi

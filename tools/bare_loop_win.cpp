@@ -2,8 +2,10 @@
 // A topmost full-screen popup window and a loop that does nothing but draw one
 // hollow circle outline with Ellipse and drain the message queue with
 // PeekMessage/DispatchMessage, the least a circle-per-yield loop can do. After
-// SECONDS it prints "circles_per_second N" (and the totals) and exits.
+// SECONDS it prints "circles_per_second N" (and the totals) and its peak
+// working set in bytes, "peak_working_set N", and exits.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -92,8 +94,12 @@ int main(int argc, char** argv) {
     DeleteObject(pen);
     if (!g_quit) DestroyWindow(hwnd);
 
-    std::printf("circles %lld\nseconds %.3f\ncircles_per_second %.0f\n", circles, elapsed,
-                elapsed > 0 ? static_cast<double>(circles) / elapsed : 0.0);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    std::printf("circles %lld\nseconds %.3f\ncircles_per_second %.0f\npeak_working_set %llu\n", circles, elapsed,
+                elapsed > 0 ? static_cast<double>(circles) / elapsed : 0.0,
+                static_cast<unsigned long long>(memory.PeakWorkingSetSize));
     std::fflush(stdout);
     return 0;
 }

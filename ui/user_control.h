@@ -74,6 +74,9 @@ class PropertyBag {
 // of a form until the form sets one.
 Font AmbientFont(const Form& container);
 void SetAmbientFont(const Form& container, const Font& font);
+// Drops the container's ambient font; called as the form goes away, so that
+// a later form at the same address starts from the default.
+void ForgetAmbientFont(const Form& container);
 
 // --- Drawing records --------------------------------------------------------
 

@@ -2,11 +2,12 @@
 #include "ui/form.h"
 
 #include "ui/screen.h"
+#include "ui/user_control.h"
 
 namespace ui {
 
 Form::Form() : peer_(CreateFormPeer(*this)) {}
-Form::~Form() = default;
+Form::~Form() { ForgetAmbientFont(*this); }
 
 FormPeer& Form::Peer() { return *peer_; }
 WindowHandle Form::Handle() { return peer_->Handle(); }

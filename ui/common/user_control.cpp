@@ -78,6 +78,7 @@ Font AmbientFont(const Form& container) {
 }
 
 void SetAmbientFont(const Form& container, const Font& font) { AmbientFonts()[&container] = font; }
+void ForgetAmbientFont(const Form& container) { AmbientFonts().erase(&container); }
 
 // --- ControlLabel ----------------------------------------------------------
 

@@ -24,6 +24,9 @@ struct Config {
   // Every monitor together; empty: the primary screen alone.
   ui::Rect desktop_px{};
   int twips_per_pixel = 15;
+  // The screen's dots per inch; when set, twips per pixel follows from it
+  // the way the Win32 backend computes it.
+  int dpi = 0;
   bool windows_nt = true;
   int get_version_result = 1;
   int verify_password_result = 1;

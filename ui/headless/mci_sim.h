@@ -3,9 +3,11 @@
 // <name>") and a CD drive ("cdaudio"), PlaySound and the wave devices. Time
 // is the fake clock of headless::NowMs(); headless::Reset() resets it all.
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace headless::mci {
@@ -38,6 +40,9 @@ struct Config {
   std::optional<std::string> current_track_reply;
   // False: mciGetErrorString has no description for any code.
   bool error_texts = true;
+  // When set and it answers, a command gets this code and reply text instead
+  // of the simulation's: replies no simulated device gives (a fuzzer's).
+  std::function<std::optional<std::pair<int, std::string>>(const std::string& command)> scripted;
 };
 Config& config();
 

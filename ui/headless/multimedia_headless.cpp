@@ -416,7 +416,14 @@ int MciSendString(const std::string& command, std::string* reply, std::size_t re
   Record("mciSendString(" + command + ")");
   mci::S().log.push_back({headless::NowMs(), command});
   std::string text;
-  const int code = mci::Execute(command, text);
+  int code = 0;
+  const auto& scripted = mci::S().config.scripted;
+  if (auto answer = scripted ? scripted(command) : std::nullopt) {
+    code = answer->first;
+    text = std::move(answer->second);
+  } else {
+    code = mci::Execute(command, text);
+  }
   // A failed command leaves the caller's buffer as it was, as the system does.
   if (reply && reply_length > 0) *reply = (code == 0 ? text : *reply).substr(0, reply_length - 1);
   return code;

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "ui/codepage.h"
+#include "ui/common/twips.h"
 #include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
 #include "ui/random.h"
@@ -273,18 +274,18 @@ namespace ui::screen {
 
 using headless::detail::P;
 
-int WidthTwips() { return P().config.screen_width_px * P().config.twips_per_pixel; }
-int HeightTwips() { return P().config.screen_height_px * P().config.twips_per_pixel; }
+int TwipsPerPixelX() { return P().config.dpi ? TwipsPerPixelAt(P().config.dpi) : P().config.twips_per_pixel; }
+int TwipsPerPixelY() { return TwipsPerPixelX(); }
+int WidthTwips() { return P().config.screen_width_px * TwipsPerPixelX(); }
+int HeightTwips() { return P().config.screen_height_px * TwipsPerPixelY(); }
 Rect DesktopTwips() {
   const auto& c = P().config;
   const Rect px = c.desktop_px.right > c.desktop_px.left
                       ? c.desktop_px
                       : Rect{0, 0, c.screen_width_px, c.screen_height_px};
-  const int t = c.twips_per_pixel;
+  const int t = TwipsPerPixelX();
   return Rect{px.left * t, px.top * t, px.right * t, px.bottom * t};
 }
-int TwipsPerPixelX() { return P().config.twips_per_pixel; }
-int TwipsPerPixelY() { return P().config.twips_per_pixel; }
 void SetMousePointer(int pointer) {
   headless::detail::Record("MousePointer(" + std::to_string(pointer) + ")");
   P().mouse_pointer = pointer;

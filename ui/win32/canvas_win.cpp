@@ -18,7 +18,11 @@
 
 #include "ui/screen.h"
 #include "ui/widgets.h"
+#include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
+#include "ui/win32/guard_win.h"
+#include "ui/win32/modules_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
@@ -33,9 +37,13 @@ HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
 WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
 
 HCURSOR CursorOf(const CursorImage* image) {
-  static std::map<const unsigned char*, HCURSOR> cursors;
+  // Keyed by the picture itself, not by where it lies: a control's picture
+  // freed with its window may be followed by another at the same address.
+  static std::map<std::tuple<std::vector<unsigned char>, int, int>, HCURSOR> cursors;
   if (!image || image->Empty()) return nullptr;
-  auto it = cursors.find(image->image.data());
+  auto key = std::make_tuple(std::vector<unsigned char>(image->image.begin(), image->image.end()),
+                             int(image->hot_x), int(image->hot_y));
+  auto it = cursors.find(key);
   if (it != cursors.end()) return it->second;
   // A cursor resource is the image preceded by its hot spot.
   std::vector<BYTE> resource(4 + image->image.size());
@@ -46,7 +54,7 @@ HCURSOR CursorOf(const CursorImage* image) {
   std::copy(image->image.begin(), image->image.end(), resource.begin() + 4);
   HCURSOR made = reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(
       resource.data(), static_cast<DWORD>(resource.size()), FALSE, 0x00030000, image->width, image->height, 0));
-  cursors.emplace(image->image.data(), made);
+  cursors.emplace(std::move(key), made);
   return made;
 }
 
@@ -63,16 +71,26 @@ void SetClientEdge(HWND hwnd, bool sunken) {
 
 // The tool-tip of the windowless control under the cursor: one tip window
 // per canvas, its single tool moved onto whichever control the cursor is over.
+// Both maps lose a canvas's entries when its window is destroyed (the tip,
+// owned by it, goes with it): a later window may get the same handle.
+std::map<HWND, HWND> g_tips;
+std::map<HWND, const Windowless*> g_tip_current;
+
+void ForgetToolTip(HWND hwnd) {
+  g_tips.erase(hwnd);
+  g_tip_current.erase(hwnd);
+}
+
 void ShowToolTipFor(HWND hwnd, const Windowless* over) {
-  static std::map<HWND, HWND> tips;
-  static std::map<HWND, const Windowless*> current;
+  auto& tips = g_tips;
+  auto& current = g_tip_current;
   if (current[hwnd] == over) return;
   current[hwnd] = over;
   HWND& tip = tips[hwnd];
   if (!tip) {
     if (!over || over->ToolTipText.empty()) return;
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    HMODULE comctl = LoadLibraryW(L"comctl32.dll");
+    HMODULE comctl = LoadedModule(L"comctl32.dll");
     auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
                        : nullptr;
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
@@ -140,6 +158,7 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       break;
     case WM_NCDESTROY:
+      ForgetToolTip(hwnd);
       RemovePropW(hwnd, kCanvasProp);
       RemovePropW(hwnd, kOldProcProp);
       if (old) SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
@@ -157,7 +176,7 @@ class Win32CanvasPeer : public CanvasPeer {
     attached_ = hwnd;
     AddStyle(hwnd, WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
     SetPropW(hwnd, kCanvasProp, &canvas_);
-    const LONG_PTR old = SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CanvasProc));
+    const LONG_PTR old = SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Guarded<CanvasProc>));
     SetPropW(hwnd, kOldProcProp, reinterpret_cast<HANDLE>(old));
   }
   void SetSunkenBorder(bool sunken) override {
@@ -190,7 +209,7 @@ struct TextScratch {
 
   bool Ensure(int w, int h) {
     if (dc && w <= width && h <= height) return true;
-    if (!dc) dc = CreateCompatibleDC(nullptr);
+    if (!dc) dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
     w = std::max(w, width);
     h = std::max(h, height);
     BITMAPINFO bi{};
@@ -201,10 +220,10 @@ struct TextScratch {
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* p = nullptr;
-    HBITMAP made = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    HBITMAP made = Counted(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!made) return false;
     HGDIOBJ previous = SelectObject(dc, made);
-    if (bitmap) DeleteObject(bitmap);
+    if (bitmap) DeleteCounted(bitmap);
     else old = previous;
     bitmap = made;
     bits = static_cast<DWORD*>(p);
@@ -247,9 +266,9 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
       s.bits[y * s.width + x] = static_cast<DWORD>((RedOf(p) << 16) | (GreenOf(p) << 8) | BlueOf(p));
     }
   GdiFlush();
-  HRGN region = CreateRectRgn(0, 0, w, h);
+  HRGN region = Counted(CreateRectRgn(0, 0, w, h));
   SelectClipRgn(s.dc, region);
-  DeleteObject(region);
+  DeleteCounted(region);
   HGDIOBJ old_font = SelectObject(s.dc, FontOf(font));
   SetBkMode(s.dc, TRANSPARENT);
   const std::wstring wide = Widen(text);
@@ -279,13 +298,13 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
 
 Point MeasureText(std::string_view text, const Font& font) {
   if (text.empty()) return {};
-  HDC dc = CreateCompatibleDC(nullptr);
+  HDC dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
   HGDIOBJ old = SelectObject(dc, FontOf(font));
   const std::wstring wide = Widen(text);
   RECT r{0, 0, 0, 0};
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc, old);
-  DeleteDC(dc);
+  DeleteCountedDc(dc);
   return Point{r.right - r.left, r.bottom - r.top};
 }
 
@@ -330,9 +349,10 @@ class Win32ComboBoxPeer : public ComboBoxPeer {
  private:
   HWND Window() {
     if (!hwnd_)
-      hwnd_ = CreateWindowExW(0, L"COMBOBOX", L"",
-                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0, 0,
-                              10, 10, H(container_.Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
+      hwnd_ = Required(CreateWindowExW(0, L"COMBOBOX", L"",
+                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                                       0, 0, 10, 10, H(container_.Handle()), nullptr, GetModuleHandleW(nullptr), nullptr),
+                       "CreateWindowExW COMBOBOX");
     return hwnd_;
   }
   Canvas& container_;
@@ -356,8 +376,9 @@ class Win32ScrollBarPeer : public ScrollBarPeer {
  private:
   HWND Window() {
     if (!hwnd_) {
-      hwnd_ = CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 10, 10,
-                              H(container_.Handle()), nullptr, GetModuleHandleW(nullptr), nullptr);
+      hwnd_ = Required(CreateWindowExW(0, L"SCROLLBAR", L"", WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 10, 10,
+                                       H(container_.Handle()), nullptr, GetModuleHandleW(nullptr), nullptr),
+                       "CreateWindowExW SCROLLBAR");
       SetPropW(hwnd_, kScrollBarProp, &bar_);
     }
     return hwnd_;
@@ -397,9 +418,9 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
     for (int i = 0; i < 256; ++i)
       bi.colours[i] = RGBQUAD{static_cast<BYTE>(BlueOf(palette[i])), static_cast<BYTE>(GreenOf(palette[i])),
                               static_cast<BYTE>(RedOf(palette[i])), 0};
-    dc_ = CreateCompatibleDC(nullptr);
+    dc_ = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
     void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = Counted(CreateDIBSection(dc_, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_) return {};
     old_ = SelectObject(dc_, bitmap_);
     std::fill_n(static_cast<BYTE*>(bits), static_cast<std::size_t>((width + 3) / 4 * 4) * height, 0);
@@ -440,20 +461,21 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
  private:
   HWND Window() {
     if (!hwnd_) {
-      RegisterClassOnce(kPaletteClass, Proc);
-      hwnd_ = CreateWindowExW(0, kPaletteClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1,
-                              H(form_.Handle()), nullptr, GetModuleHandleW(nullptr), this);
+      RegisterClassOnce(kPaletteClass, Guarded<Proc>);
+      hwnd_ = Required(CreateWindowExW(0, kPaletteClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1,
+                                       H(form_.Handle()), nullptr, GetModuleHandleW(nullptr), this),
+                       "CreateWindowExW picture");
     }
     return hwnd_;
   }
   void Release() {
     if (dc_) {
       SelectObject(dc_, old_);
-      DeleteDC(dc_);
+      DeleteCountedDc(dc_);
       dc_ = nullptr;
     }
     if (bitmap_) {
-      DeleteObject(bitmap_);
+      DeleteCounted(bitmap_);
       bitmap_ = nullptr;
     }
   }

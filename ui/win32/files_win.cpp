@@ -2,7 +2,6 @@
 // moved over it with write-through, so a crash or a full disk never leaves a
 // settings file half written.
 #include <windows.h>
-#include <shlobj.h>
 
 #include <algorithm>
 
@@ -90,10 +89,15 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
   return true;
 }
 
+// From the environment every user session has: asking the shell would load
+// it (and what it brings) into every run of the display.
 std::string LocalAppData() {
-  wchar_t path[MAX_PATH] = {};
-  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
-  return win32::FromWide(path);
+  std::wstring value(32768, L'\0');
+  DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", value.data(), static_cast<DWORD>(value.size()));
+  if (n > 0 && n < value.size()) return win32::FromWide(std::wstring_view(value.data(), n));
+  n = GetEnvironmentVariableW(L"USERPROFILE", value.data(), static_cast<DWORD>(value.size()));
+  if (n > 0 && n < value.size()) return win32::FromWide(std::wstring_view(value.data(), n)) + "\\AppData\\Local";
+  return {};
 }
 
 }  // namespace ui::files

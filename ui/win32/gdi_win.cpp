@@ -7,6 +7,8 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
@@ -50,15 +52,15 @@ HFONT FontOf(const Font& font) {
   lf.lfQuality = DEFAULT_QUALITY;
   const std::wstring face = Widen(font.Name);
   wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-  HFONT made = CreateFontIndirectW(&lf);
+  HFONT made = Required(Counted(CreateFontIndirectW(&lf)), "CreateFontIndirectW");
   fonts.emplace(key, made);
   return made;
 }
 
 void FillColour(HDC dc, const RECT& r, Colour colour) {
-  HBRUSH brush = CreateSolidBrush(Ref(colour));
+  HBRUSH brush = Required(Counted(CreateSolidBrush(Ref(colour))), "CreateSolidBrush");
   FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  DeleteCounted(brush);
 }
 
 void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
@@ -90,16 +92,16 @@ MemoryBitmap::~MemoryBitmap() { Release(); }
 void MemoryBitmap::Release() {
   if (!dc_) return;
   SelectObject(dc_, old_bitmap_);
-  DeleteObject(bitmap_);
-  DeleteDC(dc_);
+  DeleteCounted(bitmap_);
+  DeleteCountedDc(dc_);
   dc_ = nullptr;
 }
 
 void MemoryBitmap::Resize(int width, int height, Colour fill) {
   if (dc_ && width == width_ && height == height_) return;
   HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC dc = Required(Counted(CreateCompatibleDC(screen)), "CreateCompatibleDC");
+  HBITMAP bitmap = Required(Counted(CreateCompatibleBitmap(screen, width, height)), "CreateCompatibleBitmap");
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
   FillColour(dc, RECT{0, 0, width, height}, fill);

@@ -2,9 +2,16 @@
 // runtime's handling of an error that escapes it.
 #include <windows.h>
 
+#include <exception>
+
 #include "app/Tessellane_B.h"
+#include "ui/fatal.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  app::Tessellane_B module;
-  return app::RunProgram(module);
+  try {
+    app::Tessellane_B module;
+    return app::RunProgram(module);
+  } catch (...) {
+    ui::EndWithError(std::current_exception());
+  }
 }

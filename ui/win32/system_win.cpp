@@ -11,8 +11,10 @@
 #undef PostMessage
 
 #include "ui/codepage.h"
+#include "ui/common/twips.h"
 #include "ui/screen.h"
 #include "ui/system.h"
+#include "ui/win32/modules_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/text_win.h"
 
@@ -27,7 +29,7 @@ RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 // functions, the DPI switch of later systems); null where it is missing.
 template <class Fn>
 Fn Optional(const wchar_t* dll, const char* name) {
-  HMODULE module = LoadLibraryW(dll);
+  HMODULE module = win32::LoadedModule(dll);
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
@@ -174,13 +176,13 @@ int LogPixels(int index) {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, index);
   ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
+  return dpi;
 }
 
 }  // namespace
 
-int TwipsPerPixelX() { return 1440 / LogPixels(LOGPIXELSX); }
-int TwipsPerPixelY() { return 1440 / LogPixels(LOGPIXELSY); }
+int TwipsPerPixelX() { return TwipsPerPixelAt(LogPixels(LOGPIXELSX)); }
+int TwipsPerPixelY() { return TwipsPerPixelAt(LogPixels(LOGPIXELSY)); }
 int WidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 int HeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
 Rect DesktopTwips() {

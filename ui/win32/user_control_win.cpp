@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "ui/user_control.h"
+#include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
+#include "ui/win32/guard_win.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::win32 {
@@ -131,9 +134,9 @@ class Win32UserControlPeer : public UserControlPeer {
     HDC dc = BeginPaint(hwnd_, &ps);
     // Composed off screen: the surface (or the container behind a transparent
     // control) and the caption over it, then shown in one copy.
-    HDC buffer = CreateCompatibleDC(dc);
+    HDC buffer = Required(Counted(CreateCompatibleDC(dc)), "CreateCompatibleDC");
     const int width = surface_.Width(), height = surface_.Height();
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+    HBITMAP bitmap = Required(Counted(CreateCompatibleBitmap(dc, width, height)), "CreateCompatibleBitmap");
     HGDIOBJ old = SelectObject(buffer, bitmap);
     if (opaque_) {
       BitBlt(buffer, 0, 0, width, height, surface_.Dc(), 0, 0, SRCCOPY);
@@ -151,8 +154,8 @@ class Win32UserControlPeer : public UserControlPeer {
     const RECT& r = ps.rcPaint;
     BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, buffer, r.left, r.top, SRCCOPY);
     SelectObject(buffer, old);
-    DeleteObject(bitmap);
-    DeleteDC(buffer);
+    DeleteCounted(bitmap);
+    DeleteCountedDc(buffer);
     EndPaint(hwnd_, &ps);
     return 0;
   }
@@ -183,10 +186,11 @@ class Win32UserControlPeer : public UserControlPeer {
   }
 
   void Create() {
-    RegisterClassOnce(kControlClass, Proc);
+    RegisterClassOnce(kControlClass, Guarded<Proc>);
     HWND parent = reinterpret_cast<HWND>(container_.Handle());
-    hwnd_ = CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1, parent,
-                            nullptr, GetModuleHandleW(nullptr), this);
+    hwnd_ = Required(CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1,
+                                     parent, nullptr, GetModuleHandleW(nullptr), this),
+                     "CreateWindowExW control");
     Resize(1, 1);
   }
 

@@ -10,7 +10,10 @@
 #include "ui/events.h"
 #include "ui/form.h"
 #include "ui/screen.h"
+#include "ui/win32/checked_win.h"
+#include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
+#include "ui/win32/guard_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/text_win.h"
 
@@ -124,10 +127,11 @@ class Win32FormPeer : public FormPeer {
 
  private:
   void Create() {
-    RegisterClassOnce(kFormClass, Proc, true);
-    hwnd_ = CreateWindowExW(0, kFormClass, caption_.c_str(), WS_POPUP | WS_CLIPCHILDREN, bounds_.left, bounds_.top,
-                            bounds_.right - bounds_.left, bounds_.bottom - bounds_.top, nullptr, nullptr,
-                            GetModuleHandleW(nullptr), this);
+    RegisterClassOnce(kFormClass, Guarded<Proc>, true);
+    hwnd_ = Required(CreateWindowExW(0, kFormClass, caption_.c_str(), WS_POPUP | WS_CLIPCHILDREN, bounds_.left,
+                                     bounds_.top, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top, nullptr,
+                                     nullptr, GetModuleHandleW(nullptr), this),
+                     "CreateWindowExW form");
     if (hwnd_) ++g_live_forms;
   }
 
@@ -145,7 +149,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   ~Win32PictureBoxPeer() override {
     g_pictures.erase(std::remove(g_pictures.begin(), g_pictures.end(), this), g_pictures.end());
     if (surface_.Dc()) SelectObject(surface_.Dc(), GetStockObject(BLACK_PEN));
-    if (pen_) DeleteObject(pen_);
+    if (pen_) DeleteCounted(pen_);
   }
 
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
@@ -272,10 +276,11 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
 
   void Create() {
-    RegisterClassOnce(kPictureClass, Proc);
+    RegisterClassOnce(kPictureClass, Guarded<Proc>);
     HWND parent = reinterpret_cast<HWND>(parent_.Handle());
-    hwnd_ = CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, nullptr,
-                            GetModuleHandleW(nullptr), this);
+    hwnd_ = Required(CreateWindowExW(0, kPictureClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 1, 1, parent, nullptr,
+                                     GetModuleHandleW(nullptr), this),
+                     "CreateWindowExW picture box");
     Resize(1, 1);
   }
 
@@ -289,9 +294,9 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
 
   void SelectPen(Colour colour) {
     if (pen_ && colour == pen_colour_) return;
-    HPEN pen = CreatePen(PS_SOLID, 1, Ref(colour));
+    HPEN pen = Required(Counted(CreatePen(PS_SOLID, 1, Ref(colour))), "CreatePen");
     SelectObject(surface_.Dc(), pen);
-    if (pen_) DeleteObject(pen_);
+    if (pen_) DeleteCounted(pen_);
     pen_ = pen;
     pen_colour_ = colour;
   }
@@ -329,7 +334,7 @@ class Win32TimerPeer : public TimerPeer {
   ~Win32TimerPeer() override { Stop(); }
   void Start(int interval_ms) override {
     Stop();
-    id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), TimerProc);
+    id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), GuardedTimer<TimerProc>);
     if (id_) g_timers[id_] = &timer_;
   }
   void Stop() override {

@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# Soak: tessellane.scr /s under Wine at 640x480 with a stop time of 0, once
+# with each music kind (an MP3, a WAV, CD audio without a drive), each for
+# DURATION seconds. Every 10 s it records the saver's private memory, handle
+# count and live GDI objects. Wine answers 0 to GetGuiResources, to
+# GetProcessHandleCount and for the private bytes, so: the GDI count is the
+# backend's own count and the handle count the valid handle values, both
+# written by the program to TESS_RESOURCE_FILE once a second; the private
+# memory is the process's private pages as Linux counts them (smaps_rollup).
+#
+# Pass: from the baseline (the sample at 60 s, or at a third of a shorter
+# run) to the end (the lowest of the last three samples, so that an object
+# that lives for a moment is not counted as growth) private memory grows by
+# at most 1% and handles and GDI objects not at all.
+# The samples are kept in build/e2e/soak/<kind>/samples.csv.
+#
+# Usage: bash e2e/soak.sh DURATION [mp3|wav|cd ...]   (default: all three)
+set -u
+DURATION="${1:-}"
+if ! [[ "$DURATION" =~ ^[0-9]+$ ]] || [ "$DURATION" -lt 30 ]; then
+  echo "usage: soak.sh DURATION_SECONDS(>=30) [mp3|wav|cd ...]" >&2
+  exit 2
+fi
+shift
+KINDS=("$@")
+[ ${#KINDS[@]} -gt 0 ] || KINDS=(mp3 wav cd)
+
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+SCREEN_W=640
+SCREEN_H=480
+MAIN=Tessellane_Main
+SAMPLE_SECONDS=10
+BASELINE_AT=$((DURATION >= 180 ? 60 : DURATION / 3 / SAMPLE_SECONDS * SAMPLE_SECONDS))
+[ "$BASELINE_AT" -ge "$SAMPLE_SECONDS" ] || BASELINE_AT=$SAMPLE_SECONDS
+
+e2e_begin soak
+winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+
+# --- Sound server and music files ---------------------------------------------
+e2e_case "sound server and music"
+PA_DIR="$E2E_TEST_WORK/pulse"
+mkdir -p "$PA_DIR"
+PA_SOCKET="$PA_DIR/pulse.sock"
+HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
+  --use-pid-file=no -L "module-native-protocol-unix socket=$PA_SOCKET auth-anonymous=1" \
+  -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
+export PULSE_SERVER="unix:$PA_SOCKET"
+pulse_up() { [ -S "$PA_SOCKET" ] && pactl info >/dev/null 2>&1; }
+wait_until 10 "the PulseAudio server at $PA_SOCKET" pulse_up || fail "the PulseAudio test server started"
+
+MEDIA="$E2E_TEST_WORK/media"
+mkdir -p "$MEDIA"
+# A 3 s MP3, so that the repeat poll restarts it many times; a 1 s WAV loop.
+sox -n -r 44100 -c 2 -b 16 "$MEDIA/tone3.wav" synth 3 sine 440 vol 0.3
+lame --quiet -b 128 "$MEDIA/tone3.wav" "$MEDIA/soak.mp3"
+sox -n -r 44100 -c 2 -b 16 "$MEDIA/soak.wav" synth 1 sine 660 vol 0.3
+
+music_lines() {
+  case "$1" in
+    mp3) printf '%s\n' 'BGM区分=2' "BGMﾌｧｲﾙ=$(winpath "$MEDIA/soak.mp3")" ;;
+    wav) printf '%s\n' 'BGM区分=2' "BGMﾌｧｲﾙ=$(winpath "$MEDIA/soak.wav")" ;;
+    cd) printf '%s\n' 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0' ;;
+  esac
+}
+
+# field FILE NAME: a value of the program's resource line "gdi=N handles=N ...".
+field() { tr -d '\r' <"$1" 2>/dev/null | tr ' ' '\n' | sed -n "s/^$2=//p" | head -n 1; }
+rss_kb() { awk '/^VmRSS/{print $2}' "/proc/$1/status" 2>/dev/null; }
+private_kb() { awk '/^Private_(Clean|Dirty):/{kb += $2} END{if (NR) print kb}' "/proc/$1/smaps_rollup" 2>/dev/null; }
+
+# --- One run per music kind -------------------------------------------------------
+soak_kind() {
+  local kind="$1" dir csv res t next gdi handles private rss ws lines=()
+  dir=$(new_testdir "$kind")
+  csv="$dir/samples.csv"
+  res="$dir/resources.txt"
+  mapfile -t lines < <(music_lines "$kind")
+  write_ini "$dir" '停止時間=0' '背景色ﾗﾝﾀﾞﾑ=1' "${lines[@]}"
+  place_cursor 630 470 || log "could not place the cursor"
+  TESS_RESOURCE_FILE="$(winpath "$res")" start_saver "$dir" /s
+  if ! WIN=$(wait_window "$MAIN" 20); then
+    log_screen "$dir"
+    fail "$kind: the display window appeared"
+    stop_pid "$SAVER_PID"
+    return
+  fi
+  wait_until 10 "the first resource line in $res" test -s "$res" || true
+  echo "seconds,gdi,handles,private_kb,rss_kb,working_set_bytes" >"$csv"
+  t=0
+  while [ "$t" -le "$DURATION" ]; do
+    alive "$SAVER_PID" || break
+    gdi=$(field "$res" gdi) handles=$(field "$res" handles) ws=$(field "$res" working_set)
+    private=$(private_kb "$SAVER_PID") rss=$(rss_kb "$SAVER_PID")
+    echo "$t,${gdi:-},${handles:-},${private:-},${rss:-},${ws:-}" >>"$csv"
+    next=$((t + SAMPLE_SECONDS))
+    [ "$next" -le "$DURATION" ] || break
+    sleep "$SAMPLE_SECONDS"
+    t=$next
+  done
+  check "$kind: the saver ran for the whole $DURATION s" alive "$SAVER_PID"
+  xdotool key --window "$WIN" q 2>/dev/null || xdotool key q
+  if wait_exit "$SAVER_PID" 10; then
+    check_eq "$kind: a key ends the saver with exit code 0 after the soak" 0 "$EXIT_CODE"
+  else
+    fail "$kind: a key ends the saver after the soak"
+    stop_pid "$SAVER_PID"
+  fi
+  judge "$kind" "$csv"
+}
+
+# judge KIND CSV: the figures from the baseline on, against the pass rule.
+judge() {
+  local kind="$1" csv="$2" verdict
+  verdict=$(awk -F, -v base_at="$BASELINE_AT" -v kind="$kind" '
+    NR == 1 { next }
+    NR == 2 { first = $0 }
+    $1 == base_at { bg = $2; bh = $3; bp = $4; based = 1 }
+    based {
+      if ($2 == "" || $3 == "" || $4 == "") missing = 1
+      n++; g[n] = $2; h[n] = $3; p[n] = $4
+    }
+    { last = $0 }
+    END {
+      print kind ": samples (seconds,gdi,handles,private_kb,rss_kb,working_set_bytes): first " first ", last " last
+      from = n > 3 ? n - 2 : 1
+      mg = g[from]; mh = h[from]; mp = p[from]
+      for (i = from + 1; i <= n; i++) {
+        if (g[i] + 0 < mg) mg = g[i]; if (h[i] + 0 < mh) mh = h[i]; if (p[i] + 0 < mp) mp = p[i]
+      }
+      print kind ": baseline at " base_at " s: gdi=" bg " handles=" bh " private_kb=" bp \
+            "; at the end: gdi=" mg " handles=" mh " private_kb=" mp
+      if (!based || missing || bg < 1 || bh < 1 || bp < 1) { print "NO-DATA"; exit }
+      growth = (mp - bp) * 100 / bp
+      printf "%s: private memory grew %.2f%% from the baseline\n", kind, growth
+      print (mg > bg ? "GDI-GREW " : "") (mh > bh ? "HANDLES-GREW " : "") (growth > 1 ? "MEMORY-GREW " : "") "END"
+    }' "$csv")
+  printf '%s\n' "$verdict" | grep -v 'END$\|^NO-DATA$' | sed 's/^/  /'
+  if printf '%s\n' "$verdict" | grep -q '^NO-DATA'; then
+    fail "$kind: resource samples from the baseline at $BASELINE_AT s on (see $csv)"
+    return
+  fi
+  check "$kind: no GDI object more at the end than at the baseline" eval "! printf '%s' \"\$verdict\" | grep -q GDI-GREW"
+  check "$kind: no handle more at the end than at the baseline" eval "! printf '%s' \"\$verdict\" | grep -q HANDLES-GREW"
+  check "$kind: private memory at the end at most 1% above the baseline" eval "! printf '%s' \"\$verdict\" | grep -q MEMORY-GREW"
+}
+
+for kind in "${KINDS[@]}"; do
+  e2e_case "$kind for $DURATION s" $((DURATION + 120))
+  case "$kind" in
+    mp3 | wav | cd) soak_kind "$kind" ;;
+    *) fail "unknown music kind '$kind'" ;;
+  esac
+done
+
+e2e_end
