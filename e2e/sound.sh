@@ -84,3 +84,11 @@ first_sound() {
 }
 
 plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
+
+# tone_wav SECONDS HZ FILE / tone_mp3 SECONDS HZ FILE: a 0.5-amplitude sine
+# (stereo, 44.1 kHz) as WAV, or as a 128 kbit/s MP3 made from one.
+tone_wav() { sox -n -r 44100 -c 2 -b 16 "$3" synth "$1" sine "$2" vol 0.5; }
+tone_mp3() {
+  local wav="${3%.*}.tone.wav"
+  tone_wav "$1" "$2" "$wav" && lame --quiet -b 128 "$wav" "$3" && rm -f "$wav"
+}

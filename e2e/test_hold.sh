@@ -104,8 +104,7 @@ ends_within $((1 + WINE_WITHDRAW_WAIT)) "click during the hold, no command line"
 
 MEDIA="$E2E_TEST_WORK/曲"
 mkdir -p "$MEDIA"
-sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone.wav" synth 1.5 sine 440 vol 0.5
-lame --quiet -b 128 "$E2E_TEST_WORK/tone.wav" "$MEDIA/短い.mp3"
+tone_mp3 1.5 440 "$MEDIA/短い.mp3"
 MP3_WIN=$(winpath "$MEDIA/短い.mp3")
 
 # gaps FILE: the silent stretches between sounds of a recording, in seconds

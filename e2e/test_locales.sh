@@ -28,8 +28,7 @@ wine_font_substitutes || log "font substitutes not set"
 
 MEDIA="$E2E_TEST_WORK/音楽フォルダ"
 mkdir -p "$MEDIA"
-sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone.wav" synth 3 sine 440 vol 0.5
-lame --quiet -b 128 "$E2E_TEST_WORK/tone.wav" "$MEDIA/夜の曲.mp3"
+tone_mp3 3 440 "$MEDIA/夜の曲.mp3"
 MP3_WIN=$(winpath "$MEDIA/夜の曲.mp3")
 
 # stored_ini DIR: the settings in exactly the form the program writes them.

@@ -30,9 +30,8 @@ e2e_case "Music files"
 MEDIA="$E2E_TEST_WORK/音楽 フォルダ"
 mkdir -p "$MEDIA"
 # A 2 s tone as MP3 (the repeat poll runs once a second), a 1 s tone as WAV.
-sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone2.wav" synth 2 sine 440 vol 0.5
-lame --quiet -b 128 "$E2E_TEST_WORK/tone2.wav" "$MEDIA/テスト 曲.mp3"
-sox -n -r 44100 -c 2 -b 16 "$MEDIA/ループ 音.wav" synth 1 sine 660 vol 0.5
+tone_mp3 2 440 "$MEDIA/テスト 曲.mp3"
+tone_wav 1 660 "$MEDIA/ループ 音.wav"
 
 # start_music NAME INI_LINES...: a folder with its settings, the cursor out of
 # the way, the saver started with /s and its window awaited (WIN, DIR).
