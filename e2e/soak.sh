@@ -14,11 +14,15 @@
 # at most 1% and handles and GDI objects not at all.
 # The samples are kept in build/e2e/soak/<kind>/samples.csv.
 #
-# Usage: bash e2e/soak.sh DURATION [mp3|wav|cd ...]   (default: all three)
+# The kind "dialog" soaks the settings window (/c) instead: round after round
+# it hovers over, presses and clicks every control that does not end it, and
+# opens and cancels the colour and the file dialogs.
+#
+# Usage: bash e2e/soak.sh DURATION [mp3|wav|cd|dialog ...]   (default: mp3 wav cd)
 set -u
 DURATION="${1:-}"
 if ! [[ "$DURATION" =~ ^[0-9]+$ ]] || [ "$DURATION" -lt 30 ]; then
-  echo "usage: soak.sh DURATION_SECONDS(>=30) [mp3|wav|cd ...]" >&2
+  echo "usage: soak.sh DURATION_SECONDS(>=30) [mp3|wav|cd|dialog ...]" >&2
   exit 2
 fi
 shift
@@ -69,35 +73,111 @@ rss_kb() { awk '/^VmRSS/{print $2}' "/proc/$1/status" 2>/dev/null; }
 private_kb() { awk '/^Private_(Clean|Dirty):/{kb += $2} END{if (NR) print kb}' "/proc/$1/smaps_rollup" 2>/dev/null; }
 
 # --- One run per music kind -------------------------------------------------------
+# sample T: one line of the samples file.
+sample() {
+  local gdi handles ws private rss
+  gdi=$(field "$RES" gdi) handles=$(field "$RES" handles) ws=$(field "$RES" working_set)
+  private=$(private_kb "$SAVER_PID") rss=$(rss_kb "$SAVER_PID")
+  echo "$1,${gdi:-},${handles:-},${private:-},${rss:-},${ws:-}" >>"$CSV"
+}
+
+# --- The settings window: one round over its controls -----------------------------
+DIALOG_TITLE='テセレーンの設定'
+# In the window's client pixels: spinner arrows, random background, music
+# options, track box, colour and file buttons, 設定 and the link (hovered only).
+dlg_at() { printf '%d %d' $((X + $1)) $((Y + $2)); }
+dlg_click() {
+  # shellcheck disable=SC2046
+  xdotool mousemove $(dlg_at "$1" "$2") && sleep 0.1 && xdotool click 1 && sleep 0.2
+}
+dlg_hover() {
+  # shellcheck disable=SC2046
+  xdotool mousemove $(dlg_at "$1" "$2") && sleep 0.3
+}
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# cancel_dialog TITLE BUTTON_X BUTTON_Y: the common dialog the button opens, cancelled with Escape.
+cancel_dialog() {
+  local w
+  dlg_click "$2" "$3"
+  w=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  if [ -z "$w" ]; then
+    log "the dialog '$1' did not open"
+    DIALOG_MISSES=$((DIALOG_MISSES + 1))
+    return
+  fi
+  DIALOGS_OPENED=$((DIALOGS_OPENED + 1))
+  timeout 5 xdotool windowfocus --sync "$w" 2>/dev/null || true
+  xdotool key Escape
+  wait_until 5 "the dialog '$1' to close" no_window "$1" || { xdotool windowclose "$w" 2>/dev/null; sleep 1; }
+}
+dialog_round() {
+  local p
+  for p in "390 268" "390 232" "378 99" "376 172" "68 404" "396 202" "49 344" "49 376" "117 342" "320 450" "200 10"; do
+    # shellcheck disable=SC2086
+    dlg_hover $p
+  done
+  dlg_click 378 99    # stop time up, then down again
+  dlg_click 378 118
+  dlg_click 396 202   # random background off and on
+  dlg_click 396 202
+  dlg_click 49 344    # 音楽CD, then mp3、wav
+  dlg_click 49 376
+  dlg_click 117 342   # the track box
+  # A press on 設定 taken off the button before the release: no click.
+  # shellcheck disable=SC2046
+  xdotool mousemove $(dlg_at 390 268) mousedown 1 && sleep 0.2
+  # shellcheck disable=SC2046
+  xdotool mousemove $(dlg_at 200 150) && sleep 0.2 && xdotool mouseup 1 && sleep 0.2
+  cancel_dialog '^色$' 376 172
+  cancel_dialog '^ﾌｧｲﾙを開く$' 68 404
+}
+
 soak_kind() {
-  local kind="$1" dir csv res t next gdi handles private rss ws lines=()
+  local kind="$1" dir t next lines=() title="$MAIN" args=(/s)
   dir=$(new_testdir "$kind")
-  csv="$dir/samples.csv"
-  res="$dir/resources.txt"
-  mapfile -t lines < <(music_lines "$kind")
-  write_ini "$dir" '停止時間=0' '背景色ﾗﾝﾀﾞﾑ=1' "${lines[@]}"
-  place_cursor 630 470 || log "could not place the cursor"
-  TESS_RESOURCE_FILE="$(winpath "$res")" start_saver "$dir" /s
-  if ! WIN=$(wait_window "$MAIN" 20); then
+  CSV="$dir/samples.csv"
+  RES="$dir/resources.txt"
+  if [ "$kind" = dialog ]; then
+    title="$DIALOG_TITLE" args=(/c)
+    write_ini "$dir" '停止時間=3' '背景色ﾗﾝﾀﾞﾑ=1'
+    place_cursor 10 10 || log "could not place the cursor"
+  else
+    mapfile -t lines < <(music_lines "$kind")
+    write_ini "$dir" '停止時間=0' '背景色ﾗﾝﾀﾞﾑ=1' "${lines[@]}"
+    place_cursor 630 470 || log "could not place the cursor"
+  fi
+  TESS_RESOURCE_FILE="$(winpath "$RES")" start_saver "$dir" "${args[@]}"
+  if ! WIN=$(wait_window "$title" 30); then
     log_screen "$dir"
-    fail "$kind: the display window appeared"
+    fail "$kind: the window appeared"
     stop_pid "$SAVER_PID"
     return
   fi
-  wait_until 10 "the first resource line in $res" test -s "$res" || true
-  echo "seconds,gdi,handles,private_kb,rss_kb,working_set_bytes" >"$csv"
-  t=0
-  while [ "$t" -le "$DURATION" ]; do
+  wait_until 10 "the first resource line in $RES" test -s "$RES" || true
+  echo "seconds,gdi,handles,private_kb,rss_kb,working_set_bytes" >"$CSV"
+  DIALOGS_OPENED=0 DIALOG_MISSES=0
+  local X Y WIDTH HEIGHT SCREEN
+  [ "$kind" = dialog ] && { sleep 1; eval "$(xdotool getwindowgeometry --shell "$WIN")"; }
+  local start=$SECONDS
+  next=0
+  while :; do
     alive "$SAVER_PID" || break
-    gdi=$(field "$res" gdi) handles=$(field "$res" handles) ws=$(field "$res" working_set)
-    private=$(private_kb "$SAVER_PID") rss=$(rss_kb "$SAVER_PID")
-    echo "$t,${gdi:-},${handles:-},${private:-},${rss:-},${ws:-}" >>"$csv"
-    next=$((t + SAMPLE_SECONDS))
-    [ "$next" -le "$DURATION" ] || break
-    sleep "$SAMPLE_SECONDS"
-    t=$next
+    t=$((SECONDS - start))
+    if [ "$t" -ge "$next" ]; then
+      [ "$next" -le "$DURATION" ] || break
+      sample "$next"
+      next=$((next + SAMPLE_SECONDS))
+    fi
+    if [ "$kind" = dialog ]; then dialog_round; else sleep 1; fi
   done
-  check "$kind: the saver ran for the whole $DURATION s" alive "$SAVER_PID"
+  check "$kind: the program ran for the whole $DURATION s" alive "$SAVER_PID"
+  if [ "$kind" = dialog ]; then
+    log "dialog: the colour and file dialogs were opened and cancelled $DIALOGS_OPENED times ($DIALOG_MISSES did not open)"
+    check_eq "dialog: every colour and file dialog opened" 0 "$DIALOG_MISSES"
+    stop_pid "$SAVER_PID"
+    judge "$kind" "$CSV"
+    return
+  fi
   xdotool key --window "$WIN" q 2>/dev/null || xdotool key q
   if wait_exit "$SAVER_PID" 10; then
     check_eq "$kind: a key ends the saver with exit code 0 after the soak" 0 "$EXIT_CODE"
@@ -105,7 +185,7 @@ soak_kind() {
     fail "$kind: a key ends the saver after the soak"
     stop_pid "$SAVER_PID"
   fi
-  judge "$kind" "$csv"
+  judge "$kind" "$CSV"
 }
 
 # judge KIND CSV: the figures from the baseline on, against the pass rule.
@@ -145,9 +225,9 @@ judge() {
 }
 
 for kind in "${KINDS[@]}"; do
-  e2e_case "$kind for $DURATION s" $((DURATION + 120))
+  e2e_case "$kind for $DURATION s" $((DURATION + 180))
   case "$kind" in
-    mp3 | wav | cd) soak_kind "$kind" ;;
+    mp3 | wav | cd | dialog) soak_kind "$kind" ;;
     *) fail "unknown music kind '$kind'" ;;
   esac
 done
