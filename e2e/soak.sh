@@ -6,7 +6,10 @@
 # GetProcessHandleCount and for the private bytes, so: the GDI count is the
 # backend's own count and the handle count the valid handle values, both
 # written by the program to TESS_RESOURCE_FILE once a second; the private
-# memory is the process's private pages as Linux counts them (smaps_rollup).
+# memory is the process's anonymous resident memory as Linux counts it
+# (RssAnon: its heaps and allocations; the pages of files it maps are left
+# out, since they count as private or shared depending on which other
+# processes map the same files at the time).
 #
 # Pass: from the baseline (the sample at 60 s, or at a third of a shorter
 # run) to the end (the lowest of the last three samples, so that an object
@@ -70,7 +73,7 @@ music_lines() {
 # field FILE NAME: a value of the program's resource line "gdi=N handles=N ...".
 field() { tr -d '\r' <"$1" 2>/dev/null | tr ' ' '\n' | sed -n "s/^$2=//p" | head -n 1; }
 rss_kb() { awk '/^VmRSS/{print $2}' "/proc/$1/status" 2>/dev/null; }
-private_kb() { awk '/^Private_(Clean|Dirty):/{kb += $2} END{if (NR) print kb}' "/proc/$1/smaps_rollup" 2>/dev/null; }
+private_kb() { awk '/^RssAnon:/{print $2}' "/proc/$1/status" 2>/dev/null; }
 
 # --- One run per music kind -------------------------------------------------------
 # sample T: one line of the samples file.
@@ -102,6 +105,7 @@ cancel_dialog() {
   w=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
   if [ -z "$w" ]; then
     log "the dialog '$1' did not open"
+    screenshot "$E2E_TEST_WORK/dialog_missing_$DIALOG_MISSES.png" 2>/dev/null
     DIALOG_MISSES=$((DIALOG_MISSES + 1))
     return
   fi
@@ -161,7 +165,12 @@ soak_kind() {
   local start=$SECONDS
   next=0
   while :; do
-    alive "$SAVER_PID" || break
+    if ! alive "$SAVER_PID"; then
+      wait_exit "$SAVER_PID" 0
+      log "$kind: the program ended after $((SECONDS - start)) s with exit code ${EXIT_CODE:-?}"
+      log_screen "$dir"
+      break
+    fi
     t=$((SECONDS - start))
     if [ "$t" -ge "$next" ]; then
       [ "$next" -le "$DURATION" ] || break
