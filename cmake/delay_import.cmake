@@ -2,7 +2,8 @@
 # binds the listed functions to a stub that loads the DLL on the first call.
 # The common dialogs and the shell serve only the settings dialog; loaded at
 # start they bring the common controls, COM, themes and the print spooler
-# into every /s run as well.
+# into every /s run as well. The multimedia DLL (and its audio codec manager)
+# serves only the music, the gradient one only the settings window's buttons.
 
 find_program(TESS_DLLTOOL NAMES ${TOOLCHAIN_PREFIX}-dlltool x86_64-w64-mingw32-dlltool REQUIRED)
 
@@ -25,3 +26,6 @@ tess_delay_import(TESS_COMDLG32_DELAY comdlg32
   CommDlgExtendedError)
 tess_delay_import(TESS_SHELL32_DELAY shell32
   ShellExecuteA ShellExecuteW ShellExecuteExA ShellExecuteExW)
+tess_delay_import(TESS_WINMM_DELAY winmm
+  mciSendStringA mciSendStringW mciGetErrorStringA mciGetErrorStringW PlaySoundA PlaySoundW waveOutGetNumDevs)
+tess_delay_import(TESS_MSIMG32_DELAY msimg32 GradientFill)

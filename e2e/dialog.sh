@@ -41,4 +41,3 @@ find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/de
 gone_within() {
   wait_until "$1" "no visible window named '$2'" no_window "$2"
 }
-no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }

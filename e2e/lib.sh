@@ -246,6 +246,9 @@ log_screen() {
   screenshot "$1/screen.png" 2>/dev/null && log "screenshot: $1/screen.png"
 }
 
+# no_window NAME: true when no visible window's title matches NAME.
+no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
 # window_count TITLE: number of visible windows with exactly this title.
 window_count() {
   xdotool search --onlyvisible --name "^${1}\$" 2>/dev/null | wc -l

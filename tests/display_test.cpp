@@ -19,10 +19,20 @@ class DisplayTest : public HeadlessTest {
     module_.RandomBackground = 1;
     module_.CommandLine = "/s";
   }
-  // Runs the display until `until` returns true at a pass's event processing.
-  void RunUntil(display::Tessellane_S& s, const std::function<bool()>& until) {
+  // Runs the display until `until` returns true at a pass's event processing,
+  // or fails, naming `what` it waited for, after many more passes than any
+  // case needs (eight cycles of the largest screen used here).
+  void RunUntil(display::Tessellane_S& s, const std::function<bool()>& until,
+                const char* what = "the case's condition") {
+    constexpr long kMaxPasses = 200000;
+    long passes = 0;
     headless::SetIdleHook([&] {
-      if (until()) s.StopLoop = true;
+      if (until()) {
+        s.StopLoop = true;
+      } else if (++passes == kMaxPasses) {
+        ADD_FAILURE() << "gave up after " << kMaxPasses << " event passes waiting for " << what;
+        s.StopLoop = true;
+      }
     });
     s.Form_Load();
   }
@@ -86,7 +96,7 @@ TEST_F(DisplayTest, EverySecondCycleAlternatesColourAndComplement) {
     if (!s.InvertMode && second_cycle.empty()) first_cycle.insert(c.colour);
     else if (s.InvertMode) second_cycle.push_back(c.colour);
     return second_cycle.size() == 20;
-  });
+  }, "20 circles of the second (alternating) cycle");
   EXPECT_EQ(first_cycle.size(), 1u);
   // The first entry is the last ring of the first cycle.
   for (std::size_t i = 2; i < second_cycle.size(); ++i) {
@@ -120,7 +130,7 @@ TEST_F(DisplayTest, RandomBackgroundChangesPerCycleOnlyWhenExactlyOne) {
       backgrounds.insert(s.Display.BackColor());
       if (s.InvertMode != was_invert) ++cycles, was_invert = s.InvertMode;
       return cycles == 3;
-    });
+    }, "three changes between plain and alternating cycles");
     if (flag == 1) EXPECT_GE(backgrounds.size(), 3u);
     else EXPECT_EQ(backgrounds.size(), 1u);
     EXPECT_NE(*backgrounds.begin(), 0);
@@ -134,7 +144,7 @@ TEST_F(DisplayTest, PauseIsStopTimeSecondsFormedInSixteenBits) {
     headless::Reset();
     module_.StopTime = static_cast<std::int16_t>(stop_time);
     display::Tessellane_S s(module_);
-    RunUntil(s, [&] { return s.InvertMode; });
+    RunUntil(s, [&] { return s.InvertMode; }, "the second (alternating) cycle");
     EXPECT_EQ(headless::CallsStartingWith("ProcessEventsFor"), sleeps) << stop_time;
   }
 }
@@ -150,7 +160,7 @@ TEST_F(DisplayTest, FirstRadiusIsTheSameOnEveryStartAndLaterOnesVary) {
     RunUntil(s, [&] {
       if (radius_first < 0) radius_first = s.Radius;
       return s.InvertMode;
-    });
+    }, "the second (alternating) cycle");
     first.insert(radius_first);
     second.insert(s.Radius);
     EXPECT_GE(s.Radius, 8);
