@@ -214,6 +214,18 @@ still_running() {
   ! WAIT_QUIET=1 wait_exit "$1" "$2"
 }
 
+# ends_on_key KEY WHAT [SECONDS]: the key, sent to the window WIN, ends the
+# saver SAVER_PID with exit code 0 within SECONDS (default 5).
+ends_on_key() {
+  xdotool key --window "$WIN" "$1" 2>/dev/null || xdotool key "$1"
+  if wait_exit "$SAVER_PID" "${3:-5}"; then
+    check_eq "$2: a key ends the saver with exit code 0" 0 "$EXIT_CODE"
+  else
+    fail "$2: a key ends the saver"
+    stop_pid "$SAVER_PID"
+  fi
+}
+
 # stop_pid PID: ends a process we started, if it still runs.
 stop_pid() {
   if alive "$1"; then

@@ -178,13 +178,7 @@ soak_kind() {
     judge "$kind" "$CSV"
     return
   fi
-  xdotool key --window "$WIN" q 2>/dev/null || xdotool key q
-  if wait_exit "$SAVER_PID" 10; then
-    check_eq "$kind: a key ends the saver with exit code 0 after the soak" 0 "$EXIT_CODE"
-  else
-    fail "$kind: a key ends the saver after the soak"
-    stop_pid "$SAVER_PID"
-  fi
+  ends_on_key q "$kind, after the soak" 10
   judge "$kind" "$CSV"
 }
 

@@ -65,12 +65,6 @@ right=$(not_red "$DIR/two.png" 1024 0 800 600)
 check "rings on the first monitor ($left pixels)" test "$left" -gt 500
 check "rings on the second monitor ($right pixels)" test "$right" -gt 500
 
-xdotool key --window "$WIN" a 2>/dev/null || xdotool key a
-if wait_exit "$SAVER_PID" 10; then
-  check_eq "a key ends the saver with exit code 0" 0 "$EXIT_CODE"
-else
-  fail "a key ends the saver"
-  stop_pid "$SAVER_PID"
-fi
+ends_on_key a "two monitors" 10
 
 e2e_end

@@ -44,17 +44,6 @@ start_music() {
   WIN=$(wait_window "$MAIN" 20) || { WIN=""; log_screen "$DIR"; }
 }
 
-# ends_on_key KEY WHAT: the key ends the saver with exit code 0 within 5 s.
-ends_on_key() {
-  xdotool key --window "$WIN" "$1" 2>/dev/null || xdotool key "$1"
-  if wait_exit "$SAVER_PID" 5; then
-    check_eq "$2: a key ends the saver with exit code 0" 0 "$EXIT_CODE"
-  else
-    fail "$2: a key ends the saver"
-    stop_pid "$SAVER_PID"
-  fi
-}
-
 # --- (a) MP3 with blanks and Japanese characters in its path ------------------------
 e2e_case "(a) MP3 with blanks and Japanese characters in its path"
 
