@@ -258,6 +258,15 @@ log_screen() {
   screenshot "$1/screen.png" 2>/dev/null && log "screenshot: $1/screen.png"
 }
 
+# paste_text TEXT: puts TEXT (UTF-8) on the clipboard and pastes it into the
+# focused edit box with Ctrl+V.
+paste_text() {
+  printf '%s' "$1" | xclip -selection clipboard -i
+  sleep 0.2
+  xdotool key ctrl+v
+  sleep 0.3
+}
+
 # no_window NAME: true when no visible window's title matches NAME.
 no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 

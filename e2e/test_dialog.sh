@@ -132,13 +132,10 @@ if open_dialog "$d"; then
     import -window root "$SHOTS/file_dialog.png"
     timeout 5 xdotool windowfocus --sync "$fw" 2>/dev/null || true
     sleep 0.3
-    # The first character typed that needs a new key mapping can be lost
-    # while Wine takes the mapping change in: type one and clear it first.
-    xdotool type --delay 20 "テ"
-    sleep 0.5
-    xdotool key End shift+Home BackSpace
-    sleep 0.2
-    xdotool type --delay 20 "$music_win"
+    # Pasted, not typed: xdotool types a Japanese character by changing the
+    # key map first, and Wine can see the key before the new map (the
+    # character is then lost).
+    paste_text "$music_win"
     xdotool key Return
     gone_within 5 '^ﾌｧｲﾙを開く$' || log "the file dialog is still open"
     sleep 0.5
