@@ -21,11 +21,11 @@ e2e_begin places
 
 id -u "$E2E_USER" >/dev/null 2>&1 || useradd -m "$E2E_USER" || { fail "the test user is made"; e2e_end; }
 
-# as_user COMMAND...: runs the command as the test user, on this screen.
-as_user() {
-  runuser -u "$E2E_USER" -- env DISPLAY="$DISPLAY" HOME="$E2E_USER_HOME" WINEPREFIX="$E2E_USER_PREFIX" \
-    WINEDEBUG=-all WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH=win64 LC_ALL=ja_JP.UTF-8 "$@"
-}
+# The test user's environment on this screen, with its own prefix.
+USER_ENV=(DISPLAY="$DISPLAY" HOME="$E2E_USER_HOME" WINEPREFIX="$E2E_USER_PREFIX" WINEDEBUG=-all
+          WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH=win64 LC_ALL=ja_JP.UTF-8)
+# as_user COMMAND...: runs the command as the test user.
+as_user() { runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$@"; }
 user_prefix_init() {
   as_user wineserver -p >/dev/null 2>&1 </dev/null || true
   [ -f "$E2E_USER_PREFIX/.tess-ready" ] && return 0
@@ -43,9 +43,8 @@ trap 'user_prefix_stop; e2e_cleanup' EXIT
 # start_saver_as_user DIR ARGS...: like start_saver, as the test user.
 start_saver_as_user() {
   local dir="$1"; shift
-  (cd "$dir" && exec runuser -u "$E2E_USER" -- env DISPLAY="$DISPLAY" HOME="$E2E_USER_HOME" \
-     WINEPREFIX="$E2E_USER_PREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH=win64 \
-     LC_ALL=ja_JP.UTF-8 "$WINE" "$dir/tessellane.scr" "$@") >>"$E2E_TEST_WORK/saver.log" 2>&1 &
+  (cd "$dir" && exec runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$WINE" "$dir/tessellane.scr" "$@") \
+    >>"$E2E_TEST_WORK/saver.log" 2>&1 &
   SAVER_PID=$!
 }
 START_SAVER=start_saver_as_user
