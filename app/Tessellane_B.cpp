@@ -14,12 +14,6 @@
 #include "ui/system.h"
 
 namespace app {
-namespace {
-
-constexpr int kIdaniCaption = 3;
-
-}  // namespace
-
 std::string Tessellane_B::ModeLetter() const { return text::Mid(text::UpperAscii(CommandLine), 2, 1); }
 
 void Tessellane_B::Main() {
@@ -38,7 +32,7 @@ void Tessellane_B::Main() {
   if (mode == "A") {
     if (!IsWindowsNT()) {
       const auto window = num::RoundToInt32(num::ReadStrict(text::Mid(CommandLine, 4)));
-      ui::sys::PwdChangePassword("SCRSAVE", static_cast<ui::WindowHandle>(static_cast<std::uint32_t>(window)));
+      ui::sys::ChangePassword(static_cast<ui::WindowHandle>(static_cast<std::uint32_t>(window)));
     }
     ui::sys::EndProcess(0);
   }
@@ -67,31 +61,22 @@ void Tessellane_B::ShowSettingsDialog() {
   dialog.Form_Load();
 }
 
-bool Tessellane_B::IsWindowsNT() {
-  ui::sys::OsVersionInfo info;
-  info.size = 148;
-  const int result = ui::sys::GetVersionEx(info);
-  return result == 1 && info.platform_id == ui::sys::kPlatformWin32Nt;
-}
+bool Tessellane_B::IsWindowsNT() { return ui::sys::IsWindowsNT(); }
 
-void Tessellane_B::SetSystemKeysEnabled(bool enabled) {
-  // The system takes the 16-bit Boolean sign-extended: True is all bits set.
-  const std::int32_t running = enabled ? num::kFalse : num::kTrue;
-  ui::sys::SystemParametersInfo(ui::sys::kSpiSetScreenSaverRunning, running, 0);
-}
+void Tessellane_B::SetSystemKeysEnabled(bool enabled) { ui::sys::SetScreenSaverRunning(!enabled); }
 
 void Tessellane_B::ZoomWindowOpen(ui::WindowHandle window) {
   ui::Rect rect;
   ui::sys::GetWindowRect(window, rect);
   const ui::Rect origin{ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOriginY};
-  ui::sys::DrawAnimatedRects(window, kIdaniCaption, origin, rect);
+  ui::sys::AnimateCaption(window, origin, rect);
 }
 
 void Tessellane_B::ZoomWindowClose(ui::WindowHandle window) {
   ui::Rect rect;
   ui::sys::GetWindowRect(window, rect);
   const ui::Rect origin{ZoomOriginX, ZoomOriginY, ZoomOriginX, ZoomOriginY};
-  ui::sys::DrawAnimatedRects(window, kIdaniCaption, rect, origin);
+  ui::sys::AnimateCaption(window, rect, origin);
 }
 
 std::string FatalErrorText(std::exception_ptr error) {

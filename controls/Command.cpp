@@ -53,7 +53,6 @@ void Command::Create() {
   label.SetForeColor(0);
   label.Move(kLabelLeft, kLabelTop, kLabelWidth, kLabelHeight);
   control_.Move(0, 0, kDesignWidth / ui::kControlTwipsPerPixel, kDesignHeight / ui::kControlTwipsPerPixel);
-  GradientRect = {1, 0};
 
   control_.OnMouseDown = [this](int b, int s, float x, float y) { UserControl_MouseDown(b, s, x, y); };
   control_.OnMouseMove = [this](int b, int s, float x, float y) { UserControl_MouseMove(b, s, x, y); };

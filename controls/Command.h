@@ -130,8 +130,6 @@ class Command {
   const ui::Picture& HighLightSelect;
   const ui::Picture& Selected;
   CommandState state_;
-  ui::GradientVertex GradientVertices[2];
-  ui::GradientRectangle GradientRect{};
 };
 
 }  // namespace controls

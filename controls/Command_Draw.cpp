@@ -42,18 +42,13 @@ void Command::DrawFace(const ui::Picture& picture) {
 void Command::PaintGradient() {
   using app::ResumeNext;
   control_.SetScaleMode(ui::UserControl::ScaleUnit::Pixels);
-  Channels light, dark;
-  ResumeNext([&] { light = GradientChannels(kLight); });
-  ResumeNext([&] { dark = GradientChannels(kDark); });
-  const Channels& top = state_.InvertGradient ? dark : light;
-  const Channels& bottom = state_.InvertGradient ? light : dark;
-  GradientVertices[0] = {0, 0, top.red, top.green, top.blue, 0};
-  GradientVertices[1] = {static_cast<std::int32_t>(control_.ScaleWidth()) - 1,
-                         static_cast<std::int32_t>(control_.ScaleHeight()) - 1, bottom.red, bottom.green,
-                         bottom.blue, 0};
-  // The rectangle names vertex 1 as its upper-left corner; the fill still runs
-  // from the upper vertex's colour to the lower one's.
-  control_.GradientFill(GradientVertices, 2, &GradientRect, 1, ui::kGradientFillRectV);
+  ui::Colour light = 0, dark = 0;
+  // A colour text that is no number leaves black.
+  ResumeNext([&] { light = GradientColour(kLight); });
+  ResumeNext([&] { dark = GradientColour(kDark); });
+  const ui::Rect face{0, 0, static_cast<int>(control_.ScaleWidth()) - 1, static_cast<int>(control_.ScaleHeight()) - 1};
+  if (state_.InvertGradient) control_.PaintVerticalGradient(face, dark, light);
+  else control_.PaintVerticalGradient(face, light, dark);
   control_.SetScaleMode(ui::UserControl::ScaleUnit::Twips);
   control_.Refresh();
 }

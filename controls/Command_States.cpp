@@ -112,16 +112,16 @@ std::array<std::optional<FramePiece>, 8> FramePieces(int W, int H) {
 
 double CaptionTop(int H, double label_height) { return (H - label_height - 20) / 2; }
 
-Channels GradientChannels(std::string_view colour_text) {
+ui::Colour GradientColour(std::string_view colour_text) {
   // The digits of the number, six of them: a colour whose red pair is zero
   // keeps its pairs in place.
   const auto value = static_cast<std::int64_t>(app::num::ReadStrict(colour_text));
   std::string digits = app::num::HexText(value);
   if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
   const auto channel = [&digits](std::size_t at) {
-    return static_cast<std::uint16_t>(app::num::ReadStrict("&H" + digits.substr(at, 2) + "00"));
+    return static_cast<int>(app::num::ReadStrict("&H" + digits.substr(at, 2)));
   };
-  return {channel(0), channel(2), channel(4)};
+  return ui::Rgb(channel(0), channel(2), channel(4));
 }
 
 }  // namespace controls

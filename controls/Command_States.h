@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "ui/types.h"
+
 namespace controls {
 
 enum ButtonStates : std::uint8_t {
@@ -62,13 +64,9 @@ std::array<std::optional<FramePiece>, 8> FramePieces(int W, int H);
 // The caption label's top, in twips, for a button H twips high.
 double CaptionTop(int H, double label_height);
 
-// A colour text ("&HC6C5D7") as the 16-bit channels of a gradient vertex: its
-// hexadecimal digits taken in pairs, left to right, as red, green and blue,
-// each pair the high byte of its channel.
-struct Channels {
-  std::uint16_t red = 0, green = 0, blue = 0;
-  bool operator==(const Channels&) const = default;
-};
-Channels GradientChannels(std::string_view colour_text);
+// A colour text ("&HC6C5D7") as a gradient colour: its hexadecimal digits
+// taken in pairs, left to right, as red, green and blue (not the byte order
+// of a colour value).
+ui::Colour GradientColour(std::string_view colour_text);
 
 }  // namespace controls

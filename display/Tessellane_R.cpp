@@ -7,15 +7,6 @@
 #include "ui/system.h"
 
 namespace display {
-namespace {
-
-constexpr int kGwlStyle = -16;
-constexpr std::int32_t kWsChild = 0x40000000;
-constexpr std::uint32_t kGwOwner = 4;
-constexpr std::uint32_t kWmClose = 0x0010;
-
-}  // namespace
-
 Tessellane_R::Tessellane_R() : Img_Prev(Form), Picture(ui::EmbeddedPicture(kPreviewPicture)) {
   Form.SetCaption("Preview Window");
   Form.SetBackColor(0);
@@ -37,13 +28,7 @@ std::shared_ptr<Tessellane_R> Tessellane_R::Start(std::int32_t parent) {
 
   auto preview = std::make_shared<Tessellane_R>();
   ui::Form& form = preview->Form;
-  const ui::WindowHandle window = form.Handle();
-  const std::int32_t style = ui::sys::GetWindowLong(window, kGwlStyle);
-  ui::sys::SetWindowLong(window, kGwlStyle, style | kWsChild);
-  ui::sys::SetParent(window, parent_window);
-  form.Move(0, 0);
-  form.SetWidth(w);
-  form.SetHeight(h);
+  form.AttachToParent(parent_window, w, h);
 
   preview->Img_Prev.Move(0, 0, w / tx, h / ty);
   preview->Img_Prev.Cls();
@@ -58,9 +43,6 @@ std::shared_ptr<Tessellane_R> Tessellane_R::Start(std::int32_t parent) {
   return preview;
 }
 
-void Tessellane_R::Form_Unload() {
-  const ui::WindowHandle owner = ui::sys::GetWindow(Form.Handle(), kGwOwner);
-  ui::sys::PostMessage(owner, kWmClose, 0, 0);
-}
+void Tessellane_R::Form_Unload() { ui::sys::NotifyOwnerClosed(Form.Handle()); }
 
 }  // namespace display

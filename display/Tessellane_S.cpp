@@ -86,7 +86,7 @@ void Tessellane_S::Form_Load() {
   }
   Form.Show();
   Display.SetFocus();
-  ui::sys::SetWindowPos(Form.Handle(), ui::sys::kHwndTopmost, 0, 0, 0, 0, ui::sys::kSwpNoSizeNoMoveNoActivate);
+  ui::sys::MakeTopmost(Form.Handle());
   NewColors();
   Display.Cls();
 

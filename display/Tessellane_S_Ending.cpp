@@ -52,7 +52,7 @@ void Tessellane_S::EndScreenSaver() {
   if (run_mode && !module_.IsWindowsNT()) {
     // Windows 9x asks for the saver password here; NT asks by itself.
     ui::sys::ShowCursor(true);
-    if (ui::sys::VerifyScreenSavePwd(Form.Handle()) == 0) {
+    if (!ui::sys::VerifyPassword(Form.Handle())) {
       ui::sys::ShowCursor(false);
       return;
     }
@@ -84,7 +84,7 @@ void Tessellane_S::RestoreSystem() {
     ui::sys::ShowCursor(true);
   }
   StopLoop = true;
-  ui::sys::SystemParametersInfo(ui::sys::kSpiSetScreenSaveActive, 1, 0);
+  ui::sys::ReactivateScreenSaver();
 }
 
 }  // namespace display

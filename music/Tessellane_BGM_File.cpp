@@ -32,12 +32,12 @@ void Tessellane_BGM::CloseMp3() {
 }
 
 void Tessellane_BGM::PlayWav() {
-  if (ui::sys::WaveOutGetNumDevs() <= 0) return;
+  if (ui::sys::WaveOutputDevices() <= 0) return;
   // The name is not marked as a file name: the system looks for a sound
   // alias of that name first and then for the file.
-  module_.ApiResult = ui::sys::PlaySound(&module_.BgmFile, ui::sys::kSndAsync | ui::sys::kSndLoop);
+  module_.ApiResult = ui::sys::PlaySoundLooped(module_.BgmFile);
 }
 
-void Tessellane_BGM::StopWav() { module_.ApiResult = ui::sys::PlaySound(nullptr, 0); }
+void Tessellane_BGM::StopWav() { module_.ApiResult = ui::sys::StopSound(); }
 
 }  // namespace music

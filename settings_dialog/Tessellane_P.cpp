@@ -252,7 +252,7 @@ void Tessellane_P::SetDesignProperties() {
   lbl_Fname.SetFont(SmallFont);
   lbl_Fname.SetTransparent(true);
   lbl_Fname.SetBorder(true);
-  lbl_Fname.SetForeColor(ui::sys::GetSysColor(ui::sys::kColorWindowText));
+  lbl_Fname.SetForeColor(ui::sys::WindowTextColour());
 
   lbl_URL.SetFont(LinkFont);
   lbl_URL.SetTransparent(true);

@@ -53,7 +53,7 @@ void Tessellane_P::ImgExit_MouseUp(int, int, float, float) {
 
 void Tessellane_P::lbl_URL_MouseDown(int, int, float, float) {
   ui::screen::SetMousePointer(kHourglass);
-  ui::sys::ShellExecute(Form.Handle(), "open", lbl_URL.Caption(), "", "", ui::sys::kSwShowNormal);
+  ui::sys::OpenDocument(Form.Handle(), lbl_URL.Caption());
   ui::screen::SetMousePointer(kDefaultPointer);
 }
 

@@ -60,44 +60,21 @@ void Tessellane_P::Cmd_CAN_Click() {
 }
 
 void Tessellane_P::Cmd_Color_Click() {
-  // The custom colours are the system's first sixteen colours, every time.
-  std::array<ui::Colour, 16> custom{};
-  for (int i = 0; i < 16; ++i) custom[i] = ui::sys::GetSysColor(i);
-  ui::sys::ChooseColorRecord record;
-  record.hwndOwner = Form.Handle();
-  record.hInstance = ui::sys::InstanceHandle();
-  record.rgbResult = 0;
-  record.lpCustColors = &custom;
-  record.Flags = ui::sys::kCcPreventFullOpen;
-  if (ui::sys::ChooseColor(record) != 0) lbl_Color.SetBackColor(record.rgbResult);
+  if (const auto colour = ui::sys::ChooseColour(Form.Handle())) lbl_Color.SetBackColor(*colour);
 }
 
 void Tessellane_P::Cmd_BGM_Click() {
-  constexpr std::uint32_t kBufferBytes = 255;
-  std::string file(kBufferBytes, '\0');
-  std::string title(kBufferBytes, '\0');
-  ui::sys::OpenFileNameRecord record;
-  record.hwndOwner = Form.Handle();
-  record.hInstance = ui::sys::InstanceHandle();
-  record.lpstrFilter = std::string("BGMﾌｧｲﾙ (MP3 WAV)") + '\0' + "*.MP3;*.WAV" + '\0' + '\0';
-  record.lpstrFile = &file;
-  record.nMaxFile = kBufferBytes;
-  record.lpstrFileTitle = &title;
-  record.nMaxFileTitle = kBufferBytes;
-  record.lpstrTitle = "ﾌｧｲﾙを開く";
-  record.Flags = 0;
-  module_.ApiResult = ui::sys::GetOpenFileName(record);
-  if (module_.ApiResult > 0) {
-    const std::string chosen = file.substr(0, file.find('\0'));
-    // The settings file holds code page 932 text: a path it cannot hold
-    // would come back as another path.
-    if (!ui::FitsCp932(chosen)) {
-      ui::sys::ShowWarning(Form.Handle(), kUnstorablePath + chosen, kMessageTitle);
-      return;
-    }
-    module_.BgmFile = chosen;
-    lbl_Fname.SetCaption(module_.BgmFile);
+  const auto chosen = ui::sys::ChooseMusicFile(Form.Handle(), "ﾌｧｲﾙを開く", "BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV");
+  module_.ApiResult = chosen ? 1 : 0;
+  if (!chosen) return;
+  // The settings file holds code page 932 text: a path it cannot hold
+  // would come back as another path.
+  if (!ui::FitsCp932(*chosen)) {
+    ui::sys::ShowWarning(Form.Handle(), kUnstorablePath + *chosen, kMessageTitle);
+    return;
   }
+  module_.BgmFile = *chosen;
+  lbl_Fname.SetCaption(module_.BgmFile);
 }
 
 void Tessellane_P::Img_BGM_Click(std::int16_t index) {

@@ -89,16 +89,10 @@ TEST_F(CommandTest, ATinyButtonDrawsItsCornersAndNoMirroredEdges) {
 TEST_F(CommandTest, IdleGradientIsLightAtTheTop) {
   auto b = Place(0, 0, 77, 33);
   const auto& s = headless::SurfaceOf(b->Surface());
-  ASSERT_EQ(s.last_gradient.size(), 2u);
-  const auto& v0 = s.last_gradient[0];
-  const auto& v1 = s.last_gradient[1];
-  EXPECT_EQ((std::array{v0.x, v0.y, int(v0.red), int(v0.green), int(v0.blue), int(v0.alpha)}),
-            (std::array{0, 0, 0xFF00, 0xFF00, 0xFF00, 0}));
-  EXPECT_EQ((std::array{v1.x, v1.y, int(v1.red), int(v1.green), int(v1.blue), int(v1.alpha)}),
-            (std::array{76, 32, 0xC600, 0xC500, 0xD700, 0}));
-  ASSERT_EQ(s.last_gradient_rects.size(), 1u);
-  EXPECT_EQ(s.last_gradient_rects[0].upper_left, 1u);
-  EXPECT_EQ(s.last_gradient_rects[0].lower_right, 0u);
+  // Corner to corner of the surface, white over lavender grey.
+  EXPECT_EQ(s.last_gradient.rect, (ui::Rect{0, 0, 76, 32}));
+  EXPECT_EQ(s.last_gradient.top, ui::Rgb(0xFF, 0xFF, 0xFF));
+  EXPECT_EQ(s.last_gradient.bottom, ui::Rgb(0xC6, 0xC5, 0xD7));
   // Inside the frame: white at the top, lavender grey towards the bottom.
   const ui::Colour top = s.At(38, 4), bottom = s.At(38, 28);
   EXPECT_GT(ui::RedOf(top), 240);

@@ -153,12 +153,12 @@ TEST(CommandGradient, DirectionPerState) {
 }
 
 TEST(CommandGradient, ColourTextsGiveChannelsInTextOrder) {
-  EXPECT_EQ(GradientChannels("&HFFFFFF"), (Channels{0xFF00, 0xFF00, 0xFF00}));
+  EXPECT_EQ(GradientColour("&HFFFFFF"), ui::Rgb(0xFF, 0xFF, 0xFF));
   // Red is the first pair, not the low byte of the colour value.
-  EXPECT_EQ(GradientChannels("&HC6C5D7"), (Channels{0xC600, 0xC500, 0xD700}));
-  EXPECT_EQ(GradientChannels("&H0000FF"), (Channels{0, 0, 0xFF00}));
-  EXPECT_EQ(GradientChannels("&H12"), (Channels{0, 0, 0x1200}));
-  EXPECT_THROW(GradientChannels("white"), app::RuntimeError);
+  EXPECT_EQ(GradientColour("&HC6C5D7"), ui::Rgb(0xC6, 0xC5, 0xD7));
+  EXPECT_EQ(GradientColour("&H0000FF"), ui::Rgb(0, 0, 0xFF));
+  EXPECT_EQ(GradientColour("&H12"), ui::Rgb(0, 0, 0x12));
+  EXPECT_THROW(GradientColour("white"), app::RuntimeError);
 }
 
 TEST(CommandFrame, PiecesOfTheWideButton) {

@@ -37,8 +37,8 @@ class EndingTest : public HeadlessTest {
   std::vector<std::string> SystemCalls() const {
     std::vector<std::string> out;
     for (const auto& c : headless::Calls())
-      if (c.rfind("ShowCursor", 0) == 0 || c.rfind("SystemParametersInfo", 0) == 0 ||
-          c.rfind("VerifyScreenSavePwd", 0) == 0 || c.rfind("EndProcess", 0) == 0)
+      if (c.starts_with("ShowCursor") || c.starts_with("SetScreenSaverRunning") || c == "ReactivateScreenSaver" ||
+          c == "VerifyPassword" || c.starts_with("EndProcess"))
         out.push_back(c);
     return out;
   }
@@ -48,8 +48,8 @@ class EndingTest : public HeadlessTest {
 
 TEST_F(EndingTest, FirstMoveOnlyRecordsThenADiagonalMoveEnds) {
   EXPECT_EQ(Play("/s", {Move(100, 100), Move(101, 101)}), 2);
-  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SystemParametersInfo(97,0,0)", "ShowCursor(1)",
-                                                       "SystemParametersInfo(17,1,0)", "EndProcess(0)"}));
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SetScreenSaverRunning(0)", "ShowCursor(1)",
+                                                       "ReactivateScreenSaver", "EndProcess(0)"}));
   EXPECT_TRUE(display_->StopLoop);
   EXPECT_TRUE(headless::StateOf(display_->Form).destroyed);
 }
@@ -80,14 +80,14 @@ TEST_F(EndingTest, WithoutCommandLineMovesDoNothingAndTheSystemIsLeftAlone) {
   headless::Reset();
   EXPECT_EQ(Play("", {Move(1, 1), Move(500, 500), [](display::Tessellane_S& s) { headless::PostClick(s.Display); }}),
             3);
-  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SystemParametersInfo(17,1,0)", "EndProcess(0)"}));
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ReactivateScreenSaver", "EndProcess(0)"}));
 }
 
 TEST_F(EndingTest, Windows9xAsksForThePasswordAndARefusalGoesOn) {
   headless::config().windows_nt = false;
-  headless::config().verify_password_result = 0;
+  headless::config().password_accepted = false;
   EXPECT_EQ(Play("/s", {Move(10, 10), Move(20, 20), Move(30, 40)}), -1);
-  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ShowCursor(1)", "VerifyScreenSavePwd", "ShowCursor(0)"}));
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "ShowCursor(0)"}));
   // The refused move cleared the origin: the next move only recorded a new one.
   EXPECT_TRUE(display_->MouseOrigin.Set);
   EXPECT_EQ(display_->MouseOrigin.X, 30);
@@ -98,14 +98,14 @@ TEST_F(EndingTest, Windows9xAcceptedPasswordThenRestoresInOrder) {
   headless::config().windows_nt = false;
   EXPECT_EQ(Play("/s", {Key(13)}), 1);
   EXPECT_EQ(SystemCalls(),
-            (std::vector<std::string>{"ShowCursor(1)", "VerifyScreenSavePwd", "SystemParametersInfo(97,0,0)",
-                                      "ShowCursor(1)", "SystemParametersInfo(17,1,0)", "EndProcess(0)"}));
+            (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "SetScreenSaverRunning(0)",
+                                      "ShowCursor(1)", "ReactivateScreenSaver", "EndProcess(0)"}));
 }
 
 TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
   headless::config().windows_nt = false;
   EXPECT_EQ(Play("", {Key(13)}), 1);
-  EXPECT_TRUE(headless::CallsStartingWith("VerifyScreenSavePwd").empty());
+  EXPECT_TRUE(headless::CallsStartingWith("VerifyPassword").empty());
 }
 
 // A close from outside (another program, or the session ending) unloads the
@@ -113,14 +113,14 @@ TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
 TEST_F(EndingTest, ClosedFromOutsideRestoresTheSystemOnce) {
   auto close = [](display::Tessellane_S& s) { s.Form.Unload(); };
   EXPECT_EQ(Play("/s", {Move(10, 10), close, close}), -1);
-  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SystemParametersInfo(97,0,0)", "ShowCursor(1)",
-                                                       "SystemParametersInfo(17,1,0)"}));
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SetScreenSaverRunning(0)", "ShowCursor(1)",
+                                                       "ReactivateScreenSaver"}));
   EXPECT_TRUE(display_->StopLoop);
   EXPECT_TRUE(headless::StateOf(display_->Form).destroyed);
 
   headless::Reset();
   EXPECT_EQ(Play("", {close}), -1);
-  EXPECT_EQ(SystemCalls(), std::vector<std::string>{"SystemParametersInfo(17,1,0)"});
+  EXPECT_EQ(SystemCalls(), std::vector<std::string>{"ReactivateScreenSaver"});
 }
 
 }  // namespace

@@ -27,7 +27,12 @@ class FileMusicTest : public MusicDisplayTest {
     Run(50, {{20, [&](display::Tessellane_S& s) { enabled = s.Timer1.Enabled(); }}});
     return enabled;
   }
-  static std::vector<std::string> PlaySoundCalls() { return headless::CallsStartingWith("PlaySound"); }
+  static std::vector<std::string> PlaySoundCalls() {
+    std::vector<std::string> out;
+    for (const auto& c : headless::Calls())
+      if (c.starts_with("PlaySoundLooped") || c == "StopSound") out.push_back(c);
+    return out;
+  }
 };
 
 TEST_F(FileMusicTest, TheLastThreeCharactersChooseThePlayer) {
@@ -47,7 +52,7 @@ TEST_F(FileMusicTest, TheLastThreeCharactersChooseThePlayer) {
   mci::config().files = {{kWav, 800}};
   module_.BgmFile = kWav;
   EXPECT_FALSE(Timer1SeenEnabled());
-  EXPECT_EQ(PlaySoundCalls(), std::vector<std::string>{std::string("PlaySound(") + kWav + ",9)"});
+  EXPECT_EQ(PlaySoundCalls(), std::vector<std::string>{std::string("PlaySoundLooped(") + kWav + ")"});
   EXPECT_EQ(mci::SoundPlaying(), kWav);
   EXPECT_TRUE(mci::Commands().empty());
 
@@ -57,7 +62,7 @@ TEST_F(FileMusicTest, TheLastThreeCharactersChooseThePlayer) {
     EXPECT_FALSE(Timer1SeenEnabled()) << other;
     EXPECT_TRUE(mci::Commands().empty()) << other;
     EXPECT_TRUE(PlaySoundCalls().empty()) << other;
-    EXPECT_TRUE(headless::CallsStartingWith("waveOutGetNumDevs").empty()) << other;
+    EXPECT_TRUE(headless::CallsStartingWith("WaveOutputDevices").empty()) << other;
   }
 
   // Music kinds other than 2 ignore the file.
@@ -124,7 +129,7 @@ TEST_F(FileMusicTest, WavNeedsAWaveDeviceAndStoresItsResult) {
   module_.ApiResult = 4321;
   bgm.PlayWav();
   EXPECT_TRUE(PlaySoundCalls().empty());
-  EXPECT_EQ(headless::CallsStartingWith("waveOutGetNumDevs").size(), 1u);
+  EXPECT_EQ(headless::CallsStartingWith("WaveOutputDevices").size(), 1u);
   EXPECT_EQ(module_.ApiResult, 4321);
 
   mci::config().wave_devices = 2;
@@ -144,12 +149,12 @@ TEST_F(FileMusicTest, EndingStopsTheWavAndStopsAndClosesTheMp3) {
   module_.BgmFile = kWav;
   EXPECT_TRUE(Run(10000, {{300, Key(65)}}));
   EXPECT_EQ(PlaySoundCalls(),
-            (std::vector<std::string>{std::string("PlaySound(") + kWav + ",9)", "PlaySound(null,0)"}));
+            (std::vector<std::string>{std::string("PlaySoundLooped(") + kWav + ")", "StopSound"}));
   EXPECT_EQ(mci::SoundPlaying(), "");
   EXPECT_TRUE(mci::Commands().empty());
   // The sound stops before the program ends.
   const auto& calls = headless::Calls();
-  EXPECT_LT(std::find(calls.begin(), calls.end(), "PlaySound(null,0)"),
+  EXPECT_LT(std::find(calls.begin(), calls.end(), "StopSound"),
             std::find(calls.begin(), calls.end(), "EndProcess(0)"));
 
   Fresh();

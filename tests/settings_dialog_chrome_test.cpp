@@ -85,23 +85,22 @@ TEST_F(SettingsDialogTest, CloseButtonShowsItsPressedPictureAndClosesOnReleaseAn
   EXPECT_TRUE(DeliverEndsProgram());
   EXPECT_EQ(d.ImgExit.GetPicture(), d.imgImages(0).GetPicture());
   EXPECT_TRUE(FileReplacements().empty());
-  EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
+  EXPECT_EQ(headless::CallsStartingWith("AnimateCaption").size(), 1u);
   EXPECT_TRUE(headless::StateOf(d.Form).destroyed);
 }
 
 TEST_F(SettingsDialogTest, LinkOpensTheHomePageWithAnyButtonUnderTheHourglass) {
   auto& d = Open();
   int pointer_during = -1;
-  headless::SetShellExecuteHook([&] { pointer_during = ui::screen::MousePointer(); });
+  headless::SetOpenDocumentHook([&] { pointer_during = ui::screen::MousePointer(); });
   for (int button : {ui::kLeftButton, ui::kRightButton, ui::kMiddleButton}) {
     headless::ClearCalls();
     pointer_during = -1;
     headless::PostMouseDownOn(d.lbl_URL, button, 4, 4);
     headless::PostMouseUpOn(d.lbl_URL, button, 4, 4);
     ui::DoEvents();
-    EXPECT_EQ(headless::CallsStartingWith("ShellExecute"),
-              std::vector<std::string>{"ShellExecute(open," + std::string(settings_dialog::kHomePageUrl) +
-                                       ",,,1,pointer=11)"})
+    EXPECT_EQ(headless::CallsStartingWith("OpenDocument"),
+              std::vector<std::string>{"OpenDocument(" + std::string(settings_dialog::kHomePageUrl) + ",pointer=11)"})
         << button;
     EXPECT_EQ(pointer_during, 11);
     EXPECT_EQ(ui::screen::MousePointer(), 0);

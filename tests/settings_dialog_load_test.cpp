@@ -99,8 +99,8 @@ TEST_F(SettingsDialogTest, ZoomsOpenFromTheCursorOrFromTheCornerWhenItIsUnknown)
   module_->ZoomOriginX = 77;
   dialog_ = std::make_unique<settings_dialog::Tessellane_P>(*module_);
   dialog_->LoadAndShow();
-  EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects"),
-            std::vector<std::string>{"DrawAnimatedRects(3,0,0,0,0->289,97,735,574)"});
+  EXPECT_EQ(headless::CallsStartingWith("AnimateCaption"),
+            std::vector<std::string>{"AnimateCaption(0,0,0,0->289,97,735,574)"});
 }
 
 TEST_F(SettingsDialogTest, ACursorBeyondSixteenBitsOnOneAxisKeepsTheOther) {
@@ -115,8 +115,8 @@ TEST_F(SettingsDialogTest, ClosingZoomsBackToTheCursorAndEndsTheProgram) {
   headless::config().cursor = {500, 400};
   auto& d = Open();
   EXPECT_TRUE(EndsProgram([&] { d.Form.Unload(); }));
-  EXPECT_EQ(headless::CallsStartingWith("DrawAnimatedRects"),
-            std::vector<std::string>{"DrawAnimatedRects(3,289,97,735,574->500,400,500,400)"});
+  EXPECT_EQ(headless::CallsStartingWith("AnimateCaption"),
+            std::vector<std::string>{"AnimateCaption(289,97,735,574->500,400,500,400)"});
   EXPECT_TRUE(headless::StateOf(d.Form).destroyed);
   EXPECT_FALSE(d.DisplayPixels.Attached());
 }

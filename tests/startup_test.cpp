@@ -26,7 +26,7 @@ class StartupTest : public HeadlessTest {
     const auto& calls = headless::Calls();
     return std::find(calls.begin(), calls.end(), call) != calls.end();
   }
-  bool DisplayShown() const { return !headless::CallsStartingWith("SetWindowPos(-1,0,0,0,0,19)").empty(); }
+  bool DisplayShown() const { return !headless::CallsStartingWith("MakeTopmost").empty(); }
   bool SettingsRead() const { return !headless::CallsStartingWith("ReadFile").empty(); }
 
   app::Tessellane_B module_;
@@ -62,8 +62,8 @@ TEST_F(StartupTest, RunModeHidesCursorAndTellsSystemBeforeTheDisplay) {
   }
   const auto& calls = headless::Calls();
   const auto hide = std::find(calls.begin(), calls.end(), "ShowCursor(0)");
-  const auto running = std::find(calls.begin(), calls.end(), "SystemParametersInfo(97,-1,0)");
-  const auto topmost = std::find(calls.begin(), calls.end(), "SetWindowPos(-1,0,0,0,0,19)");
+  const auto running = std::find(calls.begin(), calls.end(), "SetScreenSaverRunning(1)");
+  const auto topmost = std::find(calls.begin(), calls.end(), "MakeTopmost");
   ASSERT_NE(hide, calls.end());
   ASSERT_NE(running, calls.end());
   ASSERT_NE(topmost, calls.end());
@@ -78,7 +78,7 @@ TEST_F(StartupTest, EmptyCommandLineRunsTheDisplayWithoutTouchingTheSystem) {
   EXPECT_THROW(app::RunProgram(module_), headless::ProcessExit);
   EXPECT_TRUE(DisplayShown());
   EXPECT_FALSE(Called("ShowCursor(0)"));
-  EXPECT_TRUE(headless::CallsStartingWith("SystemParametersInfo").empty());
+  EXPECT_TRUE(headless::CallsStartingWith("SetScreenSaverRunning").empty());
 }
 
 TEST_F(StartupTest, OtherSwitchesEndAfterReadingSettingsWithoutAWindow) {
@@ -93,13 +93,13 @@ TEST_F(StartupTest, OtherSwitchesEndAfterReadingSettingsWithoutAWindow) {
 
 TEST_F(StartupTest, PasswordChangeOnlyOnWindows9x) {
   EXPECT_EQ(Run("/a 1234"), 100);
-  EXPECT_TRUE(headless::CallsStartingWith("PwdChangePassword").empty());
+  EXPECT_TRUE(headless::CallsStartingWith("ChangePassword").empty());
 
   headless::Reset();
   headless::config().app_path = dir_.str();
   headless::config().windows_nt = false;
   EXPECT_EQ(Run("/a 1234"), 100);
-  EXPECT_TRUE(Called("PwdChangePassword(SCRSAVE,1234)"));
+  EXPECT_TRUE(Called("ChangePassword(1234)"));
 }
 
 TEST_F(StartupTest, PasswordChangeWithAHandleThatIsNoNumberStopsWithTheRuntimeError) {
@@ -107,14 +107,7 @@ TEST_F(StartupTest, PasswordChangeWithAHandleThatIsNoNumberStopsWithTheRuntimeEr
   EXPECT_EQ(Run("/a xyz"), 1);
   ASSERT_EQ(headless::CallsStartingWith("ReportFatalError").size(), 1u);
   EXPECT_NE(headless::CallsStartingWith("ReportFatalError")[0].find("13"), std::string::npos);
-  EXPECT_TRUE(headless::CallsStartingWith("PwdChangePassword").empty());
-}
-
-TEST_F(StartupTest, AFailedVersionCallCountsAsNotNt) {
-  app::Tessellane_B b;
-  EXPECT_TRUE(b.IsWindowsNT());
-  headless::config().get_version_result = 2;  // only exactly 1 is success here
-  EXPECT_FALSE(b.IsWindowsNT());
+  EXPECT_TRUE(headless::CallsStartingWith("ChangePassword").empty());
 }
 
 TEST_F(StartupTest, RunningDisplayOrSettingsWindowRefusesEveryMode) {
@@ -134,8 +127,8 @@ TEST_F(StartupTest, SystemKeysSwitchSendsTheSignExtendedBoolean) {
   app::Tessellane_B b;
   b.SetSystemKeysEnabled(false);
   b.SetSystemKeysEnabled(true);
-  EXPECT_EQ(headless::Calls(), (std::vector<std::string>{"SystemParametersInfo(97,-1,0)",
-                                                           "SystemParametersInfo(97,0,0)"}));
+  EXPECT_EQ(headless::Calls(), (std::vector<std::string>{"SetScreenSaverRunning(1)",
+                                                           "SetScreenSaverRunning(0)"}));
 }
 
 TEST_F(StartupTest, ZoomRunsBetweenTheCursorPointAndTheWindow) {
@@ -145,8 +138,8 @@ TEST_F(StartupTest, ZoomRunsBetweenTheCursorPointAndTheWindow) {
   b.ZoomOriginY = 20;
   b.ZoomWindowOpen(window);
   b.ZoomWindowClose(window);
-  EXPECT_TRUE(Called("DrawAnimatedRects(3,10,20,10,20->289,97,735,574)"));
-  EXPECT_TRUE(Called("DrawAnimatedRects(3,289,97,735,574->10,20,10,20)"));
+  EXPECT_TRUE(Called("AnimateCaption(10,20,10,20->289,97,735,574)"));
+  EXPECT_TRUE(Called("AnimateCaption(289,97,735,574->10,20,10,20)"));
 }
 
 }  // namespace

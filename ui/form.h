@@ -79,6 +79,9 @@ class Form {
   void SetWidth(int twips);
   void SetHeight(int twips);
   void Move(int left, int top);
+  // Becomes a child window of `parent` and fills its upper-left corner
+  // (width and height in twips).
+  void AttachToParent(WindowHandle parent, int width, int height);
 
   Colour BackColor() const { return back_colour_; }
   void SetBackColor(Colour colour);

@@ -1,10 +1,10 @@
 // The multimedia services of winmm the music module uses: the MCI command
-// strings, their error texts, PlaySound and the count of wave-output devices.
+// strings, their error texts, wave files played in a loop and the count of
+// wave-output devices.
 // Text is UTF-8 here; the Win32 backend hands it to the Unicode entry points
 // and converts replies back.
 #pragma once
 #include <cstddef>
-#include <cstdint>
 #include <string>
 
 namespace ui::sys {
@@ -19,13 +19,12 @@ int MciSendString(const std::string& command, std::string* reply, std::size_t re
 // buffer up to its first NUL. Nonzero when a description was written.
 int MciGetErrorString(int code, std::string& text, std::size_t length);
 
-// PlaySound with module handle 0. A null name (with flags 0) stops whatever
-// PlaySound plays. Nonzero on success.
-int PlaySound(const std::string* name, std::uint32_t flags);
-constexpr std::uint32_t kSndAsync = 0x0001;
-constexpr std::uint32_t kSndLoop = 0x0008;
+// Plays a wave file over and over without waiting for it; nonzero on success.
+int PlaySoundLooped(const std::string& file);
+// Stops whatever PlaySoundLooped plays; nonzero on success.
+int StopSound();
 
-// waveOutGetNumDevs: 0 when the system has no wave-output device.
-int WaveOutGetNumDevs();
+// How many wave-output devices the system has (0: none).
+int WaveOutputDevices();
 
 }  // namespace ui::sys

@@ -2,7 +2,6 @@
 // backend converts to the system's code page where the ANSI entry points are
 // used. Each backend (ui/win32, ui/headless, ...) defines these functions.
 #pragma once
-#include <cstdint>
 #include <string>
 
 #include "ui/types.h"
@@ -25,52 +24,46 @@ void ShowWarning(WindowHandle owner, const std::string& text, const std::string&
 // Seconds since midnight, local time, with fractions (for reseeding).
 double SecondsSinceMidnight();
 
-// --- kernel32 ------------------------------------------------------------
-struct OsVersionInfo {
-  std::uint32_t size = 148;  // dwOSVersionInfoSize of OSVERSIONINFOA
-  std::uint32_t major = 0;
-  std::uint32_t minor = 0;
-  std::uint32_t build = 0;
-  std::uint32_t platform_id = 0;  // 2 = VER_PLATFORM_WIN32_NT
-};
-constexpr std::uint32_t kPlatformWin32Nt = 2;
-// GetVersionExA: returns the call's own result (nonzero on success).
-int GetVersionEx(OsVersionInfo& info);
+// True on the Windows NT line, where the system itself asks for the saver's
+// password; the older line leaves that to the saver.
+bool IsWindowsNT();
 
 // Opens the file for sequential reading and closes it again; false on any error
 // (missing file, a directory, no permission).
 bool CanOpenForReading(const std::string& path);
 
-// --- user32 --------------------------------------------------------------
+// --- Windows ---------------------------------------------------------------
 // A top-level window whose title is exactly `title` (any class), or 0.
 WindowHandle FindWindowByTitle(const std::string& title);
-// ShowCursor: returns the new display count.
+// Shows or hides the mouse pointer; returns the new display count.
 int ShowCursor(bool show);
-// SystemParametersInfoA with a null pointer; returns the call's result.
-int SystemParametersInfo(std::uint32_t action, std::int32_t param, std::uint32_t flags);
-constexpr std::uint32_t kSpiSetScreenSaveActive = 17;
-constexpr std::uint32_t kSpiSetScreenSaverRunning = 97;
-int SetWindowPos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
-                 std::uint32_t flags);
-constexpr std::intptr_t kHwndTopmost = -1;
-constexpr std::uint32_t kSwpNoSizeNoMoveNoActivate = 0x13;
+// Tells the system whether a screen saver runs (the older line then keeps
+// the task-switching keys from the user).
+void SetScreenSaverRunning(bool running);
+// Switches the system's screen-saver timeout on again.
+void ReactivateScreenSaver();
+// Puts the window above every window that is not topmost, where it stands,
+// without activating it.
+void MakeTopmost(WindowHandle window);
+// The window's rectangle in screen pixels; false when there is no such window.
 bool GetWindowRect(WindowHandle window, Rect& rect);
-std::int32_t GetWindowLong(WindowHandle window, int index);
-std::int32_t SetWindowLong(WindowHandle window, int index, std::int32_t value);
-WindowHandle SetParent(WindowHandle child, WindowHandle parent);
-WindowHandle GetWindow(WindowHandle window, std::uint32_t command);
-int PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+// Makes a top-level window a child window of `parent`: first its style,
+// then its parent.
+void AttachToParent(WindowHandle window, WindowHandle parent);
+// Asks the window that owns `window` to close, without waiting for it.
+void NotifyOwnerClosed(WindowHandle window);
 bool GetCursorPos(Point& point);
 WindowHandle WindowFromPoint(Point point);
-// DrawAnimatedRects with IDANI_CAPTION from `from` to `to`.
-int DrawAnimatedRects(WindowHandle window, int animation, const Rect& from, const Rect& to);
+// The system's animation of a caption moving from one rectangle to another
+// (a window opening from, or closing into, a point).
+void AnimateCaption(WindowHandle window, const Rect& from, const Rect& to);
 // Makes the process's windows use real device pixels on a high-DPI screen.
 void DeclareDpiAware();
 
-// --- Screen-saver password functions (Windows 9x only) ---------------------
-// VerifyScreenSavePwd of password.cpl: nonzero when the saver may end.
-int VerifyScreenSavePwd(WindowHandle window);
-// PwdChangePasswordA of mpr.dll with two zero reserved arguments.
-int PwdChangePassword(const std::string& registry_key, WindowHandle window);
+// --- The saver's own password (older line only) ------------------------------
+// Asks for the password; true when the saver may end.
+bool VerifyPassword(WindowHandle window);
+// Lets the user set a new password, in a dialog owned by `window`.
+void ChangePassword(WindowHandle window);
 
 }  // namespace ui::sys

@@ -78,25 +78,6 @@ void SetAmbientFont(const Form& container, const Font& font);
 // a later form at the same address starts from the default.
 void ForgetAmbientFont(const Form& container);
 
-// --- Drawing records --------------------------------------------------------
-
-// A vertex of a gradient fill: position in pixels, colour channels with the
-// colour byte in the high byte (0xFF00 = full).
-struct GradientVertex {
-  std::int32_t x = 0;
-  std::int32_t y = 0;
-  std::uint16_t red = 0;
-  std::uint16_t green = 0;
-  std::uint16_t blue = 0;
-  std::uint16_t alpha = 0;
-};
-struct GradientRectangle {
-  std::uint32_t upper_left = 0;
-  std::uint32_t lower_right = 0;
-};
-constexpr int kGradientFillRectH = 0;
-constexpr int kGradientFillRectV = 1;
-
 class UserControl;
 class ControlLabel;
 
@@ -109,9 +90,9 @@ class UserControlPeer {
   virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
   virtual void Clear(Colour back) = 0;
   virtual void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) = 0;
-  // GradientFill of msimg32 on the surface; false when the system refuses.
-  virtual bool GradientFill(const GradientVertex* vertices, int vertex_count, const GradientRectangle* rects,
-                            int rect_count, int mode) = 0;
+  // Fills the rectangle without its right column and bottom row, from the
+  // top colour at its upper edge to the bottom colour at its lower edge.
+  virtual void PaintVerticalGradient(const Rect& rect, Colour top, Colour bottom) = 0;
   // Opaque: the painted surface shows; transparent: the container shows through.
   virtual void SetOpaque(bool opaque) = 0;
   // The label's text, font, colour, enabled state or position changed.
@@ -205,8 +186,8 @@ class UserControl {
   // stretched into a destination rectangle of the surface.
   void PaintPicture(const Picture& picture, double x, double y, double width, double height, double source_x,
                     double source_y, double source_width, double source_height);
-  bool GradientFill(const GradientVertex* vertices, int vertex_count, const GradientRectangle* rects,
-                    int rect_count, int mode);
+  // In pixels, whatever the scale unit.
+  void PaintVerticalGradient(const Rect& rect, Colour top, Colour bottom);
   void Refresh();
 
   // Background style: true opaque (the painted face shows), false transparent.

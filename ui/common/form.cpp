@@ -2,6 +2,7 @@
 #include "ui/form.h"
 
 #include "ui/screen.h"
+#include "ui/system.h"
 #include "ui/user_control.h"
 
 namespace ui {
@@ -27,6 +28,13 @@ void Form::SetTop(int twips) { top_ = twips; ApplyBounds(); }
 void Form::SetWidth(int twips) { width_ = twips; ApplyBounds(); }
 void Form::SetHeight(int twips) { height_ = twips; ApplyBounds(); }
 void Form::Move(int left, int top) { left_ = left; top_ = top; ApplyBounds(); }
+
+void Form::AttachToParent(WindowHandle parent, int width, int height) {
+  sys::AttachToParent(Handle(), parent);
+  Move(0, 0);
+  SetWidth(width);
+  SetHeight(height);
+}
 
 void Form::SetBackColor(Colour colour) {
   back_colour_ = colour;

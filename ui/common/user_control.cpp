@@ -160,9 +160,8 @@ void UserControl::PaintPicture(const Picture& picture, double x, double y, doubl
                       Rect{sx, sy, sx + ToPixels(source_width), sy + ToPixels(source_height)});
 }
 
-bool UserControl::GradientFill(const GradientVertex* vertices, int vertex_count, const GradientRectangle* rects,
-                               int rect_count, int mode) {
-  return peer_->GradientFill(vertices, vertex_count, rects, rect_count, mode);
+void UserControl::PaintVerticalGradient(const Rect& rect, Colour top, Colour bottom) {
+  peer_->PaintVerticalGradient(rect, top, bottom);
 }
 
 void UserControl::Refresh() { peer_->Refresh(); }

@@ -28,14 +28,13 @@ struct Config {
   // the way the Win32 backend computes it.
   int dpi = 0;
   bool windows_nt = true;
-  int get_version_result = 1;
-  int verify_password_result = 1;
+  bool password_accepted = true;
   double start_seconds_since_midnight = 36000.5;
   double ms_per_do_events = 0;  // fake time that passes in every DoEvents
   double wait_step_ms = 10;      // longest step of the clock while events are awaited
   ui::Point cursor{};
   bool cursor_known = true;
-  // What GetWindow(GW_OWNER) answers for the program's forms.
+  // The window that owns the program's forms (the preview's host).
   ui::WindowHandle form_owner = 0;
   // The user's local application-data folder ("" = unknown).
   std::string local_app_data;
@@ -57,7 +56,7 @@ double NowMs();
 void AdvanceMs(double ms);
 
 // System calls in the order made, e.g. "ShowCursor(0)" or
-// "SystemParametersInfo(97,-1,0)".
+// "SetScreenSaverRunning(1)".
 const std::vector<std::string>& Calls();
 std::vector<std::string> CallsStartingWith(std::string_view prefix);
 void ClearCalls();
@@ -65,12 +64,12 @@ void ClearCalls();
 // A window of another program, found by FindWindowByTitle and GetWindowRect.
 ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect = {});
 // Destroys a foreign window; the program's forms that were made its children
-// with SetParent are destroyed with it, their unload running as it would.
+// with AttachToParent are destroyed with it, their unload running as it would.
 void RemoveForeignWindow(ui::WindowHandle window);
-// The parent SetParent gave a window, or 0.
+// The parent AttachToParent gave a window, or 0.
 ui::WindowHandle ParentOf(ui::WindowHandle window);
-// Where messages posted to a window end up: "WM_<n>(wparam,lparam)".
-std::vector<std::string> MessagesPostedTo(ui::WindowHandle window);
+// How often a foreign window was asked to close.
+int CloseRequestsTo(ui::WindowHandle window);
 
 // Runs at the start of every DoEvents, before queued input is delivered.
 void SetIdleHook(std::function<void()> hook);

@@ -24,8 +24,10 @@ struct ControlSurface {
   long refreshes = 0;
   long gradient_fills = 0;
   long label_changes = 0;
-  std::vector<ui::GradientVertex> last_gradient;
-  std::vector<ui::GradientRectangle> last_gradient_rects;
+  struct Gradient {
+    ui::Rect rect;
+    ui::Colour top = 0, bottom = 0;
+  } last_gradient;
   std::vector<PictureCopy> copies;  // since the last clear
   ui::Colour At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };

@@ -437,22 +437,24 @@ int MciGetErrorString(int code, std::string& text, std::size_t length) {
   return 1;
 }
 
-int PlaySound(const std::string* name, std::uint32_t flags) {
-  Record("PlaySound(" + (name ? *name : std::string("null")) + "," + std::to_string(flags) + ")");
+int PlaySoundLooped(const std::string& file) {
+  Record("PlaySoundLooped(" + file + ")");
   auto& s = mci::S();
-  if (!name) {
-    s.sound.clear();
-    return 1;
-  }
   // Like the system, it answers success without a device but plays nothing.
   if (s.config.wave_devices <= 0) return 1;
-  if (!s.config.files.count(*name)) return 0;
-  s.sound = *name;
+  if (!s.config.files.count(file)) return 0;
+  s.sound = file;
   return 1;
 }
 
-int WaveOutGetNumDevs() {
-  Record("waveOutGetNumDevs");
+int StopSound() {
+  Record("StopSound");
+  mci::S().sound.clear();
+  return 1;
+}
+
+int WaveOutputDevices() {
+  Record("WaveOutputDevices");
   return headless::mci::config().wave_devices;
 }
 

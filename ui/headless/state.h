@@ -22,7 +22,7 @@ struct TimerEntry {
 struct ForeignWindow {
   std::string title;
   ui::Rect rect;
-  std::vector<std::string> posted;
+  int close_requests = 0;
 };
 
 struct Process {
@@ -34,8 +34,7 @@ struct Process {
   std::map<ui::WindowHandle, ForeignWindow> foreign;
   std::vector<TimerEntry*> timers;
   std::vector<WindowState*> forms;  // the program's own top-level windows
-  // Window styles set through SetWindowLong, parents set through SetParent.
-  std::map<ui::WindowHandle, std::int32_t> styles;
+  // Parents given through AttachToParent.
   std::map<ui::WindowHandle, ui::WindowHandle> parents;
   // Destroys one of the program's forms the way the system does (its unload runs).
   std::map<const WindowState*, std::function<void()>> destroy_form;

@@ -78,9 +78,9 @@ ui::WindowHandle ParentOf(ui::WindowHandle window) {
   return it == P().parents.end() ? 0 : it->second;
 }
 
-std::vector<std::string> MessagesPostedTo(ui::WindowHandle window) {
+int CloseRequestsTo(ui::WindowHandle window) {
   auto it = P().foreign.find(window);
-  return it == P().foreign.end() ? std::vector<std::string>{} : it->second.posted;
+  return it == P().foreign.end() ? 0 : it->second.close_requests;
 }
 
 void SetIdleHook(std::function<void()> hook) { P().idle_hook = std::move(hook); }
@@ -119,12 +119,9 @@ void ShowWarning(WindowHandle, const std::string& text, const std::string& title
 
 double SecondsSinceMidnight() { return P().config.start_seconds_since_midnight + P().now_ms / 1000.0; }
 
-int GetVersionEx(OsVersionInfo& info) {
-  Record("GetVersionEx(" + std::to_string(info.size) + ")");
-  if (info.size != 148) return 0;
-  info.platform_id = P().config.windows_nt ? kPlatformWin32Nt : 1;
-  info.major = P().config.windows_nt ? 5 : 4;
-  return P().config.get_version_result;
+bool IsWindowsNT() {
+  Record("IsWindowsNT");
+  return P().config.windows_nt;
 }
 
 bool CanOpenForReading(const std::string& path) {
@@ -150,18 +147,11 @@ int ShowCursor(bool show) {
   return P().cursor_count += show ? 1 : -1;
 }
 
-int SystemParametersInfo(std::uint32_t action, std::int32_t param, std::uint32_t flags) {
-  Record("SystemParametersInfo(" + std::to_string(action) + "," + std::to_string(param) + "," +
-         std::to_string(flags) + ")");
-  return 1;
-}
+void SetScreenSaverRunning(bool running) { Record(std::string("SetScreenSaverRunning(") + (running ? "1" : "0") + ")"); }
 
-int SetWindowPos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
-                 std::uint32_t flags) {
-  Record("SetWindowPos(" + std::to_string(insert_after) + "," + std::to_string(x) + "," + std::to_string(y) + "," +
-         std::to_string(cx) + "," + std::to_string(cy) + "," + std::to_string(flags) + ")");
-  return 1;
-}
+void ReactivateScreenSaver() { Record("ReactivateScreenSaver"); }
+
+void MakeTopmost(WindowHandle) { Record("MakeTopmost"); }
 
 bool GetWindowRect(WindowHandle window, Rect& rect) {
   Record("GetWindowRect");
@@ -181,59 +171,25 @@ bool GetWindowRect(WindowHandle window, Rect& rect) {
 
 namespace {
 
-constexpr int kGwlStyle = -16;
-// A form starts as the Win32 backend creates it: WS_POPUP | WS_CLIPCHILDREN.
-constexpr std::int32_t kFormStyle = static_cast<std::int32_t>(0x82000000u);
-
 bool IsOwnForm(WindowHandle window) {
   for (const auto* f : P().forms)
     if (f->created && !f->destroyed && f->handle == window) return true;
   return false;
 }
 
-std::int32_t StyleOf(WindowHandle window) {
-  auto it = P().styles.find(window);
-  if (it != P().styles.end()) return it->second;
-  return IsOwnForm(window) ? kFormStyle : 0;
-}
-
 }  // namespace
 
-std::int32_t GetWindowLong(WindowHandle window, int index) {
-  Record("GetWindowLong(" + std::to_string(index) + ")");
-  return index == kGwlStyle ? StyleOf(window) : 0;
-}
-
-std::int32_t SetWindowLong(WindowHandle window, int index, std::int32_t value) {
-  Record("SetWindowLong(" + std::to_string(index) + "," + std::to_string(value) + ")");
-  if (index != kGwlStyle) return 0;
-  const std::int32_t previous = StyleOf(window);
-  P().styles[window] = value;
-  return previous;
-}
-
-WindowHandle SetParent(WindowHandle child, WindowHandle parent) {
-  Record("SetParent(" + std::to_string(parent) + ")");
+void AttachToParent(WindowHandle window, WindowHandle parent) {
+  Record("AttachToParent(" + std::to_string(parent) + ")");
   // Only an existing window adopts a child.
-  if (!P().foreign.count(parent) && !IsOwnForm(parent)) return 0;
-  const WindowHandle previous = headless::ParentOf(child);
-  P().parents[child] = parent;
-  return previous;
+  if (P().foreign.count(parent) || IsOwnForm(parent)) P().parents[window] = parent;
 }
 
-WindowHandle GetWindow(WindowHandle window, std::uint32_t command) {
-  Record("GetWindow(" + std::to_string(command) + ")");
-  constexpr std::uint32_t kGwOwner = 4;
-  return command == kGwOwner && IsOwnForm(window) ? P().config.form_owner : 0;
-}
-
-int PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-  Record("PostMessage(" + std::to_string(message) + ")");
-  auto it = P().foreign.find(window);
-  if (it == P().foreign.end()) return 0;
-  it->second.posted.push_back("WM_" + std::to_string(message) + "(" + std::to_string(wparam) + "," +
-                              std::to_string(lparam) + ")");
-  return 1;
+void NotifyOwnerClosed(WindowHandle window) {
+  Record("NotifyOwnerClosed");
+  if (!IsOwnForm(window)) return;
+  auto it = P().foreign.find(P().config.form_owner);
+  if (it != P().foreign.end()) ++it->second.close_requests;
 }
 
 bool GetCursorPos(Point& point) {
@@ -248,25 +204,22 @@ WindowHandle WindowFromPoint(Point) {
   return P().window_under_cursor;
 }
 
-int DrawAnimatedRects(WindowHandle, int animation, const Rect& from, const Rect& to) {
-  Record("DrawAnimatedRects(" + std::to_string(animation) + "," + std::to_string(from.left) + "," +
-         std::to_string(from.top) + "," + std::to_string(from.right) + "," + std::to_string(from.bottom) + "->" +
-         std::to_string(to.left) + "," + std::to_string(to.top) + "," + std::to_string(to.right) + "," +
-         std::to_string(to.bottom) + ")");
-  return 1;
+void AnimateCaption(WindowHandle, const Rect& from, const Rect& to) {
+  const auto text = [](const Rect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+  };
+  Record("AnimateCaption(" + text(from) + "->" + text(to) + ")");
 }
 
 void DeclareDpiAware() { Record("DeclareDpiAware"); }
 
-int VerifyScreenSavePwd(WindowHandle) {
-  Record("VerifyScreenSavePwd");
-  return P().config.verify_password_result;
+bool VerifyPassword(WindowHandle) {
+  Record("VerifyPassword");
+  return P().config.password_accepted;
 }
 
-int PwdChangePassword(const std::string& registry_key, WindowHandle window) {
-  Record("PwdChangePassword(" + registry_key + "," + std::to_string(window) + ")");
-  return 1;
-}
+void ChangePassword(WindowHandle window) { Record("ChangePassword(" + std::to_string(window) + ")"); }
 
 }  // namespace ui::sys
 

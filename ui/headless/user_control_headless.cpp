@@ -56,32 +56,19 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
       }
     }
   }
-  // As the system fills a rectangle: the two vertices span it whichever one
-  // the record names first, the right column and bottom row stay out, and the
-  // colour runs from the upper vertex's colour to the lower one's.
-  bool GradientFill(const ui::GradientVertex* v, int nv, const ui::GradientRectangle* rects, int nr,
-                    int mode) override {
+  // As the system fills a rectangle: the right column and bottom row stay out.
+  void PaintVerticalGradient(const ui::Rect& r, ui::Colour top, ui::Colour bottom) override {
     ++surface_.gradient_fills;
-    surface_.last_gradient.assign(v, v + nv);
-    surface_.last_gradient_rects.assign(rects, rects + nr);
-    if (mode != ui::kGradientFillRectV && mode != ui::kGradientFillRectH) return false;
-    for (int i = 0; i < nr; ++i) {
-      if (rects[i].upper_left >= static_cast<unsigned>(nv) || rects[i].lower_right >= static_cast<unsigned>(nv))
-        return false;
-      ui::GradientVertex a = v[rects[i].upper_left], b = v[rects[i].lower_right];
-      const bool vertical = mode == ui::kGradientFillRectV;
-      if (vertical ? a.y > b.y : a.x > b.x) std::swap(a, b);
-      const int x0 = std::min(a.x, b.x), x1 = std::max(a.x, b.x);
-      const int y0 = std::min(a.y, b.y), y1 = std::max(a.y, b.y);
-      const int span = vertical ? y1 - y0 : x1 - x0;
-      for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-          const double t = span > 0 ? static_cast<double>(vertical ? y - y0 : x - x0) / span : 0;
-          const auto mix = [t](int c0, int c1) { return static_cast<int>(c0 + (c1 - c0) * t) >> 8; };
-          Plot(x, y, ui::Rgb(mix(a.red, b.red), mix(a.green, b.green), mix(a.blue, b.blue)));
-        }
+    surface_.last_gradient = {r, top, bottom};
+    // 16-bit channels, mixed and cut back to bytes as the system does.
+    const int span = r.bottom - r.top;
+    const auto mix = [](int c0, int c1, double t) { return static_cast<int>((c0 << 8) + ((c1 - c0) << 8) * t) >> 8; };
+    for (int y = r.top; y < r.bottom; ++y) {
+      const double t = span > 0 ? static_cast<double>(y - r.top) / span : 0;
+      const ui::Colour c = ui::Rgb(mix(ui::RedOf(top), ui::RedOf(bottom), t), mix(ui::GreenOf(top), ui::GreenOf(bottom), t),
+                                   mix(ui::BlueOf(top), ui::BlueOf(bottom), t));
+      for (int x = r.left; x < r.right; ++x) Plot(x, y, c);
     }
-    return true;
   }
   void SetOpaque(bool opaque) override { surface_.opaque = opaque; }
   void LabelChanged(const ui::ControlLabel&) override { ++surface_.label_changes; }

@@ -28,25 +28,25 @@ void PostScrollArrow(ui::VScrollBar& bar, int direction);
 // The colour dialog's next answers, in order: a colour confirms, nullopt
 // cancels. Without a scripted answer the dialog is cancelled.
 void AnswerColourDialog(std::optional<ui::Colour> answer);
-// The record and custom colours the colour dialog was last called with.
+// Who owned each colour dialog.
 struct ColourDialogCall {
-  ui::sys::ChooseColorRecord record;
-  std::array<ui::Colour, 16> custom_colours{};
+  ui::WindowHandle owner = 0;
 };
 const std::vector<ColourDialogCall>& ColourDialogCalls();
 
 // The file dialog's next answers: a full path, or nullopt for cancel.
 void AnswerFileDialog(std::optional<std::string> answer);
-// The records the file dialog was called with (buffer contents as passed in).
+// What each file dialog was asked to show.
 struct FileDialogCall {
-  ui::sys::OpenFileNameRecord record;
-  std::string file_buffer;
-  std::string file_title_buffer;
+  ui::WindowHandle owner = 0;
+  std::string title, filter_description, patterns;
 };
+// The longest path the file dialog returns (its buffer less the NUL).
+constexpr std::size_t kMaxPathBytes = 254;
 const std::vector<FileDialogCall>& FileDialogCalls();
 
-// Runs while ShellExecute "runs" (to look at the pointer, for instance).
-void SetShellExecuteHook(std::function<void()> hook);
+// Runs while OpenDocument "runs" (to look at the pointer, for instance).
+void SetOpenDocumentHook(std::function<void()> hook);
 
 // How often the palette picture was refreshed.
 long RefreshesOf(ui::PalettePictureBox& box);

@@ -140,7 +140,7 @@ void AnswerColourDialog(std::optional<ui::Colour> answer) { W().colour_answers.p
 const std::vector<ColourDialogCall>& ColourDialogCalls() { return W().colour_calls; }
 void AnswerFileDialog(std::optional<std::string> answer) { W().file_answers.push_back(std::move(answer)); }
 const std::vector<FileDialogCall>& FileDialogCalls() { return W().file_calls; }
-void SetShellExecuteHook(std::function<void()> hook) { W().shell_hook = std::move(hook); }
+void SetOpenDocumentHook(std::function<void()> hook) { W().shell_hook = std::move(hook); }
 
 long RefreshesOf(ui::PalettePictureBox& box) {
   return static_cast<HeadlessPalettePicturePeer&>(box.Peer()).refreshes_;
@@ -177,66 +177,34 @@ namespace ui::sys {
 
 using headless::detail::Record;
 
-Colour GetSysColor(int index) {
-  // The classic Windows scheme.
-  static constexpr Colour kColours[] = {
-      Rgb(212, 208, 200), Rgb(58, 110, 165),  Rgb(10, 36, 106),   Rgb(128, 128, 128), Rgb(212, 208, 200),
-      Rgb(255, 255, 255), Rgb(0, 0, 0),       Rgb(0, 0, 0),       Rgb(0, 0, 0),       Rgb(255, 255, 255),
-      Rgb(212, 208, 200), Rgb(212, 208, 200), Rgb(128, 128, 128), Rgb(10, 36, 106),   Rgb(255, 255, 255),
-      Rgb(212, 208, 200), Rgb(128, 128, 128), Rgb(128, 128, 128), Rgb(0, 0, 0),       Rgb(212, 208, 200),
-      Rgb(255, 255, 255), Rgb(64, 64, 64),    Rgb(212, 208, 200), Rgb(0, 0, 0),       Rgb(255, 255, 225)};
-  return index >= 0 && index < static_cast<int>(std::size(kColours)) ? kColours[index] : 0;
-}
+Colour WindowTextColour() { return 0; }
 
-WindowHandle InstanceHandle() { return 0x400000; }
-
-int ChooseColor(ChooseColorRecord& record) {
+std::optional<Colour> ChooseColour(WindowHandle owner) {
   auto& w = headless::W();
-  headless::ColourDialogCall call{record, {}};
-  if (record.lpCustColors) call.custom_colours = *record.lpCustColors;
-  w.colour_calls.push_back(call);
-  Record("ChooseColor(flags=" + std::to_string(record.Flags) + ")");
-  std::optional<Colour> answer;
-  if (!w.colour_answers.empty()) {
-    answer = w.colour_answers.front();
-    w.colour_answers.pop_front();
-  }
-  if (!answer) return 0;
-  record.rgbResult = *answer;
-  return 1;
+  w.colour_calls.push_back({owner});
+  Record("ChooseColour");
+  if (w.colour_answers.empty()) return std::nullopt;
+  const auto answer = w.colour_answers.front();
+  w.colour_answers.pop_front();
+  return answer;
 }
 
-int GetOpenFileName(OpenFileNameRecord& record) {
+std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string& title,
+                                           const std::string& filter_description, const std::string& patterns) {
   auto& w = headless::W();
-  w.file_calls.push_back({record, record.lpstrFile ? *record.lpstrFile : std::string(),
-                          record.lpstrFileTitle ? *record.lpstrFileTitle : std::string()});
-  Record("GetOpenFileName(" + record.lpstrTitle + ")");
-  std::optional<std::string> answer;
-  if (!w.file_answers.empty()) {
-    answer = w.file_answers.front();
-    w.file_answers.pop_front();
-  }
-  if (!answer || !record.lpstrFile) return 0;
-  // The platform refuses a path that does not fit the buffer with its NUL.
-  if (answer->size() + 1 > record.nMaxFile) return 0;
-  std::string buffer = *answer;
-  buffer.resize(record.nMaxFile, '\0');
-  *record.lpstrFile = buffer;
-  if (record.lpstrFileTitle) {
-    const auto slash = answer->find_last_of('\\');
-    std::string title = slash == std::string::npos ? *answer : answer->substr(slash + 1);
-    title.resize(std::max<std::size_t>(record.nMaxFileTitle, title.size() + 1), '\0');
-    *record.lpstrFileTitle = title;
-  }
-  return 1;
+  w.file_calls.push_back({owner, title, filter_description, patterns});
+  Record("ChooseMusicFile(" + title + ")");
+  if (w.file_answers.empty()) return std::nullopt;
+  auto answer = w.file_answers.front();
+  w.file_answers.pop_front();
+  // The system refuses a path that does not fit its buffer with the NUL.
+  if (answer && answer->size() > headless::kMaxPathBytes) return std::nullopt;
+  return answer;
 }
 
-std::intptr_t ShellExecute(WindowHandle, const std::string& operation, const std::string& file,
-                           const std::string& parameters, const std::string& directory, int show_command) {
-  Record("ShellExecute(" + operation + "," + file + "," + parameters + "," + directory + "," +
-         std::to_string(show_command) + ",pointer=" + std::to_string(ui::screen::MousePointer()) + ")");
+void OpenDocument(WindowHandle, const std::string& target) {
+  Record("OpenDocument(" + target + ",pointer=" + std::to_string(ui::screen::MousePointer()) + ")");
   if (auto& hook = headless::W().shell_hook) hook();
-  return 42;
 }
 
 }  // namespace ui::sys

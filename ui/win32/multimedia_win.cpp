@@ -44,11 +44,12 @@ int MciGetErrorString(int code, std::string& text, std::size_t length) {
   return ok ? 1 : 0;
 }
 
-int PlaySound(const std::string* name, std::uint32_t flags) {
-  if (!name) return PlaySoundW(nullptr, nullptr, flags) ? 1 : 0;
-  return PlaySoundW(win32::Widen(*name).c_str(), nullptr, flags) ? 1 : 0;
+int PlaySoundLooped(const std::string& file) {
+  return PlaySoundW(win32::Widen(file).c_str(), nullptr, SND_ASYNC | SND_LOOP) ? 1 : 0;
 }
 
-int WaveOutGetNumDevs() { return static_cast<int>(waveOutGetNumDevs()); }
+int StopSound() { return PlaySoundW(nullptr, nullptr, 0) ? 1 : 0; }
+
+int WaveOutputDevices() { return static_cast<int>(waveOutGetNumDevs()); }
 
 }  // namespace ui::sys

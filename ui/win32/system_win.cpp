@@ -3,13 +3,6 @@
 // points take it widened, the ANSI ones in the system's code page.
 #include <windows.h>
 
-// These names are ui::sys functions here, not the A/W macros of <windows.h>.
-#undef GetVersionEx
-#undef SystemParametersInfo
-#undef GetWindowLong
-#undef SetWindowLong
-#undef PostMessage
-
 #include "ui/codepage.h"
 #include "ui/common/twips.h"
 #include "ui/screen.h"
@@ -78,18 +71,14 @@ double SecondsSinceMidnight() {
   return t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
 }
 
-int GetVersionEx(OsVersionInfo& info) {
+bool IsWindowsNT() {
   OSVERSIONINFOA v{};
-  v.dwOSVersionInfoSize = info.size;
+  v.dwOSVersionInfoSize = sizeof v;
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-  const int result = GetVersionExA(&v);
+  const BOOL result = GetVersionExA(&v);
 #pragma GCC diagnostic pop
-  info.major = v.dwMajorVersion;
-  info.minor = v.dwMinorVersion;
-  info.build = v.dwBuildNumber;
-  info.platform_id = v.dwPlatformId;
-  return result;
+  return result == 1 && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
 bool CanOpenForReading(const std::string& path) {
@@ -107,13 +96,15 @@ WindowHandle FindWindowByTitle(const std::string& title) {
 
 int ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
 
-int SystemParametersInfo(std::uint32_t action, std::int32_t param, std::uint32_t flags) {
-  return SystemParametersInfoA(action, static_cast<UINT>(param), nullptr, flags);
+void SetScreenSaverRunning(bool running) {
+  // The system takes a sign-extended 16-bit True: all bits set.
+  SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, running ? static_cast<UINT>(-1) : 0, nullptr, 0);
 }
 
-int SetWindowPos(WindowHandle window, std::intptr_t insert_after, int x, int y, int cx, int cy,
-                 std::uint32_t flags) {
-  return ::SetWindowPos(H(window), reinterpret_cast<HWND>(insert_after), x, y, cx, cy, flags);
+void ReactivateScreenSaver() { SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0); }
+
+void MakeTopmost(WindowHandle window) {
+  ::SetWindowPos(H(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool GetWindowRect(WindowHandle window, Rect& rect) {
@@ -123,15 +114,12 @@ bool GetWindowRect(WindowHandle window, Rect& rect) {
   return ok != FALSE;
 }
 
-std::int32_t GetWindowLong(WindowHandle window, int index) { return GetWindowLongW(H(window), index); }
-std::int32_t SetWindowLong(WindowHandle window, int index, std::int32_t value) {
-  return SetWindowLongW(H(window), index, value);
+void AttachToParent(WindowHandle window, WindowHandle parent) {
+  SetWindowLongW(H(window), GWL_STYLE, GetWindowLongW(H(window), GWL_STYLE) | WS_CHILD);
+  ::SetParent(H(window), H(parent));
 }
-WindowHandle SetParent(WindowHandle child, WindowHandle parent) { return W(::SetParent(H(child), H(parent))); }
-WindowHandle GetWindow(WindowHandle window, std::uint32_t command) { return W(::GetWindow(H(window), command)); }
-int PostMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-  return PostMessageW(H(window), message, wparam, lparam);
-}
+
+void NotifyOwnerClosed(WindowHandle window) { PostMessageW(::GetWindow(H(window), GW_OWNER), WM_CLOSE, 0, 0); }
 
 bool GetCursorPos(Point& point) {
   POINT p{};
@@ -142,9 +130,9 @@ bool GetCursorPos(Point& point) {
 
 WindowHandle WindowFromPoint(Point point) { return W(::WindowFromPoint(POINT{point.x, point.y})); }
 
-int DrawAnimatedRects(WindowHandle window, int animation, const Rect& from, const Rect& to) {
+void AnimateCaption(WindowHandle window, const Rect& from, const Rect& to) {
   const RECT f = ToRect(from), t = ToRect(to);
-  return ::DrawAnimatedRects(H(window), animation, &f, &t);
+  ::DrawAnimatedRects(H(window), IDANI_CAPTION, &f, &t);
 }
 
 void DeclareDpiAware() {
@@ -152,17 +140,16 @@ void DeclareDpiAware() {
   if (auto set_aware = Optional<Fn>(L"user32.dll", "SetProcessDPIAware")) set_aware();
 }
 
-int VerifyScreenSavePwd(WindowHandle window) {
+bool VerifyPassword(WindowHandle window) {
   using Fn = BOOL(WINAPI*)(HWND);
   auto verify = Optional<Fn>(L"password.cpl", "VerifyScreenSavePwd");
   // Without the password library there is no password to ask for.
-  return verify ? verify(H(window)) : 1;
+  return !verify || verify(H(window)) != FALSE;
 }
 
-int PwdChangePassword(const std::string& registry_key, WindowHandle window) {
+void ChangePassword(WindowHandle window) {
   using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-  auto change = Optional<Fn>(L"mpr.dll", "PwdChangePasswordA");
-  return change ? static_cast<int>(change(win32::ToAnsi(registry_key).c_str(), H(window), 0, 0)) : 0;
+  if (auto change = Optional<Fn>(L"mpr.dll", "PwdChangePasswordA")) change("SCRSAVE", H(window), 0, 0);
 }
 
 }  // namespace ui::sys

@@ -52,16 +52,18 @@ class Win32UserControlPeer : public UserControlPeer {
     Invalidate();
   }
 
-  bool GradientFill(const GradientVertex* v, int nv, const GradientRectangle* rects, int nr, int mode) override {
-    if (!surface_.Dc()) return false;
-    std::vector<TRIVERTEX> vertices(static_cast<std::size_t>(std::max(nv, 0)));
-    for (int i = 0; i < nv; ++i) vertices[i] = {v[i].x, v[i].y, v[i].red, v[i].green, v[i].blue, v[i].alpha};
-    std::vector<GRADIENT_RECT> records(static_cast<std::size_t>(std::max(nr, 0)));
-    for (int i = 0; i < nr; ++i) records[i] = {rects[i].upper_left, rects[i].lower_right};
-    const BOOL ok = ::GradientFill(surface_.Dc(), vertices.data(), static_cast<ULONG>(nv), records.data(),
-                                   static_cast<ULONG>(nr), static_cast<ULONG>(mode));
+  void PaintVerticalGradient(const Rect& r, Colour top, Colour bottom) override {
+    if (!surface_.Dc()) return;
+    // Colour bytes in the high byte of each 16-bit channel. The rectangle
+    // names the lower vertex first; the fill still runs from top to bottom.
+    const auto vertex = [](int x, int y, Colour c) {
+      return TRIVERTEX{x, y, static_cast<COLOR16>(RedOf(c) << 8), static_cast<COLOR16>(GreenOf(c) << 8),
+                       static_cast<COLOR16>(BlueOf(c) << 8), 0};
+    };
+    TRIVERTEX vertices[2] = {vertex(r.left, r.top, top), vertex(r.right, r.bottom, bottom)};
+    GRADIENT_RECT rect{1, 0};
+    ::GradientFill(surface_.Dc(), vertices, 2, &rect, 1, GRADIENT_FILL_RECT_V);
     Invalidate();
-    return ok != FALSE;
   }
 
   void SetOpaque(bool opaque) override {
