@@ -13,26 +13,6 @@
 
 namespace ui::win32 {
 
-void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon) {
-  static std::vector<std::wstring> registered;
-  if (std::find(registered.begin(), registered.end(), name) != registered.end()) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  if (with_icon) wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-  wc.lpszClassName = name;
-  if (RegisterClassExW(&wc)) registered.emplace_back(name);
-}
-
-int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int ButtonsOf(WPARAM w) { return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0); }
-
 HFONT FontOf(const Font& font) {
   static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
   const auto key = std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline,

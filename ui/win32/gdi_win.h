@@ -1,5 +1,5 @@
-// GDI helpers shared by the Win32 widgets: colours, input state, fonts,
-// pictures and the memory bitmaps behind the persistent surfaces.
+// GDI helpers shared by the Win32 widgets: colours, fonts, pictures and the
+// memory bitmaps behind the persistent surfaces.
 #pragma once
 #include <windows.h>
 
@@ -9,16 +9,9 @@
 
 namespace ui::win32 {
 
+constexpr Colour kWhite = Rgb(255, 255, 255);
+
 inline COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
-
-// Registers a window class of this program once (arrow cursor; the
-// program's icon where `with_icon`); later calls do nothing.
-void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon = false);
-
-// Shift state of an event: 1 shift, 2 ctrl, 4 alt.
-int ShiftState();
-// Buttons held during a mouse message: 1 left, 2 right, 4 middle.
-int ButtonsOf(WPARAM w);
 
 // The GDI font for a description, made once and kept for the process.
 HFONT FontOf(const Font& font);
