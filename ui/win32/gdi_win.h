@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 #include "ui/font.h"
 #include "ui/picture.h"
 #include "ui/types.h"
@@ -17,6 +19,17 @@ inline COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
 HFONT FontOf(const Font& font);
 
 void FillColour(HDC dc, const RECT& r, Colour colour);
+
+// Text in a font and colour, or in the system's disabled style: engraved, a
+// highlight one pixel down and right under the grey text.
+void DrawTextIn(HDC dc, const std::wstring& text, RECT r, UINT format, const Font& font, Colour colour, bool enabled);
+
+// The header of an uncompressed DIB; a negative height runs top-down.
+inline BITMAPINFOHEADER DibHeader(int width, int height, WORD bits_per_pixel) {
+  return {sizeof(BITMAPINFOHEADER), width, height, 1, bits_per_pixel, BI_RGB, 0, 0, 0, 0, 0};
+}
+// A picture's colour as a pixel of a 32-bit DIB (0x00RRGGBB).
+inline DWORD DibPixel(Colour c) { return static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c)); }
 
 // Copies a source rectangle of a picture stretched into a destination rectangle.
 void StretchPicture(HDC dc, const Picture& picture, const Rect& dest, const Rect& source);

@@ -29,13 +29,7 @@ struct TextScratch {
     if (!dc) dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
     w = std::max(w, width);
     h = std::max(h, height);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO bi{DibHeader(w, -h, 32), {}};
     void* p = nullptr;
     HBITMAP made = Counted(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
     if (!made) return false;
@@ -72,31 +66,15 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
   if (!s.Ensure(w, h)) return;
   // The pixels below the text go in first: the glyphs are blended with them.
   for (int y = 0; y < h; ++y)
-    for (int x = 0; x < w; ++x) {
-      const Colour p = target.At(c.left + x, c.top + y);
-      s.bits[y * s.width + x] = static_cast<DWORD>((RedOf(p) << 16) | (GreenOf(p) << 8) | BlueOf(p));
-    }
+    for (int x = 0; x < w; ++x) s.bits[y * s.width + x] = DibPixel(target.At(c.left + x, c.top + y));
   GdiFlush();
   HRGN region = Counted(CreateRectRgn(0, 0, w, h));
   SelectClipRgn(s.dc, region);
   DeleteCounted(region);
-  HGDIOBJ old_font = SelectObject(s.dc, FontOf(font));
-  SetBkMode(s.dc, TRANSPARENT);
-  const std::wstring wide = Widen(text);
   UINT format = DT_NOPREFIX | (word_wrap ? (DT_WORDBREAK | DT_EDITCONTROL) : DT_SINGLELINE);
   format |= alignment == Alignment::Center ? DT_CENTER : alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
-  RECT r{box.left - c.left, box.top - c.top, box.right - c.left, box.bottom - c.top};
-  if (enabled) {
-    SetTextColor(s.dc, Ref(colour));
-    DrawTextW(s.dc, wide.c_str(), static_cast<int>(wide.size()), &r, format);
-  } else {
-    RECT shadow{r.left + 1, r.top + 1, r.right + 1, r.bottom + 1};
-    SetTextColor(s.dc, GetSysColor(COLOR_3DHILIGHT));
-    DrawTextW(s.dc, wide.c_str(), static_cast<int>(wide.size()), &shadow, format);
-    SetTextColor(s.dc, GetSysColor(COLOR_GRAYTEXT));
-    DrawTextW(s.dc, wide.c_str(), static_cast<int>(wide.size()), &r, format);
-  }
-  SelectObject(s.dc, old_font);
+  DrawTextIn(s.dc, Widen(text), RECT{box.left - c.left, box.top - c.top, box.right - c.left, box.bottom - c.top},
+             format, font, colour, enabled);
   SelectClipRgn(s.dc, nullptr);
   GdiFlush();
   for (int y = 0; y < h; ++y)

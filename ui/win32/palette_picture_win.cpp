@@ -9,6 +9,7 @@
 #include "ui/widgets.h"
 #include "ui/win32/checked_win.h"
 #include "ui/win32/gdi_count_win.h"
+#include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/window_win.h"
 
@@ -34,13 +35,7 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
     struct {
       BITMAPINFOHEADER header;
       RGBQUAD colours[256];
-    } bi{};
-    bi.header.biSize = sizeof(BITMAPINFOHEADER);
-    bi.header.biWidth = width;
-    bi.header.biHeight = height;
-    bi.header.biPlanes = 1;
-    bi.header.biBitCount = 8;
-    bi.header.biCompression = BI_RGB;
+    } bi{DibHeader(width, height, 8), {}};
     bi.header.biClrUsed = 256;
     for (int i = 0; i < 256; ++i)
       bi.colours[i] = RGBQUAD{static_cast<BYTE>(BlueOf(palette[i])), static_cast<BYTE>(GreenOf(palette[i])),

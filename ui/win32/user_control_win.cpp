@@ -154,25 +154,8 @@ class Win32UserControlPeer : public UserControlPeer {
     const ControlLabel& label = control_.Label();
     if (label.Caption().empty()) return;
     const Rect b = label.PixelBounds();
-    RECT r{b.left, b.top, b.right, b.bottom};
-    const std::wstring text = Widen(label.Caption());
-    HGDIOBJ old_font = SelectObject(dc, FontOf(label.FontObject()));
-    SetBkMode(dc, TRANSPARENT);
-    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
-    if (label.Enabled()) {
-      SetTextColor(dc, Ref(label.ForeColor()));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
-    } else {
-      // The system's disabled text: engraved, a highlight one pixel down and
-      // right under the grey text.
-      RECT shadow = r;
-      OffsetRect(&shadow, 1, 1);
-      SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadow, kFormat);
-      SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
-    }
-    SelectObject(dc, old_font);
+    DrawTextIn(dc, Widen(label.Caption()), RECT{b.left, b.top, b.right, b.bottom},
+               DT_CENTER | DT_WORDBREAK | DT_NOPREFIX, label.FontObject(), label.ForeColor(), label.Enabled());
   }
 
   void Create() {
