@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/common/raster.h"
 #include "ui/widgets.h"
 
 namespace ui {
@@ -16,18 +17,18 @@ Rect Union(const Rect& a, const Rect& b) {
   return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
               std::max(a.bottom, b.bottom)};
 }
+// A container rectangle in the coordinates of a picture whose top left is at `origin`.
+Rect Local(const Rect& r, Point origin) {
+  return Rect{r.left - origin.x, r.top - origin.y, r.right - origin.x, r.bottom - origin.y};
+}
 bool IsEmpty(const Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && y >= r.top && x < r.right && y < r.bottom; }
-
-void Plot(Picture& p, int x, int y, Colour c) {
-  if (x >= 0 && y >= 0 && x < p.width && y < p.height) p.pixels[static_cast<std::size_t>(y) * p.width + x] = c;
-}
 
 // Fills the part of a container rectangle that lies in the clip.
 void FillRect(Picture& target, Point origin, const Rect& clip, const Rect& r, Colour c) {
   const Rect a = Intersect(r, clip);
   for (int y = a.top; y < a.bottom; ++y)
-    for (int x = a.left; x < a.right; ++x) Plot(target, x - origin.x, y - origin.y, c);
+    for (int x = a.left; x < a.right; ++x) Plot(PixelGrid::Of(target), x - origin.x, y - origin.y, c);
 }
 
 // A one-pixel rectangle outline on the inner edge of r.
@@ -118,11 +119,9 @@ void Label::Paint(Picture& target, Point origin, const Rect& clip) const {
     text = Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
   }
   if (caption_.empty()) return;
-  const Rect box{text.left - origin.x, text.top - origin.y, text.right - origin.x, text.bottom - origin.y};
-  const Rect c = Intersect(clip, text);
-  const Rect local_clip{c.left - origin.x, c.top - origin.y, c.right - origin.x, c.bottom - origin.y};
+  const Rect local_clip = Local(Intersect(clip, text), origin);
   if (IsEmpty(local_clip)) return;
-  DrawTextInto(target, box, local_clip, caption_, font_, fore_, alignment_, enabled_, !auto_size_);
+  DrawTextInto(target, Local(text, origin), local_clip, caption_, font_, fore_, alignment_, enabled_, !auto_size_);
 }
 
 Image::Image(Canvas& container) : Windowless(container) {}
@@ -141,18 +140,10 @@ void Image::SetStretch(bool stretch) {
 
 void Image::Paint(Picture& target, Point origin, const Rect& clip) const {
   if (!picture_ || picture_->Empty() || Width() <= 0 || Height() <= 0) return;
-  const Picture& p = *picture_;
-  const Rect a = Intersect(clip, Bounds());
-  for (int y = a.top; y < a.bottom; ++y) {
-    const int dy = y - Top();
-    const int sy = stretch_ ? static_cast<int>((dy + 0.5) * p.height / Height()) : dy;
-    if (sy < 0 || sy >= p.height) continue;
-    for (int x = a.left; x < a.right; ++x) {
-      const int dx = x - Left();
-      const int sx = stretch_ ? static_cast<int>((dx + 0.5) * p.width / Width()) : dx;
-      if (sx >= 0 && sx < p.width) Plot(target, x - origin.x, y - origin.y, p.At(sx, sy));
-    }
-  }
+  // Unstretched, the source rectangle is the control's own size: one pixel per pixel.
+  const Rect source = stretch_ ? Rect{0, 0, picture_->width, picture_->height} : Rect{0, 0, Width(), Height()};
+  StretchNearest(PixelGrid::Of(target), *picture_, Local(Bounds(), origin), source,
+                 Local(Intersect(clip, Bounds()), origin));
 }
 
 Shape::Shape(Canvas& container) : Windowless(container) {}
@@ -205,11 +196,7 @@ void Canvas::Resize() {
     Invalidate(Rect{0, 0, w, h});
     return;
   }
-  Picture resized{w, h, std::vector<Colour>(static_cast<std::size_t>(w) * h, back_)};
-  for (int y = 0; y < std::min(h, image_.height); ++y)
-    for (int x = 0; x < std::min(w, image_.width); ++x)
-      resized.pixels[static_cast<std::size_t>(y) * w + x] = image_.At(x, y);
-  image_ = std::move(resized);
+  ResizeKeeping(image_, w, h, back_);
   Invalidate(Rect{0, 0, w, h});
 }
 
@@ -224,30 +211,16 @@ void Canvas::Cls() {
 }
 
 void Canvas::Line(int x1, int y1, int x2, int y2, Colour colour) {
-  // The end point is not drawn, as on the platform.
   ++lines_;
-  const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-  const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-  const Rect touched{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1};
-  int err = dx + dy;
-  while (x1 != x2 || y1 != y2) {
-    Plot(image_, x1, y1, colour);
-    const int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x1 += sx; }
-    if (e2 <= dx) { err += dx; y1 += sy; }
-  }
-  Invalidate(touched);
+  DrawLine(PixelGrid::Of(image_), x1, y1, x2, y2, colour);
+  Invalidate(Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1});
 }
 
 void Canvas::PaintPicture(const Picture& picture, int x, int y, int width, int height) {
   if (picture.Empty()) return;
   const int w = width < 0 ? picture.width : width, h = height < 0 ? picture.height : height;
   if (w <= 0 || h <= 0) return;
-  for (int dy = 0; dy < h; ++dy) {
-    const int sy = static_cast<int>((dy + 0.5) * picture.height / h);
-    for (int dx = 0; dx < w; ++dx)
-      Plot(image_, x + dx, y + dy, picture.At(static_cast<int>((dx + 0.5) * picture.width / w), sy));
-  }
+  StretchNearest(PixelGrid::Of(image_), picture, Rect{x, y, x + w, y + h}, Rect{0, 0, picture.width, picture.height});
   Invalidate(Rect{x, y, x + w, y + h});
 }
 
@@ -352,17 +325,9 @@ void Canvas::MouseUp(int button, int shift, float x, float y) {
 }
 
 void BitBlt(Canvas& dest, int x, int y, int width, int height, const Canvas& source, int source_x, int source_y) {
-  const Picture& src = source.PersistentImage();
-  Picture& dst = const_cast<Picture&>(dest.PersistentImage());
-  for (int dy = 0; dy < height; ++dy) {
-    const int sy = source_y + dy, ty = y + dy;
-    if (sy < 0 || sy >= src.height || ty < 0 || ty >= dst.height) continue;
-    for (int dx = 0; dx < width; ++dx) {
-      const int sx = source_x + dx, tx = x + dx;
-      if (sx < 0 || sx >= src.width || tx < 0 || tx >= dst.width) continue;
-      dst.pixels[static_cast<std::size_t>(ty) * dst.width + tx] = src.At(sx, sy);
-    }
-  }
+  // A stretch to the same size copies pixel for pixel.
+  StretchNearest(PixelGrid::Of(const_cast<Picture&>(dest.PersistentImage())), source.PersistentImage(),
+                 Rect{x, y, x + width, y + height}, Rect{source_x, source_y, source_x + width, source_y + height});
   dest.Invalidate(Rect{x, y, x + width, y + height});
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/common/raster.h"
 #include "ui/headless/headless_controls.h"
 #include "ui/headless/state.h"
 
@@ -42,19 +43,9 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
     ++surface_.clears;
     surface_.copies.clear();
   }
-  // Nearest-neighbour stretch, each destination pixel from the source pixel
-  // under its centre.
   void PaintPicture(const ui::Picture& pic, const ui::Rect& d, const ui::Rect& s) override {
     surface_.copies.push_back({&pic, d, s});
-    const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
-    if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    for (int y = 0; y < dh; ++y) {
-      const int sy = s.top + static_cast<int>((y + 0.5) * sh / dh);
-      for (int x = 0; x < dw; ++x) {
-        const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
-        if (sx >= 0 && sy >= 0 && sx < pic.width && sy < pic.height) Plot(d.left + x, d.top + y, pic.At(sx, sy));
-      }
-    }
+    ui::StretchNearest(ui::PixelGrid::Of(surface_), pic, d, s);
   }
   // As the system fills a rectangle: the right column and bottom row stay out.
   void PaintVerticalGradient(const ui::Rect& r, ui::Colour top, ui::Colour bottom) override {
@@ -88,10 +79,7 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
   int buttons_held_ = 0;
 
  private:
-  void Plot(int x, int y, ui::Colour colour) {
-    if (x >= 0 && y >= 0 && x < surface_.width && y < surface_.height)
-      surface_.pixels[static_cast<std::size_t>(y) * surface_.width + x] = colour;
-  }
+  void Plot(int x, int y, ui::Colour colour) { ui::Plot(ui::PixelGrid::Of(surface_), x, y, colour); }
   ui::WindowHandle handle_ = 0;
   ui::Colour back_ = 0x00FFFFFF;
 };

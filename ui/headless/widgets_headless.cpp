@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "ui/common/raster.h"
 #include "ui/events.h"
 #include "ui/form.h"
 #include "ui/headless/state.h"
@@ -60,15 +61,7 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   void SetBoundsPixels(int, int, int w, int h) override {
     w = std::max(w, 0);
     h = std::max(h, 0);
-    if (w == surface_.width && h == surface_.height) return;
-    Surface resized = surface_;
-    resized.width = w;
-    resized.height = h;
-    resized.pixels.assign(static_cast<std::size_t>(w) * h, back_);
-    for (int y = 0; y < std::min(h, surface_.height); ++y)
-      for (int x = 0; x < std::min(w, surface_.width); ++x)
-        resized.pixels[static_cast<std::size_t>(y) * w + x] = surface_.At(x, y);
-    surface_ = std::move(resized);
+    if (w != surface_.width || h != surface_.height) ui::ResizeKeeping(surface_, w, h, back_);
   }
   void Clear(ui::Colour back) override {
     back_ = back;
@@ -82,7 +75,7 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
     int x = r, y = 0, err = 1 - r;
     while (x >= y) {
       const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
-      for (const auto& p : pts) Plot(cx + p[0], cy + p[1], colour);
+      for (const auto& p : pts) ui::Plot(ui::PixelGrid::Of(surface_), cx + p[0], cy + p[1], colour);
       ++y;
       if (err < 0) {
         err += 2 * y + 1;
@@ -93,29 +86,10 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
     }
   }
   void Line(int x1, int y1, int x2, int y2, ui::Colour colour) override {
-    // The end point is not drawn, as on the platform.
-    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    int err = dx + dy;
-    while (x1 != x2 || y1 != y2) {
-      Plot(x1, y1, colour);
-      const int e2 = 2 * err;
-      if (e2 >= dy) { err += dy; x1 += sx; }
-      if (e2 <= dx) { err += dx; y1 += sy; }
-    }
+    ui::DrawLine(ui::PixelGrid::Of(surface_), x1, y1, x2, y2, colour);
   }
-  // Nearest-neighbour stretch: each destination pixel takes the source pixel
-  // under its centre.
   void PaintPicture(const ui::Picture& pic, const ui::Rect& d, const ui::Rect& s) override {
-    const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
-    if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
-    for (int y = 0; y < dh; ++y) {
-      const int sy = s.top + static_cast<int>((y + 0.5) * sh / dh);
-      for (int x = 0; x < dw; ++x) {
-        const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
-        if (sx >= 0 && sy >= 0 && sx < pic.width && sy < pic.height) Plot(d.left + x, d.top + y, pic.At(sx, sy));
-      }
-    }
+    ui::StretchNearest(ui::PixelGrid::Of(surface_), pic, d, s);
   }
   void Refresh() override {}
   void Focus() override {}
@@ -123,10 +97,6 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   Surface surface_;
 
  private:
-  void Plot(int x, int y, ui::Colour colour) {
-    if (x >= 0 && y >= 0 && x < surface_.width && y < surface_.height)
-      surface_.pixels[static_cast<std::size_t>(y) * surface_.width + x] = colour;
-  }
   ui::WindowHandle handle_ = 0;
   ui::Colour back_ = 0;
 };

@@ -13,26 +13,6 @@
 
 namespace ui::win32 {
 
-void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon) {
-  static std::vector<std::wstring> registered;
-  if (std::find(registered.begin(), registered.end(), name) != registered.end()) return;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  if (with_icon) wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
-  wc.lpszClassName = name;
-  if (RegisterClassExW(&wc)) registered.emplace_back(name);
-}
-
-int ShiftState() {
-  return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int ButtonsOf(WPARAM w) { return (w & MK_LBUTTON ? 1 : 0) | (w & MK_RBUTTON ? 2 : 0) | (w & MK_MBUTTON ? 4 : 0); }
-
 HFONT FontOf(const Font& font) {
   static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
   const auto key = std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline,
@@ -63,6 +43,24 @@ void FillColour(HDC dc, const RECT& r, Colour colour) {
   DeleteCounted(brush);
 }
 
+void DrawTextIn(HDC dc, const std::wstring& text, RECT r, UINT format, const Font& font, Colour colour, bool enabled) {
+  HGDIOBJ old_font = SelectObject(dc, FontOf(font));
+  SetBkMode(dc, TRANSPARENT);
+  const int n = static_cast<int>(text.size());
+  if (enabled) {
+    SetTextColor(dc, Ref(colour));
+    DrawTextW(dc, text.c_str(), n, &r, format);
+  } else {
+    RECT shadow = r;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
+    DrawTextW(dc, text.c_str(), n, &shadow, format);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(dc, text.c_str(), n, &r, format);
+  }
+  SelectObject(dc, old_font);
+}
+
 void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
   if (pic.Empty()) return;
   // A bottom-up 32-bit DIB (0x00RRGGBB; colour values are 0x00BBGGRR): its
@@ -70,18 +68,9 @@ void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
   // special cases of StretchDIBits.
   std::vector<DWORD> bits(pic.pixels.size());
   for (int y = 0; y < pic.height; ++y)
-    for (int x = 0; x < pic.width; ++x) {
-      const Colour c = pic.At(x, y);
-      bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] =
-          static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c));
-    }
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = pic.width;
-  bi.bmiHeader.biHeight = pic.height;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
+    for (int x = 0; x < pic.width; ++x)
+      bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] = DibPixel(pic.At(x, y));
+  const BITMAPINFO bi{DibHeader(pic.width, pic.height, 32), {}};
   SetStretchBltMode(dc, COLORONCOLOR);
   StretchDIBits(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom,
                 s.right - s.left, s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);

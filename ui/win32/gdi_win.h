@@ -1,7 +1,9 @@
-// GDI helpers shared by the Win32 widgets: colours, input state, fonts,
-// pictures and the memory bitmaps behind the persistent surfaces.
+// GDI helpers shared by the Win32 widgets: colours, fonts, pictures and the
+// memory bitmaps behind the persistent surfaces.
 #pragma once
 #include <windows.h>
+
+#include <string>
 
 #include "ui/font.h"
 #include "ui/picture.h"
@@ -9,21 +11,25 @@
 
 namespace ui::win32 {
 
+constexpr Colour kWhite = Rgb(255, 255, 255);
+
 inline COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
-
-// Registers a window class of this program once (arrow cursor; the
-// program's icon where `with_icon`); later calls do nothing.
-void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon = false);
-
-// Shift state of an event: 1 shift, 2 ctrl, 4 alt.
-int ShiftState();
-// Buttons held during a mouse message: 1 left, 2 right, 4 middle.
-int ButtonsOf(WPARAM w);
 
 // The GDI font for a description, made once and kept for the process.
 HFONT FontOf(const Font& font);
 
 void FillColour(HDC dc, const RECT& r, Colour colour);
+
+// Text in a font and colour, or in the system's disabled style: engraved, a
+// highlight one pixel down and right under the grey text.
+void DrawTextIn(HDC dc, const std::wstring& text, RECT r, UINT format, const Font& font, Colour colour, bool enabled);
+
+// The header of an uncompressed DIB; a negative height runs top-down.
+inline BITMAPINFOHEADER DibHeader(int width, int height, WORD bits_per_pixel) {
+  return {sizeof(BITMAPINFOHEADER), width, height, 1, bits_per_pixel, BI_RGB, 0, 0, 0, 0, 0};
+}
+// A picture's colour as a pixel of a 32-bit DIB (0x00RRGGBB).
+inline DWORD DibPixel(Colour c) { return static_cast<DWORD>((RedOf(c) << 16) | (GreenOf(c) << 8) | BlueOf(c)); }
 
 // Copies a source rectangle of a picture stretched into a destination rectangle.
 void StretchPicture(HDC dc, const Picture& picture, const Rect& dest, const Rect& source);

@@ -13,6 +13,7 @@
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/text_win.h"
+#include "ui/win32/window_win.h"
 
 namespace ui::win32 {
 namespace {
@@ -30,7 +31,7 @@ class Win32UserControlPeer : public UserControlPeer {
     }
   }
 
-  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Window()); }
+  WindowHandle Handle() override { return W(Window()); }
   HWND Window() {
     if (!hwnd_) Create();
     return hwnd_;
@@ -77,23 +78,16 @@ class Win32UserControlPeer : public UserControlPeer {
   void TakeFocus() override { SetFocus(Window()); }
 
   static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE)
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    auto* self = reinterpret_cast<Win32UserControlPeer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = InstanceOf<Win32UserControlPeer>(hwnd, msg, lp);
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     const float x = static_cast<float>(static_cast<short>(LOWORD(lp)));
     const float y = static_cast<float>(static_cast<short>(HIWORD(lp)));
+    if (const ButtonEvent b = ButtonEventOf(msg); b.button)
+      return b.down ? self->OnButtonDown(b.button, x, y) : self->OnButtonUp(b.button, x, y);
     switch (msg) {
       case WM_PAINT: return self->OnPaint();
       case WM_ERASEBKGND: return 1;
       case WM_MOUSEMOVE: self->control_.DeliverMouseMove(ButtonsOf(wp), ShiftState(), x, y); return 0;
-      case WM_LBUTTONDOWN: return self->OnButtonDown(1, x, y);
-      case WM_RBUTTONDOWN: return self->OnButtonDown(2, x, y);
-      case WM_MBUTTONDOWN: return self->OnButtonDown(4, x, y);
-      case WM_LBUTTONUP: return self->OnButtonUp(1, x, y);
-      case WM_RBUTTONUP: return self->OnButtonUp(2, x, y);
-      case WM_MBUTTONUP: return self->OnButtonUp(4, x, y);
       case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lp) != hwnd) self->buttons_ = 0;
         return 0;
@@ -101,11 +95,7 @@ class Win32UserControlPeer : public UserControlPeer {
       case WM_KILLFOCUS: self->control_.DeliverFocus(false); return 0;
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        // The form sees every key before its controls.
-        if (self->container_.KeyPreview && self->container_.OnKeyDown) {
-          self->container_.OnKeyDown(static_cast<int>(wp), ShiftState());
-          return 0;
-        }
+        if (PreviewKey(self->container_, wp)) return 0;
         break;
       case WM_NCDESTROY: self->hwnd_ = nullptr; break;
     }
@@ -119,7 +109,7 @@ class Win32UserControlPeer : public UserControlPeer {
     if (GetCapture() != hwnd_) SetCapture(hwnd_);
     control_.DeliverMouseDown(button, ShiftState(), x, y);
     // A left click on the control gives it the focus; the other buttons do not.
-    if (button == 1 && hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
+    if (button == kLeftButton && hwnd_ && GetFocus() != hwnd_) SetFocus(hwnd_);
     return 0;
   }
 
@@ -166,37 +156,18 @@ class Win32UserControlPeer : public UserControlPeer {
     const ControlLabel& label = control_.Label();
     if (label.Caption().empty()) return;
     const Rect b = label.PixelBounds();
-    RECT r{b.left, b.top, b.right, b.bottom};
-    const std::wstring text = Widen(label.Caption());
-    HGDIOBJ old_font = SelectObject(dc, FontOf(label.FontObject()));
-    SetBkMode(dc, TRANSPARENT);
-    constexpr UINT kFormat = DT_CENTER | DT_WORDBREAK | DT_NOPREFIX;
-    if (label.Enabled()) {
-      SetTextColor(dc, Ref(label.ForeColor()));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
-    } else {
-      // The system's disabled text: engraved, a highlight one pixel down and
-      // right under the grey text.
-      RECT shadow = r;
-      OffsetRect(&shadow, 1, 1);
-      SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadow, kFormat);
-      SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-      DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, kFormat);
-    }
-    SelectObject(dc, old_font);
+    DrawTextIn(dc, Widen(label.Caption()), RECT{b.left, b.top, b.right, b.bottom},
+               DT_CENTER | DT_WORDBREAK | DT_NOPREFIX, label.FontObject(), label.ForeColor(), label.Enabled());
   }
 
   void Create() {
     RegisterClassOnce(kControlClass, Guarded<Proc>);
-    HWND parent = reinterpret_cast<HWND>(container_.Handle());
-    hwnd_ = Required(CreateWindowExW(0, kControlClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 1, 1,
-                                     parent, nullptr, GetModuleHandleW(nullptr), this),
-                     "CreateWindowExW control");
+    hwnd_ = CreateWindowChecked(kControlClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, H(container_.Handle()), this,
+                                "CreateWindowExW control");
     Resize(1, 1);
   }
 
-  void Resize(int w, int h) { surface_.Resize(w, h, Rgb(255, 255, 255)); }
+  void Resize(int w, int h) { surface_.Resize(w, h, kWhite); }
 
   void Invalidate() {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);

@@ -1,0 +1,34 @@
+#include "ui/common/raster.h"
+
+#include <cstdlib>
+
+namespace ui {
+
+void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
+  const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+  const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+  int err = dx + dy;
+  while (x1 != x2 || y1 != y2) {
+    Plot(grid, x1, y1, colour);
+    const int e2 = 2 * err;
+    if (e2 >= dy) { err += dy; x1 += sx; }
+    if (e2 <= dx) { err += dx; y1 += sy; }
+  }
+}
+
+void StretchNearest(PixelGrid grid, const Picture& pic, const Rect& d, const Rect& s, const Rect& clip) {
+  const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
+  if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
+  const int x0 = std::max(0, clip.left - d.left), x1 = std::min(dw, clip.right - d.left);
+  const int y0 = std::max(0, clip.top - d.top), y1 = std::min(dh, clip.bottom - d.top);
+  for (int y = y0; y < y1; ++y) {
+    const int sy = s.top + static_cast<int>((y + 0.5) * sh / dh);
+    if (sy < 0 || sy >= pic.height) continue;
+    for (int x = x0; x < x1; ++x) {
+      const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
+      if (sx >= 0 && sx < pic.width) Plot(grid, d.left + x, d.top + y, pic.At(sx, sy));
+    }
+  }
+}
+
+}  // namespace ui

@@ -1,0 +1,115 @@
+// The event loop and timers on Win32: timers tick only while messages are
+// dispatched.
+#include <windows.h>
+
+#include <map>
+
+#include "ui/events.h"
+#include "ui/form.h"
+#include "ui/win32/guard_win.h"
+#include "ui/win32/surfaces_win.h"
+#include "ui/win32/window_win.h"
+
+namespace ui::win32 {
+namespace {
+
+std::map<UINT_PTR, Timer*> g_timers;
+
+void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+  auto it = g_timers.find(id);
+  if (it != g_timers.end() && it->second->OnTick) it->second->OnTick();
+}
+
+class Win32TimerPeer : public TimerPeer {
+ public:
+  explicit Win32TimerPeer(Timer& timer) : timer_(timer) {}
+  ~Win32TimerPeer() override { Stop(); }
+  void Start(int interval_ms) override {
+    Stop();
+    id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), GuardedTimer<TimerProc>);
+    if (id_) g_timers[id_] = &timer_;
+  }
+  void Stop() override {
+    if (!id_) return;
+    KillTimer(nullptr, id_);
+    g_timers.erase(id_);
+    id_ = 0;
+  }
+
+ private:
+  Timer& timer_;
+  UINT_PTR id_ = 0;
+};
+
+}  // namespace
+}  // namespace ui::win32
+
+namespace ui {
+
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<win32::Win32TimerPeer>(timer); }
+
+namespace {
+
+// Asking the system for messages costs tens of microseconds (a server round
+// trip under Wine); a loop that asks after every small step would spend nearly
+// all its time asking. A look within half a millisecond of the last one is
+// skipped: what arrives meanwhile waits at most that long.
+bool LookedJustNow() {
+  static LARGE_INTEGER frequency{}, last{};
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  const bool recent = last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart;
+  if (!recent) last = now;
+  return recent;
+}
+
+// How many DoEvents calls are dispatching right now.
+int g_dispatch_depth = 0;
+
+void DispatchPending() {
+  ++g_dispatch_depth;
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  --g_dispatch_depth;
+}
+
+}  // namespace
+
+void DoEvents() {
+  // A handler that asks for pending events (one that changed a picture and
+  // wants it seen before it goes on) gets them at once, with everything drawn.
+  const bool from_handler = g_dispatch_depth > 0;
+  if (from_handler) win32::FlushSurfaces();
+  else win32::FlushSurfacesIfDue();
+  if (!from_handler && LookedJustNow()) return;
+  DispatchPending();
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    // Wine copies drawing to the screen only while the queue is looked at.
+    win32::FlushSurfaces();
+    DispatchPending();
+    if (done && done()) return;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return;
+    // Input, paint and timer messages all wake the wait.
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+}
+
+void RunEventLoop() {
+  MSG msg;
+  while (win32::LiveForms() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    win32::FlushSurfaces();
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+}  // namespace ui
