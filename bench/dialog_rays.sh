@@ -2,11 +2,11 @@
 # Measures the settings window's light-ray speed under Wine against the bare
 # reference loop, and how long a click waits while the animation runs.
 # Prints the figures; asserts nothing (timings depend on the machine).
-#   e2e/measure_dialog.sh [SECONDS]
+#   bench/dialog_rays.sh [SECONDS]
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 SECONDS_PER_RUN="${1:-10}"
-TOOLS="${TESS_TOOLS:-$REPO/build/windows/tools}"
+TOOLS="${TESS_TOOLS:-$REPO/build/windows/bench}"
 
 e2e_begin measure_dialog
 for run in 1 2 3; do

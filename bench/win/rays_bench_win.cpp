@@ -5,7 +5,7 @@
 // the label's click handler runs. Prints the figures and exits.
 #include <windows.h>
 
-#include "tools/bench_clock_win.h"
+#include "bench/win/bench_clock_win.h"
 
 #include <algorithm>
 #include <cstdio>

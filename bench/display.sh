@@ -8,10 +8,10 @@
 #   - peak memory (VmHWM) of the running saver.
 # BENCH_SECONDS (default 5) is the length of each loop run.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 BENCH_SECONDS="${BENCH_SECONDS:-5}"
-TOOLS="$REPO/build/windows/tools"
+TOOLS="$REPO/build/windows/bench"
 BARE="$TOOLS/bare_loop.exe"
 REAL="$TOOLS/display_bench.exe"
 

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Footprint of /s under Wine on a private 1024x768 screen, beside the bare
-# reference program (tools/bare_loop_win.cpp: a full-screen window and circles,
+# reference program (bench/win/bare_loop_win.cpp: a full-screen window and circles,
 # nothing else) in the same run; measured and printed, never asserted:
 #   - peak working set (as the process reports it; Wine takes it from VmHWM);
 #   - start to the first ring on the screen, against the bare program's start
 #     to its first circle (screenshot polling of the top-left corner).
 # ROUNDS (default 3) runs of each, alternating; medians are printed.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 ROUNDS="${ROUNDS:-3}"
-BARE="$REPO/build/windows/tools/bare_loop.exe"
+BARE="$REPO/build/windows/bench/bare_loop.exe"
 winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 
 e2e_begin footprint

@@ -7,11 +7,11 @@
 # and its MCI commands without any decoding, so the two costs stand apart.
 # BENCH_SECONDS (default 5) is the length of each run.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/lib.sh"
 
 BENCH_SECONDS="${BENCH_SECONDS:-5}"
 ROUNDS="${ROUNDS:-3}"
-REAL="${TESS_DISPLAY_BENCH:-$REPO/build/windows/tools/display_bench.exe}"
+REAL="${TESS_DISPLAY_BENCH:-$REPO/build/windows/bench/display_bench.exe}"
 
 e2e_begin bench_music
 if [ ! -f "$REAL" ]; then
