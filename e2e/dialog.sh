@@ -2,8 +2,8 @@
 # its client pixels, the values of the settings file it writes. Source after
 # lib.sh.
 
-TITLE='テセレーンの設定'
-# The window's top-left corner on a 1024 x 768 screen.
+# The window's top-left corner on a 1024 x 768 screen (a test on another
+# screen sets them from the window: window_pos).
 WX=289
 WY=97
 
@@ -12,6 +12,10 @@ at() { printf '%d %d' $((WX + $1)) $((WY + $2)); }
 click_at() {
   # shellcheck disable=SC2046
   xdotool mousemove $(at "$1" "$2") && sleep 0.3 && xdotool click 1
+}
+hover_at() {
+  # shellcheck disable=SC2046
+  xdotool mousemove $(at "$1" "$2") && sleep 0.3
 }
 
 # ini_value DIR KEY: the value of KEY in DIR's settings file, blanks removed.
@@ -28,16 +32,23 @@ open_dialog() {
   place_cursor 500 400 || log "cursor not placed"
   "${START_SAVER:-start_saver}" "$1" /c
   DLG=$SAVER_PID
-  WIN=$(wait_window "$TITLE" 30) || { fail "window did not appear"; return 1; }
+  WIN=$(wait_window "$SETTINGS_TITLE" 30) || { fail "window did not appear"; return 1; }
   sleep 1
 }
 
 # close_dialog: makes sure the dialog of the case is gone before the next one.
 close_dialog() { stop_pid "$DLG"; }
 
-# find_window NAME: the X id of a visible window whose title matches NAME.
-find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-# gone_within SECONDS NAME: true once no visible window matches NAME.
-gone_within() {
-  wait_until "$1" "no visible window named '$2'" no_window "$2"
+# title_strip_is_dark_blue FILE: the window's title strip, in a screenshot,
+# is a dark blue (more blue than red, blue below 160).
+title_strip_is_dark_blue() {
+  local b r
+  b=$(channel "$1" $((WX + 300)) $((WY + 12)) b)
+  r=$(channel "$1" $((WX + 300)) $((WY + 12)) r)
+  [ "$b" -gt "$r" ] && [ "$b" -lt 160 ] && return 0
+  log "the title strip is blue $b, red $r"
+  return 1
 }
+
+# rays_brightness FILE: the mean brightness of the light rays' area.
+rays_brightness() { area_mean "$1" "320x240+$((WX + 22))+$((WY + 42))"; }

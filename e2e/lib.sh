@@ -16,6 +16,9 @@ export WINEPREFIX="${E2E_PREFIX:-$REPO/build/e2e-prefix}"
 SCREEN_W=1024
 SCREEN_H=768
 INI_NAME="テセレーン.ini"
+# Window titles: the display (/s) and the settings window (/c).
+MAIN=Tessellane_Main
+SETTINGS_TITLE='テセレーンの設定'
 
 # shellcheck source=../scripts/wine-env.sh
 . "$REPO/scripts/wine-env.sh"
@@ -42,6 +45,26 @@ check() {
 check_eq() {
   if [ "$2" = "$3" ]; then pass "$1"; else fail "$1 (expected '$2', got '$3')"; fi
 }
+
+# --- Numbers and time ------------------------------------------------------------
+
+# Comparisons of measured figures; an empty or garbled figure fails them all.
+is_number() { [[ "$1" =~ ^-?[0-9]+(\.[0-9]+)?([eE][-+]?[0-9]+)?$ ]]; }
+above() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v > t)}'; }
+below() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v < t)}'; }
+at_least() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v >= t)}'; }
+at_most() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v <= t)}'; }
+# between V LOW HIGH: LOW <= V <= HIGH.
+between() { at_least "$1" "$2" && at_most "$1" "$3"; }
+
+# median VALUES...: the middle one of the non-empty values (the upper middle
+# of an even count); nothing when there are none.
+median() { printf '%s\n' "$@" | grep . | sort -n | awk '{v[NR] = $1} END{if (NR) print v[int((NR + 1) / 2)]}'; }
+
+now() { date +%s.%N; }
+plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
+# sleep_until WALL_TIME: sleeps until that moment of now's clock (not at all when past).
+sleep_until() { sleep "$(awk -v t="$1" -v n="$(now)" 'BEGIN{d = t - n; printf "%.2f", (d > 0 ? d : 0)}')"; }
 
 # --- Time limits ---------------------------------------------------------------
 
@@ -125,11 +148,7 @@ e2e_begin() {
   trap e2e_case_timed_out USR1
   # A new prefix takes up to half a minute to make, longer on a busy machine.
   e2e_case "setup" 300
-  xvfb_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
-  # The wineserver of the prefix must not outlive an earlier screen: its
-  # desktop process would still talk to the old display.
-  wine_prefix_stop
-  wine_prefix_init || exit 1
+  wine_session_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
   echo "== $E2E_NAME (DISPLAY=$DISPLAY, WINEPREFIX=$WINEPREFIX)"
 }
 
@@ -141,8 +160,7 @@ e2e_cleanup() {
   for p in $(jobs -p); do
     [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
   done
-  wine_prefix_stop
-  xvfb_stop
+  wine_session_stop
 }
 
 # e2e_end: summary line, exit status 1 when anything failed.
@@ -214,10 +232,24 @@ still_running() {
   ! WAIT_QUIET=1 wait_exit "$1" "$2"
 }
 
+# send_key KEY...: the keys to the window WIN, or to the focus when there is
+# no such window.
+send_key() {
+  if [ -n "${WIN:-}" ]; then xdotool key --window "$WIN" "$@" 2>/dev/null && return; fi
+  xdotool key "$@"
+}
+
+# stop_with_key KEY [SECONDS]: ends the saver SAVER_PID with a key (send_key);
+# what still runs after SECONDS (default 5) is ended by force.
+stop_with_key() {
+  send_key "$1"
+  wait_exit "$SAVER_PID" "${2:-5}" || stop_pid "$SAVER_PID"
+}
+
 # ends_on_key KEY WHAT [SECONDS]: the key, sent to the window WIN, ends the
 # saver SAVER_PID with exit code 0 within SECONDS (default 5).
 ends_on_key() {
-  xdotool key --window "$WIN" "$1" 2>/dev/null || xdotool key "$1"
+  send_key "$1"
   if wait_exit "$SAVER_PID" "${3:-5}"; then
     check_eq "$2: a key ends the saver with exit code 0" 0 "$EXIT_CODE"
   else
@@ -243,6 +275,69 @@ wait_window() {
   local rc="${PIPESTATUS[0]}"
   [ "$rc" -eq 0 ] || log "timed out after $limit s waiting for a window titled '$title'" >&2
   return "$rc"
+}
+
+# window_shows TITLE [SECONDS]: a window with exactly this title shows (wait_window).
+window_shows() { wait_window "$@" >/dev/null; }
+
+# await_window DIR TITLE [SECONDS]: waits for the saver's window (wait_window);
+# its id is left in WIN, "" when it did not come (then log_screen DIR).
+await_window() {
+  WIN=$(wait_window "$2" "${3:-20}") && return 0
+  WIN=""
+  log_screen "$1"
+  return 1
+}
+
+# start_display NAME [SWITCH...] -- [SETTINGS...]: the saver in a fresh folder
+# (new_testdir NAME, left in DIR) with those settings lines, the cursor placed
+# at CURSOR_AT ("X Y", default "500 400"), started with the switches; waits
+# DISPLAY_WAIT seconds (default 20) for the display window (WIN).
+start_display() {
+  local name="$1" args=() t0=$SECONDS
+  shift
+  while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
+  [ $# -gt 0 ] && shift
+  DIR=$(new_testdir "$name")
+  write_ini "$DIR" "$@"
+  # shellcheck disable=SC2086 # "X Y"
+  place_cursor ${CURSOR_AT:-500 400} || log "could not place the cursor"
+  start_saver "$DIR" "${args[@]}"
+  await_window "$DIR" "$MAIN" "${DISPLAY_WAIT:-20}" || return 1
+  [ $((SECONDS - t0)) -gt 5 ] && log "$name: the display window took $((SECONDS - t0)) s"
+  return 0
+}
+
+# window_seen PID TITLE SECONDS: prints 1 when a window with exactly this
+# title showed while PID ran (looked for every 0.1 s, for at most SECONDS), else 0.
+window_seen() {
+  local pid="$1" title="$2" steps=$(($3 * 10)) seen=0 _
+  for _ in $(seq 1 "$steps"); do
+    alive "$pid" || break
+    [ "$(window_count "$title")" -gt 0 ] && seen=1
+    sleep 0.1
+  done
+  echo "$seen"
+}
+
+# find_window NAME: the X id of a visible window whose title matches NAME
+# (a regular expression), within 10 s; nothing when none came.
+find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+# gone_within SECONDS NAME: true once no visible window matches NAME.
+gone_within() {
+  wait_until "$1" "no visible window named '$2'" no_window "$2"
+}
+
+# window_pos WIN / window_size WIN: "X Y" of its top-left corner, "W H" of its size.
+window_pos() {
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  echo "${X:-} ${Y:-}"
+}
+window_size() {
+  local X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
+  echo "${WIDTH:-} ${HEIGHT:-}"
 }
 
 # log_screen DIR: what was on screen when an expected window did not come:
@@ -294,14 +389,77 @@ screenshot() {
   import -display "$DISPLAY" -window root "$1"
 }
 
+# settled_screenshot FILE [SECONDS]: waits until two screenshots a second apart
+# agree (a picture holding still) and keeps the last in FILE; at most SECONDS
+# (default 30).
+settled_screenshot() {
+  local i prev="$1.prev.png" limit="${2:-30}"
+  screenshot "$prev"
+  for i in $(seq 1 "$limit"); do
+    sleep 1
+    screenshot "$1"
+    if ! screens_differ "$prev" "$1"; then
+      rm -f "$prev"
+      return 0
+    fi
+    mv "$1" "$prev"
+  done
+  mv "$prev" "$1"
+  log "timed out after $limit s waiting for two equal screenshots a second apart"
+  return 1
+}
+
 # pixel FILE X Y: prints the colour as RRGGBB (upper-case hex).
 pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
 }
 
+# channel FILE X Y r|g|b: one colour channel of a pixel (0-255).
+channel() {
+  local c
+  c=$(pixel "$1" "$2" "$3")
+  case "$4" in
+    r) echo $((16#${c:0:2})) ;;
+    g) echo $((16#${c:2:2})) ;;
+    b) echo $((16#${c:4:2})) ;;
+  esac
+}
+
+# is_colour FILE X Y RRGGBB: the pixel has exactly this colour; logs the one
+# it has otherwise.
+is_colour() {
+  local c
+  c=$(pixel "$1" "$2" "$3")
+  [ "$c" = "$4" ] && return 0
+  log "pixel ($2, $3) of $(basename "$1") is ${c:-unreadable}, not $4"
+  return 1
+}
+
+# other_pixels FILE RRGGBB [WxH+X+Y]: how many pixels of the picture (or of
+# that area) are neither this colour nor black, the screen before anything is
+# drawn on it.
+other_pixels() {
+  local crop=()
+  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+  convert "$1" "${crop[@]}" -fill black -opaque "#$2" -fill white +opaque black \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# area_mean FILE WxH+X+Y: the mean brightness of an area, 0 (black) to 1.
+area_mean() { convert "$1" -crop "$2" -format '%[fx:mean]' info:; }
+
+# screen_hash FILE: a digest of the picture's pixels.
+screen_hash() { convert "$1" -depth 8 rgb:- | md5sum; }
+
 # screens_differ A B: true when two screenshots differ.
 screens_differ() {
   ! cmp -s <(convert "$1" -depth 8 rgb:-) <(convert "$2" -depth 8 rgb:-)
+}
+screens_equal() { ! screens_differ "$1" "$2"; }
+
+# areas_equal A B WxH+X+Y: the same area of two screenshots holds the same pixels.
+areas_equal() {
+  cmp -s <(convert "$1" -crop "$3" +repage -depth 8 rgb:-) <(convert "$2" -crop "$3" +repage -depth 8 rgb:-)
 }
 
 # rings ARGS...: the picture analysis of e2e/rings.py.

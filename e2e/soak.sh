@@ -35,9 +35,9 @@ KINDS=("$@")
 
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/sound.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/dialog.sh"
 SCREEN_W=640
 SCREEN_H=480
-MAIN=Tessellane_Main
 SAMPLE_SECONDS=10
 BASELINE_AT=$((DURATION >= 180 ? 60 : DURATION / 3 / SAMPLE_SECONDS * SAMPLE_SECONDS))
 [ "$BASELINE_AT" -ge "$SAMPLE_SECONDS" ] || BASELINE_AT=$SAMPLE_SECONDS
@@ -77,23 +77,14 @@ sample() {
 }
 
 # --- The settings window: one round over its controls -----------------------------
-DIALOG_TITLE='テセレーンの設定'
-# In the window's client pixels: spinner arrows, random background, music
-# options, track box, colour and file buttons, 設定 and the link (hovered only).
-dlg_at() { printf '%d %d' $((X + $1)) $((Y + $2)); }
-dlg_click() {
-  # shellcheck disable=SC2046
-  xdotool mousemove $(dlg_at "$1" "$2") && sleep 0.1 && xdotool click 1 && sleep 0.2
-}
-dlg_hover() {
-  # shellcheck disable=SC2046
-  xdotool mousemove $(dlg_at "$1" "$2") && sleep 0.3
-}
+# In the window's client pixels (dialog.sh, WX and WY from the window): spinner
+# arrows, random background, music options, track box, colour and file
+# buttons, 設定 and the link (hovered only).
 # cancel_dialog TITLE BUTTON_X BUTTON_Y: the common dialog the button opens, cancelled with Escape.
 cancel_dialog() {
   local w
-  dlg_click "$2" "$3"
-  w=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+  click_at "$2" "$3"
+  w=$(find_window "$1")
   if [ -z "$w" ]; then
     log "the dialog '$1' did not open"
     screenshot "$E2E_TEST_WORK/dialog_missing_$DIALOG_MISSES.png" 2>/dev/null
@@ -109,20 +100,20 @@ dialog_round() {
   local p
   for p in "390 268" "390 232" "378 99" "376 172" "68 404" "396 202" "49 344" "49 376" "117 342" "320 450" "200 10"; do
     # shellcheck disable=SC2086
-    dlg_hover $p
+    hover_at $p
   done
-  dlg_click 378 99    # stop time up, then down again
-  dlg_click 378 118
-  dlg_click 396 202   # random background off and on
-  dlg_click 396 202
-  dlg_click 49 344    # 音楽CD, then mp3、wav
-  dlg_click 49 376
-  dlg_click 117 342   # the track box
+  click_at 378 99    # stop time up, then down again
+  click_at 378 118
+  click_at 396 202   # random background off and on
+  click_at 396 202
+  click_at 49 344    # 音楽CD, then mp3、wav
+  click_at 49 376
+  click_at 117 342   # the track box
   # A press on 設定 taken off the button before the release: no click.
   # shellcheck disable=SC2046
-  xdotool mousemove $(dlg_at 390 268) mousedown 1 && sleep 0.2
+  xdotool mousemove $(at 390 268) mousedown 1 && sleep 0.2
   # shellcheck disable=SC2046
-  xdotool mousemove $(dlg_at 200 150) && sleep 0.2 && xdotool mouseup 1 && sleep 0.2
+  xdotool mousemove $(at 200 150) && sleep 0.2 && xdotool mouseup 1 && sleep 0.2
   cancel_dialog '^色$' 376 172
   cancel_dialog '^ﾌｧｲﾙを開く$' 68 404
 }
@@ -133,7 +124,7 @@ soak_kind() {
   CSV="$dir/samples.csv"
   RES="$dir/resources.txt"
   if [ "$kind" = dialog ]; then
-    title="$DIALOG_TITLE" args=(/c)
+    title="$SETTINGS_TITLE" args=(/c)
     write_ini "$dir" '停止時間=3' '背景色ﾗﾝﾀﾞﾑ=1'
     place_cursor 10 10 || log "could not place the cursor"
   else
@@ -142,8 +133,7 @@ soak_kind() {
     place_cursor 630 470 || log "could not place the cursor"
   fi
   TESS_RESOURCE_FILE="$(winpath "$RES")" start_saver "$dir" "${args[@]}"
-  if ! WIN=$(wait_window "$title" 30); then
-    log_screen "$dir"
+  if ! await_window "$dir" "$title" 30; then
     fail "$kind: the window appeared"
     stop_pid "$SAVER_PID"
     return
@@ -151,8 +141,7 @@ soak_kind() {
   wait_until 10 "the first resource line in $RES" test -s "$RES" || true
   echo "seconds,gdi,handles,private_kb,rss_kb,working_set_bytes" >"$CSV"
   DIALOGS_OPENED=0 DIALOG_MISSES=0
-  local X Y WIDTH HEIGHT SCREEN
-  [ "$kind" = dialog ] && { sleep 1; eval "$(xdotool getwindowgeometry --shell "$WIN")"; }
+  [ "$kind" = dialog ] && { sleep 1; read -r WX WY <<<"$(window_pos "$WIN")"; }
   local start=$SECONDS
   next=0
   while :; do

@@ -7,9 +7,10 @@
 LOUD=0.05
 QUIET=0.005
 
-# sound_start: the server in $E2E_TEST_WORK/pulse, PULSE_SERVER exported for
-# every Wine program started afterwards; fails when it does not come up.
-sound_start() {
+# sound_server_start: the server in $E2E_TEST_WORK/pulse (PA_DIR), PULSE_SERVER
+# exported for every Wine program started afterwards; fails when it does not
+# come up.
+sound_server_start() {
   PA_DIR="$E2E_TEST_WORK/pulse"
   mkdir -p "$PA_DIR"
   PA_SOCKET="$PA_DIR/pulse.sock"
@@ -27,6 +28,11 @@ sound_start() {
     log "timed out after 10 s waiting for the PulseAudio server at $PA_SOCKET"
     return 1
   fi
+}
+
+# sound_start: the server, kept running in small steps for recording.
+sound_start() {
+  sound_server_start || return 1
   # A low-latency stream of zeros keeps the sink running in small steps:
   # otherwise the monitor delivers data late and in large blocks, and the
   # recording does not keep time with the clock.
@@ -50,7 +56,6 @@ record_stop() {
   kill -INT "$REC_PID" 2>/dev/null || true
   wait "$REC_PID" 2>/dev/null || true
 }
-now() { date +%s.%N; }
 # rec_pos WALL_TIME: where a moment of the clock lies in the last recording.
 # Counted back from its end: a recording can lose a little at its start
 # (while the sink adjusts to a new stream), never at its end.
@@ -63,10 +68,7 @@ rec_pos() {
 rms() {
   sox "$1" -n trim "$2" "$3" stat 2>&1 | awk '/^RMS +amplitude/ {print $3}'
 }
-# Comparisons of a measured RMS; a part outside the recording gives no number and fails.
-is_number() { [[ "$1" =~ ^[0-9]+(\.[0-9]+)?$ ]]; }
-above() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v > t)}'; }
-below() { is_number "$1" && awk -v v="$1" -v t="$2" 'BEGIN{exit !(v < t)}'; }
+# A part outside the recording gives no number: above and below (lib.sh) then fail.
 
 # first_sound FILE: seconds into the recording where sound starts (0.1 s steps), or "".
 first_sound() {
@@ -83,7 +85,24 @@ first_sound() {
   done
 }
 
-plus() { awk -v a="$1" -v b="$2" 'BEGIN{printf "%.2f", a + b}'; }
+# silences FILE: the silent stretches between sounds of a recording, in
+# seconds (0.1 s steps), one per line.
+silences() {
+  local len t v state=off gap=0 started=0
+  len=$(soxi -D "$1" 2>/dev/null) || return 0
+  t=0
+  while awk -v t="$t" -v l="$len" 'BEGIN{exit !(t + 0.1 <= l)}'; do
+    v=$(rms "$1" "$t" 0.1)
+    if above "$v" "$LOUD"; then
+      [ "$state" = off ] && [ "$started" = 1 ] && printf '%.1f\n' "$gap"
+      state=on started=1 gap=0
+    else
+      state=off
+      gap=$(awk -v g="$gap" 'BEGIN{printf "%.1f", g + 0.1}')
+    fi
+    t=$(awk -v t="$t" 'BEGIN{printf "%.1f", t + 0.1}')
+  done
+}
 
 # tone_wav SECONDS HZ FILE / tone_mp3 SECONDS HZ FILE: a 0.5-amplitude sine
 # (stereo, 44.1 kHz) as WAV, or as a 128 kbit/s MP3 made from one.

@@ -48,7 +48,7 @@ shot() { sleep 0.4; screenshot "$SHOTS/$1.png"; SHOT="$SHOTS/$1.png"; }
 # face NAME: the colour of the button's frame ring in the last screenshot.
 face() { local p; p=$(top_edge "$1"); pixel "$SHOT" ${p% *} ${p#* }; }
 # brightness of a point's red channel in the last screenshot (0-255).
-red_at() { local c; c=$(pixel "$SHOT" "$1" "$2"); echo $((16#${c:0:2})); }
+red_at() { channel "$SHOT" "$1" "$2" r; }
 clicks() { tr -d '\r' <"$LOG" | grep -c "^Click $1\$"; }
 saw_state() { tr -d '\r' <"$LOG" | grep -q "^State $1 $2\$"; }
 never_state() { ! saw_state "$1" "$2"; }
@@ -57,7 +57,7 @@ if ! start_host; then
   fail "host did not start"
   e2e_end
 fi
-check "host window is shown" eval 'wait_window "Tessellane button host" 10 >/dev/null'
+check "host window is shown" window_shows "Tessellane button host" 10
 
 # --- Idle, hover, press, release, leave --------------------------------------
 e2e_case "Idle, hover, press, release, leave"
@@ -69,9 +69,9 @@ done
 # The frame's second ring: white along the top, shadow along the bottom, so
 # the bottom pieces come from the picture's bottom rows.
 read -r x y w h <<<"${AT[Cmd_Set]}"
-check_eq "top edge's second ring" FFFFFF "$(pixel "$SHOT" $((x + w / 2)) $((y + 1)))"
-check_eq "bottom edge's second ring" A0A0BC "$(pixel "$SHOT" $((x + w / 2)) $((y + h - 2)))"
-check_eq "right edge's second ring" A0A0BC "$(pixel "$SHOT" $((x + w - 2)) $((y + h / 2)))"
+check "top edge's second ring" is_colour "$SHOT" $((x + w / 2)) $((y + 1)) FFFFFF
+check "bottom edge's second ring" is_colour "$SHOT" $((x + w / 2)) $((y + h - 2)) A0A0BC
+check "right edge's second ring" is_colour "$SHOT" $((x + w - 2)) $((y + h / 2)) A0A0BC
 read -r tx ty <<<"$(inside_top Cmd_Set)"; read -r bx by <<<"$(inside_bottom Cmd_Set)"
 check "idle gradient light at the top" [ "$(red_at $tx $ty)" -gt "$(red_at $bx $by)" ]
 

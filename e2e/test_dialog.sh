@@ -15,30 +15,27 @@ ALL_KEYS="停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟ
 e2e_case "The window: place, size, looks, animation; a second copy refused"
 d=$(new_testdir look)
 if open_dialog "$d"; then
-  geometry=$(xdotool getwindowgeometry "$WIN" | tr -d '\n')
-  check "window at (289, 97) on 1024 x 768" grep -q "Position: 289,97" <<<"$geometry"
-  check "client area 446 x 477" grep -q "Geometry: 446x477" <<<"$geometry"
+  check_eq "window at (289, 97) on 1024 x 768" "289 97" "$(window_pos "$WIN")"
+  check_eq "client area 446 x 477" "446 477" "$(window_size "$WIN")"
   sleep 2
-  import -window root "$SHOTS/dialog.png"
-  check_eq "gradient is lavender in the middle of the left edge" "srgb(220,220,250)" \
-    "$(convert "$SHOTS/dialog.png" -format "%[pixel:p{$((WX + 2)),$((WY + 238))}]" info:)"
-  title_px=$(convert "$SHOTS/dialog.png" -format "%[fx:int(255*p{$((WX + 300)),$((WY + 12))}.b)] %[fx:int(255*p{$((WX + 300)),$((WY + 12))}.r)]" info:)
-  check "title strip is dark blue (blue red = $title_px)" \
-    awk -v s="$title_px" 'BEGIN { split(s, a, " "); exit !(a[1] > a[2] && a[1] < 160) }'
-  rays=$(convert "$SHOTS/dialog.png" -crop "320x240+$((WX + 22))+$((WY + 42))" -format '%[fx:mean]' info:)
-  check "light rays are drawn (mean $rays)" awk -v m="$rays" 'BEGIN { exit !(m > 0.01) }'
+  screenshot "$SHOTS/dialog.png"
+  check "gradient is lavender in the middle of the left edge" \
+    is_colour "$SHOTS/dialog.png" $((WX + 2)) $((WY + 238)) DCDCFA
+  check "title strip is dark blue" title_strip_is_dark_blue "$SHOTS/dialog.png"
+  rays=$(rays_brightness "$SHOTS/dialog.png")
+  check "light rays are drawn (mean $rays)" above "$rays" 0.01
   sleep 3
-  import -window root "$SHOTS/dialog_later.png"
-  rays2=$(convert "$SHOTS/dialog_later.png" -crop "320x240+$((WX + 22))+$((WY + 42))" -format '%[fx:mean]' info:)
-  check "the rays keep building up ($rays -> $rays2)" awk -v a="$rays" -v b="$rays2" 'BEGIN { exit !(b > a) }'
+  screenshot "$SHOTS/dialog_later.png"
+  rays2=$(rays_brightness "$SHOTS/dialog_later.png")
+  check "the rays keep building up ($rays -> $rays2)" above "$rays2" "$rays"
 
   d2=$(new_testdir second)
   start_saver "$d2" /c
   check "a second /c ends at once" wait_exit "$SAVER_PID" 15
-  check_eq "still one settings window" 1 "$(window_count "$TITLE")"
+  check_eq "still one settings window" 1 "$(window_count "$SETTINGS_TITLE")"
   start_saver "$d2" /s
   check "/s is refused while the window is open" wait_exit "$SAVER_PID" 15
-  check_eq "no display window" 0 "$(window_count Tessellane_Main)"
+  check_eq "no display window" 0 "$(window_count "$MAIN")"
   check "the refused copies wrote no settings file" test ! -e "$d2/$INI_NAME"
 
   # --- Cancel writes nothing --------------------------------------------------
@@ -62,7 +59,7 @@ if open_dialog "$d"; then
   sleep 0.3
   xdotool key ctrl+a && xdotool type --delay 50 "12"
   sleep 0.5
-  import -window root "$SHOTS/changed.png"
+  screenshot "$SHOTS/changed.png"
   click_at 390 268  # 設定
   check "設定 ends the program" wait_exit "$DLG" 10
   check_eq "stop time saved" 5 "$(ini_value "$d" 停止時間)"
@@ -95,8 +92,8 @@ if open_dialog "$d"; then
   cw=$(find_window '^色$')
   if [ -n "$cw" ]; then
     pass "the colour dialog opened"
-    eval "$(xdotool getwindowgeometry --shell "$cw")"
-    import -window root "$SHOTS/colour_dialog.png"
+    read -r X Y <<<"$(window_pos "$cw")"
+    screenshot "$SHOTS/colour_dialog.png"
     xdotool mousemove $((X + 15)) $((Y + 55)) click 1  # the red basic colour
     sleep 0.3
     # OK; the first click into the dialog may only activate it.
@@ -105,9 +102,8 @@ if open_dialog "$d"; then
       gone_within 3 '^色$' && break
     done
     sleep 0.5
-    import -window root "$SHOTS/colour_chosen.png"
-    check_eq "the swatch shows the chosen red" "srgb(255,0,0)" \
-      "$(convert "$SHOTS/colour_chosen.png" -format "%[pixel:p{$((WX + 412)),$((WY + 172))}]" info:)"
+    screenshot "$SHOTS/colour_chosen.png"
+    check "the swatch shows the chosen red" is_colour "$SHOTS/colour_chosen.png" $((WX + 412)) $((WY + 172)) FF0000
     check "confirming the colour wrote nothing yet" test ! -e "$d/$INI_NAME"
     click_at 390 268  # 設定
     check "設定 ends the program" wait_exit "$DLG" 10
@@ -123,13 +119,13 @@ e2e_case "The file dialog"
 d=$(new_testdir file)
 music_unix="$d/テスト曲.mp3"
 printf 'ID3' >"$music_unix"
-music_win="Z:$(printf '%s' "$music_unix" | tr '/' '\\')"
+music_win=$(winpath "$music_unix")
 if open_dialog "$d"; then
   click_at 68 404  # Cmd_BGM "..."
   fw=$(find_window '^ﾌｧｲﾙを開く$')
   if [ -n "$fw" ]; then
     pass "the file dialog opened with its title"
-    import -window root "$SHOTS/file_dialog.png"
+    screenshot "$SHOTS/file_dialog.png"
     timeout 5 xdotool windowfocus --sync "$fw" 2>/dev/null || true
     sleep 0.3
     # Pasted, not typed: xdotool types a Japanese character by changing the
@@ -139,7 +135,7 @@ if open_dialog "$d"; then
     xdotool key Return
     gone_within 5 '^ﾌｧｲﾙを開く$' || log "the file dialog is still open"
     sleep 0.5
-    import -window root "$SHOTS/file_chosen.png"
+    screenshot "$SHOTS/file_chosen.png"
     click_at 49 376  # mp3、wav
     click_at 390 268  # 設定
     check "設定 ends the program" wait_exit "$DLG" 10
@@ -163,9 +159,8 @@ if open_dialog "$d"; then
   done
   xdotool mouseup 1
   sleep 0.5
-  check "the window followed the cursor by (100, 50)" \
-    grep -q "Position: 389,147" <<<"$(xdotool getwindowgeometry "$WIN" | tr -d '\n')"
-  import -window root "$SHOTS/dragged.png"
+  check_eq "the window followed the cursor by (100, 50)" "389 147" "$(window_pos "$WIN")"
+  screenshot "$SHOTS/dragged.png"
   # The close button, at its new place; released away from it.
   xdotool mousemove $((WX + 100 + 435)) $((WY + 50 + 11)) && sleep 0.2 && xdotool mousedown 1
   sleep 0.3
@@ -183,9 +178,8 @@ d=$(new_testdir handle)
 place_cursor 500 400 || log "cursor not placed"
 start_saver "$d" /c:1234
 DLG=$SAVER_PID
-if WIN=$(wait_window "$TITLE" 30); then
-  check "/c:1234 opens the window at its place" \
-    grep -q "Position: 289,97" <<<"$(xdotool getwindowgeometry "$WIN" | tr -d '\n')"
+if WIN=$(wait_window "$SETTINGS_TITLE" 30); then
+  check_eq "/c:1234 opens the window at its place" "289 97" "$(window_pos "$WIN")"
   sleep 0.5
   click_at 435 11  # the close button
   check "the close button closes it" wait_exit "$DLG" 10

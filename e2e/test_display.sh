@@ -7,8 +7,6 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 RED=FF0000
-MAIN=Tessellane_Main
-DIALOG='テセレーンの設定'
 # Stop time 30 s: the finished first cycle stays on the screen long enough
 # to be photographed; 0 for the input tests, so no pause delays an input.
 RED_INI=('停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
@@ -19,40 +17,11 @@ e2e_begin display
 # an interrupted run left the raised setting behind.
 "$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
 
-# start_display NAME ARGS...: new folder with the given settings lines already
-# in INI_LINES, cursor at (500, 400), saver started with ARGS; waits for its
-# window. Leaves the folder in DIR and the window in WIN.
-start_display() {
-  local name="$1"; shift
-  DIR=$(new_testdir "$name")
-  write_ini "$DIR" "${INI_LINES[@]}"
-  place_cursor 500 400 || log "could not place the cursor"
-  start_saver "$DIR" "$@"
-  WIN=$(wait_window "$MAIN" 20) || { WIN=""; log_screen "$DIR"; }
-}
+# start_display (lib.sh) places the cursor at (500, 400).
 
 # end_display: makes sure the saver of this case is gone before the next one.
 end_display() {
   stop_pid "$SAVER_PID"
-}
-
-# settled_screenshot FILE: waits until two screenshots a second apart agree
-# (the finished cycle holding still during its pause); at most 30 s.
-settled_screenshot() {
-  local i prev="$1.prev.png"
-  screenshot "$prev"
-  for i in $(seq 1 30); do
-    sleep 1
-    screenshot "$1"
-    if ! screens_differ "$prev" "$1"; then
-      rm -f "$prev"
-      return 0
-    fi
-    mv "$1" "$prev"
-  done
-  mv "$prev" "$1"
-  log "timed out after 30 s waiting for two equal screenshots a second apart"
-  return 1
 }
 
 # Figures of a screenshot against a background colour.
@@ -61,19 +30,18 @@ ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\
 
 # --- red background with one-pixel rings over the whole screen ----------
 e2e_case "/s with a fixed red background"
-INI_LINES=("${RED_INI[@]}")
-start_display red /s
+start_display red /s -- "${RED_INI[@]}"
 check "/s shows the window $MAIN" test -n "$WIN"
 if [ -n "$WIN" ]; then
-  check_eq "the window covers the screen" "0 0 1024 768" \
-    "$(xdotool getwindowgeometry "$WIN" | awk '/Position/{split($2,p,","); x=p[1]; y=p[2]} /Geometry/{split($2,g,"x"); print x, y, g[1], g[2]}')"
+  check_eq "the window covers the screen" "0 0 1024 768" "$(window_pos "$WIN") $(window_size "$WIN")"
   shot="$E2E_TEST_WORK/red.png"
+  # The finished cycle holds still during its pause.
   check "the picture settles at the end of the first cycle" settled_screenshot "$shot"
   bg=$(background_share "$shot" "$RED")
   rp=$(ring_pixels "$shot" "$RED")
   log "red share $bg, ring pixels $rp"
   # Even the largest radius leaves 30 % of the screen between the rings.
-  check "the background between the rings is pure red (share $bg)" awk -v s="$bg" 'BEGIN{exit !(s >= 0.25)}'
+  check "the background between the rings is pure red (share $bg)" at_least "$bg" 0.25
   check "rings are drawn on the red background ($rp pixels)" test "${rp:-0}" -gt 1000
   result=$(rings cycle "$shot" "$RED"); rc=$?
   log "$result"
@@ -84,8 +52,7 @@ end_display
 
 # --- the cycle after the pause: complementary colours, same background -----
 e2e_case "/s: pause and the next cycle"
-INI_LINES=('停止時間=2' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
-start_display cycles /s
+start_display cycles /s -- '停止時間=2' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0'
 check "/s window shown (stop time 2 s)" test -n "$WIN"
 if [ -n "$WIN" ]; then
   # Watch the screen: every picture that holds still for a second is a
@@ -95,7 +62,7 @@ if [ -n "$WIN" ]; then
   while [ "$held" -lt 2 ] && [ "$(date +%s)" -lt "$deadline" ]; do
     screenshot "$E2E_TEST_WORK/poll.png"
     now=$(date +%s%N)
-    h=$(convert "$E2E_TEST_WORK/poll.png" -depth 8 rgb:- | md5sum)
+    h=$(screen_hash "$E2E_TEST_WORK/poll.png")
     if [ "$h" = "$last" ]; then
       if [ "$saved" -eq 0 ] && [ $(( (now - since) / 1000000 )) -ge 1000 ]; then
         held=$((held + 1)); saved=1
@@ -109,8 +76,7 @@ if [ -n "$WIN" ]; then
   [ "$held" -ge 2 ] || log "timed out after 40 s waiting for two pictures held still for a second"
   check_eq "two finished cycles were seen" 2 "$held"
   log "the first cycle's picture held for ${hold1:-?} ms (stop time 2 s)"
-  check "the first cycle is held for about the stop time (${hold1:-?} ms)" \
-    awk -v t="${hold1:-0}" 'BEGIN{exit !(t >= 1000 && t <= 6000)}'
+  check "the first cycle is held for about the stop time (${hold1:-?} ms)" between "${hold1:-0}" 1000 6000
   if [ "$held" -eq 2 ]; then
     result=$(rings cycle "$E2E_TEST_WORK/cycle1.png" "$RED"); rc=$?
     log "$result"
@@ -124,8 +90,7 @@ end_display
 
 # --- mouse movement in /s mode ------------------------------------------
 e2e_case "/s: mouse movement"
-INI_LINES=("${QUICK_INI[@]}")
-start_display mouse /s
+start_display mouse /s -- "${QUICK_INI[@]}"
 check "/s window shown" test -n "$WIN"
 sleep 1
 check "the first mouse position (where the window appeared) only records the origin" alive "$SAVER_PID"
@@ -142,8 +107,7 @@ end_display
 
 # The origin is the first position seen, not the last one: after a horizontal
 # move, a move that is diagonal from there but vertical from the origin keeps it.
-INI_LINES=("${QUICK_INI[@]}")
-start_display mouse_origin /s
+start_display mouse_origin /s -- "${QUICK_INI[@]}"
 sleep 1
 xdotool mousemove 600 400
 sleep 0.5
@@ -154,8 +118,7 @@ end_display
 # --- keys end the display -----------------------------------------------
 e2e_case "/s: keys"
 for key in a space Escape Right; do
-  INI_LINES=("${QUICK_INI[@]}")
-  start_display "key_$key" /s
+  start_display "key_$key" /s -- "${QUICK_INI[@]}"
   sleep 1
   check "/s alive before the key $key" alive "$SAVER_PID"
   xdotool key "$key"
@@ -165,8 +128,7 @@ done
 
 # --- no command line: moving does not end it, a click does ---------------
 e2e_case "no command line"
-INI_LINES=("${QUICK_INI[@]}")
-start_display nocmd
+start_display nocmd -- "${QUICK_INI[@]}"
 check "an empty command line shows the display" test -n "$WIN"
 sleep 1
 xdotool mousemove 700 600
@@ -179,22 +141,19 @@ xdotool click 1
 check "a click ends it" wait_exit "$SAVER_PID" 5
 end_display
 
-INI_LINES=("${QUICK_INI[@]}")
-start_display nocmd_right
+start_display nocmd_right -- "${QUICK_INI[@]}"
 sleep 1
 xdotool click 3
 check "without a command line a right click ends it too" wait_exit "$SAVER_PID" 5
 end_display
 
-INI_LINES=("${QUICK_INI[@]}")
-start_display nocmd_key
+start_display nocmd_key -- "${QUICK_INI[@]}"
 sleep 1
 xdotool key b
 check "without a command line a key ends it" wait_exit "$SAVER_PID" 5
 end_display
 
-INI_LINES=("${QUICK_INI[@]}")
-start_display click_s /s
+start_display click_s /s -- "${QUICK_INI[@]}"
 sleep 1
 xdotool click 1
 check "in /s mode a click ends it" wait_exit "$SAVER_PID" 5
@@ -202,20 +161,14 @@ end_display
 
 # --- a second copy is refused while the display runs --------------------
 e2e_case "second start while the display runs"
-INI_LINES=("${QUICK_INI[@]}")
-start_display first /s
+start_display first /s -- "${QUICK_INI[@]}"
 check "first display running" test -n "$WIN"
 FIRST_PID=$SAVER_PID
 for args in "/s" "/c" "/p 123" ""; do
   # shellcheck disable=SC2086 # each switch a separate argument
   start_saver "$DIR" $args
   second=$SAVER_PID
-  saw_dialog=0
-  for _ in $(seq 1 30); do
-    alive "$second" || break
-    [ "$(window_count "$DIALOG")" -gt 0 ] && saw_dialog=1
-    sleep 0.1
-  done
+  saw_dialog=$(window_seen "$second" "$SETTINGS_TITLE" 3)
   check "a second start '${args:-(no switch)}' ends within 3 s" wait_exit "$second" 0
   stop_pid "$second"
   check_eq "after '${args:-(no switch)}' there is still one display window" 1 "$(window_count "$MAIN")"
@@ -233,12 +186,7 @@ for args in "/x" "s"; do
   DIR=$(new_testdir "unknown_${args//\//}")
   write_ini "$DIR" "${QUICK_INI[@]}"
   start_saver "$DIR" "$args"
-  saw=0
-  for _ in $(seq 1 30); do
-    alive "$SAVER_PID" || break
-    [ "$(window_count "$MAIN")" -gt 0 ] && saw=1
-    sleep 0.1
-  done
+  saw=$(window_seen "$SAVER_PID" "$MAIN" 3)
   check "'$args' ends within 3 s" wait_exit "$SAVER_PID" 0
   check_eq "'$args' shows no display window" 0 "$saw"
   end_display
@@ -250,8 +198,7 @@ DPI_KEY='HKCU\Control Panel\Desktop'
 for dpi in 144 1441; do
   e2e_case "$dpi DPI"
   if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1; then
-    INI_LINES=("${RED_INI[@]}")
-    start_display "dpi$dpi" /s
+    start_display "dpi$dpi" /s -- "${RED_INI[@]}"
     check "/s window shown at $dpi DPI" test -n "$WIN"
     if [ -n "$WIN" ]; then
       shot="$E2E_TEST_WORK/dpi$dpi.png"

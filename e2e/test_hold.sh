@@ -12,10 +12,10 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/sound.sh"
 
-MAIN=Tessellane_Main
 CLOSEWINDOW_EXE="${TESS_CLOSEWINDOW:-$REPO/build/windows/tools/closewindow.exe}"
 SCREEN_W=640
 SCREEN_H=480
+CURSOR_AT="600 460"
 HOLD_INI=('停止時間=20' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
 e2e_begin hold
@@ -24,26 +24,15 @@ if ! sound_start; then
   e2e_end
 fi
 
-# start_display NAME SWITCH... -- INI_LINES...: the saver started in a fresh
-# folder with those settings, its window awaited (WIN, DIR, T_START).
-start_display() {
-  local name="$1"; shift
-  local args=()
-  while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
-  [ $# -gt 0 ] && shift
-  DIR=$(new_testdir "$name")
-  write_ini "$DIR" "$@"
-  place_cursor 600 460 || log "could not place the cursor"
-  start_saver "$DIR" "${args[@]}"
-  WIN=$(wait_window "$MAIN" 20) || { WIN=""; log_screen "$DIR"; }
+# held_display NAME SWITCH... -- INI_LINES...: start_display, and the moment
+# its window was there in T_START.
+held_display() {
+  start_display "$@"
   T_START=$(now)
 }
 
 # cpu_ticks PID: user and system time of the process so far, in clock ticks.
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
-
-# sleep_until WALL_TIME
-sleep_until() { sleep "$(awk -v t="$1" -v n="$(now)" 'BEGIN{d = t - n; printf "%.2f", (d > 0 ? d : 0)}')"; }
 
 # ends_within SECONDS WHAT: the saver ends within SECONDS of now, exit code 0;
 # logs how long it took.
@@ -55,7 +44,7 @@ ends_within() {
     local took
     took=$(awk -v a="$t0" -v b="$t1" 'BEGIN{printf "%.2f", b - a}')
     log "$2: ended ${took} s later"
-    check "$2: ends within $1 s (took ${took} s)" awk -v d="$took" -v l="$1" 'BEGIN{exit !(d <= l)}'
+    check "$2: ends within $1 s (took ${took} s)" at_most "$took" "$1"
     check_eq "$2: exit code" 0 "$EXIT_CODE"
   else
     fail "$2: the saver ends"
@@ -72,7 +61,7 @@ WINE_WITHDRAW_WAIT=2
 
 # --- (a) a key during a 20 s hold ---------------------------------------------------
 
-start_display key /s -- "${HOLD_INI[@]}"
+held_display key /s -- "${HOLD_INI[@]}"
 check "key: the display window appears" test -n "$WIN"
 sleep_until "$(plus "$T_START" 1)"
 ticks0=$(cpu_ticks "$SAVER_PID")
@@ -81,20 +70,19 @@ sleep_until "$(plus "$T_START" 3)"
 ticks1=$(cpu_ticks "$SAVER_PID")
 screenshot "$DIR/held2.png"
 # Held: rings on the black background, the same picture two seconds apart.
-check "key: rings are on screen during the hold" \
-  test "$(convert "$DIR/held2.png" -fill white +opaque black -format '%[fx:mean>0]' info:)" = 1
-check "key: nothing is drawn during the hold" eval '! screens_differ "$DIR/held1.png" "$DIR/held2.png"'
+check "key: rings are on screen during the hold" test "$(other_pixels "$DIR/held2.png" 000000)" -gt 0
+check "key: nothing is drawn during the hold" screens_equal "$DIR/held1.png" "$DIR/held2.png"
 hz=$(getconf CLK_TCK)
 cpu=$(awk -v a="$ticks0" -v b="$ticks1" -v hz="$hz" 'BEGIN{printf "%.1f", (b - a) / hz / 2 * 100}')
 log "processor time during the hold: ${cpu} % of one core"
 # A wait that spins takes a whole core; one that sleeps takes next to nothing.
-check "key: the hold waits without spinning (${cpu} % of one core)" awk -v c="$cpu" 'BEGIN{exit !(c < 25)}'
-xdotool key --window "$WIN" a 2>/dev/null || xdotool key a
+check "key: the hold waits without spinning (${cpu} % of one core)" below "$cpu" 25
+send_key a
 ends_within $((1 + WINE_WITHDRAW_WAIT)) "key during the hold"
 
 # --- (b) no command line: a click ends the hold ----------------------------------------
 
-start_display click -- "${HOLD_INI[@]}"
+held_display click -- "${HOLD_INI[@]}"
 check "click: the display window appears" test -n "$WIN"
 sleep_until "$(plus "$T_START" 3)"
 xdotool mousemove 320 240 click 1
@@ -107,44 +95,23 @@ mkdir -p "$MEDIA"
 tone_mp3 1.5 440 "$MEDIA/短い.mp3"
 MP3_WIN=$(winpath "$MEDIA/短い.mp3")
 
-# gaps FILE: the silent stretches between sounds of a recording, in seconds
-# (0.1 s steps), one per line.
-gaps() {
-  local len t v state=off gap=0 started=0
-  len=$(soxi -D "$1" 2>/dev/null) || return 0
-  t=0
-  while awk -v t="$t" -v l="$len" 'BEGIN{exit !(t + 0.1 <= l)}'; do
-    v=$(rms "$1" "$t" 0.1)
-    if above "$v" "$LOUD"; then
-      [ "$state" = off ] && [ "$started" = 1 ] && printf '%.1f\n' "$gap"
-      state=on started=1 gap=0
-    else
-      state=off
-      gap=$(awk -v g="$gap" 'BEGIN{printf "%.1f", g + 0.1}')
-    fi
-    t=$(awk -v t="$t" 'BEGIN{printf "%.1f", t + 0.1}')
-  done
-}
-
 record_start "$E2E_TEST_WORK/repeat.wav"
-start_display repeat /s -- '停止時間=3' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0' 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
+held_display repeat /s -- '停止時間=3' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0' 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
 check "mp3: the display window appears" test -n "$WIN"
 sleep 9
-xdotool key --window "$WIN" a 2>/dev/null || xdotool key a
-wait_exit "$SAVER_PID" 5 || stop_pid "$SAVER_PID"
+stop_with_key a 5
 record_stop
-mapfile -t silent < <(gaps "$E2E_TEST_WORK/repeat.wav")
+mapfile -t silent < <(silences "$E2E_TEST_WORK/repeat.wav")
 log "mp3: silences between plays: ${silent[*]:-none} s"
 check "mp3: played again at least four times in 9 s (${#silent[@]} restarts)" test "${#silent[@]}" -ge 4
 longest=$(printf '%s\n' "${silent[@]:-99}" | sort -n | tail -n 1)
-check "mp3: heard again within about a second of each end (longest silence ${longest} s)" \
-  awk -v g="$longest" 'BEGIN{exit !(g <= 1.5)}'
+check "mp3: heard again within about a second of each end (longest silence ${longest} s)" at_most "$longest" 1.5
 
 # --- (d) closed from outside with music playing -------------------------------------------
 
 for how in close endsession; do
   record_start "$E2E_TEST_WORK/closed_$how.wav"
-  start_display "closed_$how" /s -- '停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0' 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
+  held_display "closed_$how" /s -- '停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0' 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
   check "$how: the display window appears" test -n "$WIN"
   sleep 0.7
   t_close_wall=$(now)

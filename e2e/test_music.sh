@@ -12,7 +12,7 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/sound.sh"
 
-MAIN=Tessellane_Main
+CURSOR_AT="1000 700"
 QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
 e2e_begin music
@@ -33,18 +33,11 @@ mkdir -p "$MEDIA"
 tone_mp3 2 440 "$MEDIA/テスト 曲.mp3"
 tone_wav 1 660 "$MEDIA/ループ 音.wav"
 
-# start_music NAME INI_LINES...: a folder with its settings, the cursor out of
-# the way, the saver started with /s and its window awaited (WIN, DIR) for
-# MUSIC_WAIT seconds (default 20).
+# start_music NAME INI_LINES...: /s with the quick settings and these
+# (start_display: the cursor out of the way, WIN, DIR).
 start_music() {
   local name="$1"; shift
-  local t0=$SECONDS
-  DIR=$(new_testdir "$name")
-  write_ini "$DIR" "${QUICK_INI[@]}" "$@"
-  place_cursor 1000 700 || log "could not place the cursor"
-  start_saver "$DIR" /s
-  WIN=$(wait_window "$MAIN" "${MUSIC_WAIT:-20}") || { WIN=""; log_screen "$DIR"; }
-  [ -n "$WIN" ] && [ $((SECONDS - t0)) -gt 5 ] && log "$name: the display window took $((SECONDS - t0)) s"
+  start_display "$name" /s -- "${QUICK_INI[@]}" "$@"
 }
 
 # --- (a) MP3 with blanks and Japanese characters in its path ------------------------
@@ -120,10 +113,10 @@ e2e_case "(d) CD music without a drive"
 
 # Wine looks for a drive when the device opens, which on some machines takes
 # long; its errors go to the saver's log, shown when the window does not come.
-WINEDEBUG=err+all MUSIC_WAIT=60 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
+WINEDEBUG=err+all DISPLAY_WAIT=60 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
 check "cd: the display window appears" test -n "$WIN"
 sleep 1
-xdotool key --window "$WIN" Left Right Left 2>/dev/null || xdotool key Left Right Left
+send_key Left Right Left
 check "cd: the arrow keys do not end the display" still_running "$SAVER_PID" 2
 ends_on_key Return "cd"
 

@@ -26,14 +26,9 @@ USER_ENV=(DISPLAY="$DISPLAY" HOME="$E2E_USER_HOME" WINEPREFIX="$E2E_USER_PREFIX"
           WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH=win64 LC_ALL=ja_JP.UTF-8)
 # as_user COMMAND...: runs the command as the test user.
 as_user() { runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$@"; }
-user_prefix_init() {
-  as_user wineserver -p >/dev/null 2>&1 </dev/null || true
-  [ -f "$E2E_USER_PREFIX/.tess-ready" ] && return 0
-  as_user "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || return 1
-  as_user bash -c '. "$1" && wine_font_substitutes' _ "$REPO/scripts/wine-env.sh" || return 1
-  as_user touch "$E2E_USER_PREFIX/.tess-ready"
-}
-user_prefix_stop() { as_user wineserver -k >/dev/null 2>&1 || true; }
+# The user's prefix is made, started and ended as the run's own is.
+user_prefix_init() { as_user bash -c '. "$1" && wine_prefix_init' _ "$REPO/scripts/wine-env.sh" </dev/null; }
+user_prefix_stop() { as_user bash -c '. "$1" && wine_prefix_stop' _ "$REPO/scripts/wine-env.sh"; }
 if ! user_prefix_init; then
   fail "the test user's Wine prefix is made"
   e2e_end
@@ -104,7 +99,7 @@ if open_dialog "$PROGRAM"; then
   click_at 390 268  # 設定
   MSG=$(find_window "^${MESSAGE_TITLE}\$")
   check "a message box says the settings were not saved" test -n "$MSG"
-  check_eq "the settings window is still open behind it" 1 "$(window_count "$TITLE")"
+  check_eq "the settings window is still open behind it" 1 "$(window_count "$SETTINGS_TITLE")"
   screenshot "$E2E_TEST_WORK/not_saved.png"
   [ -n "$MSG" ] && { timeout 5 xdotool windowfocus --sync "$MSG" 2>/dev/null || true; xdotool key Return; }
   check "the program ends once the message is closed" wait_exit "$DLG" 15

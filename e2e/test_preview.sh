@@ -101,7 +101,7 @@ refused() {
   sdir=$(new_testdir "$name-running")
   write_ini "$sdir" '停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0'
   start_saver "$sdir" "$switch"
-  if wait_window "$title" 20 >/dev/null; then
+  if window_shows "$title" 20; then
     host "$name" --keep --wait-ms 10000
     check_eq "preview beside $name: nothing attached" 0 "$(val saver0.attached)"
     check "preview beside $name: ended at once ($(val saver0.ended_without_preview_ms) ms)" \
@@ -111,8 +111,8 @@ refused() {
   fi
   stop_pid "$SAVER_PID"
 }
-refused Tessellane_Main /s display
-refused 'テセレーンの設定' /c settings
+refused "$MAIN" /s display
+refused "$SETTINGS_TITLE" /c settings
 
 # --- Start time and memory -----------------------------------------------------
 e2e_case "Start time and memory"
@@ -129,7 +129,6 @@ for i in 1 2 3 4 5; do
   PEAK_KB+=("$(val saver0.peak_working_set_kb)")
   HOST_KB+=("$(val host.peak_working_set_kb)")
 done
-median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 log "preview start (saver created -> attached and shown): median $(median "${PREVIEW_MS[@]}") ms, runs ${PREVIEW_MS[*]}"
 log "host's own start (created -> its window shown):     median $(median "${HOST_MS[@]}") ms, runs ${HOST_MS[*]}"
 log "saver peak working set: median $(median "${PEAK_KB[@]}") KB, runs ${PEAK_KB[*]}"

@@ -50,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
   }
   Require(code == 0 || code == 1, "the program ends with exit code 0 or 1");
-  if (code == 1) Require(!headless::CallsStartingWith("ReportFatalError").empty(), "exit code 1 comes with the message");
+  if (code == 1)
+    Require(!headless::CallsStartingWith("ReportFatalError").empty(), "exit code 1 comes with the message");
   headless::SetIdleHook({});
   ui::SetFatalErrorReporter(nullptr);
   return 0;

@@ -49,8 +49,10 @@ void CheckConversions(double value) {
     Require(std::fabs(rounded - value) <= 0.5, "rounding moves by at most one half");
     if (std::fabs(rounded - value) == 0.5) Require(std::fmod(rounded, 2.0) == 0, "halves go to even");
   }
-  CheckConversion([&] { return static_cast<double>(num::FloorToInt16(value)); }, std::floor(value), -32768, 32767, "FloorToInt16");
-  CheckConversion([&] { return static_cast<double>(num::RoundToInt16(value)); }, rounded, -32768, 32767, "RoundToInt16");
+  CheckConversion([&] { return static_cast<double>(num::FloorToInt16(value)); }, std::floor(value), -32768, 32767,
+                  "FloorToInt16");
+  CheckConversion([&] { return static_cast<double>(num::RoundToInt16(value)); }, rounded, -32768, 32767,
+                  "RoundToInt16");
   CheckConversion([&] { return static_cast<double>(num::RoundToInt32(value)); }, rounded, -2147483648.0, 2147483647.0,
                   "RoundToInt32");
 }
@@ -62,9 +64,12 @@ void CheckArithmetic(std::int32_t a, std::int32_t b) {
     const bool fits = exact >= -32768 && exact <= 32767;
     Require(fits ? (error == 0 && result == static_cast<double>(exact)) : error == app::kErrOverflow, rule);
   };
-  expect(std::int64_t{a} + b, [&] { return static_cast<double>(num::Add16(a, b)); }, "Add16");
-  expect(std::int64_t{a} * b, [&] { return static_cast<double>(num::Mul16(a, b)); }, "Mul16");
-  expect(-std::int64_t{a}, [&] { return static_cast<double>(num::Neg16(a)); }, "Neg16");
+  expect(
+      std::int64_t{a} + b, [&] { return static_cast<double>(num::Add16(a, b)); }, "Add16");
+  expect(
+      std::int64_t{a} * b, [&] { return static_cast<double>(num::Mul16(a, b)); }, "Mul16");
+  expect(
+      -std::int64_t{a}, [&] { return static_cast<double>(num::Neg16(a)); }, "Neg16");
 }
 
 // Every text the program writes must read back as the same number.

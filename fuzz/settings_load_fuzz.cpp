@@ -30,8 +30,8 @@ struct Values {
 Values Load() {
   app::Tessellane_B module;
   module.LoadSettings();
-  return {module.StopTime, module.BackgroundColor, module.RandomBackground, module.BgmKind, module.BgmRepeat,
-          module.BgmFile};
+  return {module.StopTime, module.BackgroundColor, module.RandomBackground,
+          module.BgmKind,  module.BgmRepeat,       module.BgmFile};
 }
 
 // What the profile reader finds for a key in the file, as the program asks.

@@ -33,11 +33,8 @@ fi
 
 SECONDS_SHOWN="${RUN_SECONDS:-4}"
 SHOT="$REPO/build/screenshot.png"
-xvfb_start 1024x768x24
-# A wineserver left from another screen would keep its desktop there.
-wine_prefix_stop
-wine_prefix_init
-trap 'wine_prefix_stop; xvfb_stop' EXIT
+trap wine_session_stop EXIT
+wine_session_start 1024x768x24
 
 "$WINE" "$SCR" "${args[@]}" &
 pid=$!

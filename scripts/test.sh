@@ -90,10 +90,8 @@ windows_unit_tests() {
   (
     . scripts/wine-env.sh
     # Some tests open real windows: give them a screen of their own.
-    xvfb_start 1024x768x24 || exit 1
-    wine_prefix_stop
-    trap 'wine_prefix_stop; xvfb_stop' EXIT
-    wine_prefix_init || exit 1
+    trap wine_session_stop EXIT
+    wine_session_start 1024x768x24 || exit 1
     ctest --preset windows
   )
 }

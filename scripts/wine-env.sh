@@ -62,24 +62,35 @@ wine_prefix_stop() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
-# Starts a private X server (Xvfb) on a free display number and exports
-# DISPLAY; XVFB_PID is its process. Optional argument: the screen, WxHxDEPTH.
-xvfb_start() {
-  local screen="${1:-1024x768x24}" fifo n=""
-  fifo="$(mktemp -u "${TMPDIR:-/tmp}/xvfb-displayfd.XXXXXX")"
+# x_server_start SERVER ARGS...: starts an X server (Xvfb, Xephyr) that picks
+# an unused display number itself; X_SERVER_PID is its process, X_SERVER_DISPLAY
+# its display (":N"). Fails when it is not up within 20 s.
+x_server_start() {
+  local server="$1" fifo n=""
+  shift
+  fifo="$(mktemp -u "${TMPDIR:-/tmp}/${server,,}-displayfd.XXXXXX")"
   mkfifo "$fifo"
-  # -displayfd: the server picks an unused display number and writes it when ready.
-  Xvfb -displayfd 9 -screen 0 "$screen" -nolisten tcp -noreset 9>"$fifo" >/dev/null 2>&1 &
-  XVFB_PID=$!
+  # -displayfd: the server writes the display number when it is ready.
+  "$server" -displayfd 9 "$@" -nolisten tcp -noreset 9>"$fifo" >/dev/null 2>&1 &
+  X_SERVER_PID=$!
   read -r -t 20 n <"$fifo" || true
   rm -f "$fifo"
   if [ -z "$n" ]; then
-    echo "xvfb_start: Xvfb did not start" >&2
-    kill "$XVFB_PID" 2>/dev/null || true
-    XVFB_PID=""
+    echo "x_server_start: $server did not start" >&2
+    kill "$X_SERVER_PID" 2>/dev/null || true
+    X_SERVER_PID=""
     return 1
   fi
-  export DISPLAY=":$n"
+  X_SERVER_DISPLAY=":$n"
+}
+
+# Starts a private X server (Xvfb) on a free display number and exports
+# DISPLAY; XVFB_PID is its process. Optional argument: the screen, WxHxDEPTH.
+xvfb_start() {
+  XVFB_PID=""
+  x_server_start Xvfb -screen 0 "${1:-1024x768x24}" || return 1
+  XVFB_PID=$X_SERVER_PID
+  export DISPLAY="$X_SERVER_DISPLAY"
 }
 
 xvfb_stop() {
@@ -88,4 +99,24 @@ xvfb_stop() {
     wait "$XVFB_PID" 2>/dev/null || true
     XVFB_PID=""
   fi
+}
+
+# Ends the prefix's server and starts it again: Wine's server and desktop
+# belong to one screen and one locale, so after a change of DISPLAY or LC_ALL
+# they must start anew.
+wine_prefix_restart() {
+  wine_prefix_stop
+  wine_prefix_init
+}
+
+# wine_session_start [SCREEN]: a private screen (xvfb_start) and the prefix's
+# server on it. Pair with wine_session_stop (e.g. in an EXIT trap).
+wine_session_start() {
+  xvfb_start "${1:-1024x768x24}" || return 1
+  wine_prefix_restart
+}
+
+wine_session_stop() {
+  wine_prefix_stop
+  xvfb_stop
 }

@@ -109,8 +109,8 @@ int main(int argc, char** argv) {
   form.Show();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     const Placed& p = kButtons[i];
-    Log("Button " + std::string(p.name) + " " + std::to_string(kFormLeft + p.x) + " " +
-        std::to_string(kFormTop + p.y) + " " + std::to_string(p.width) + " " + std::to_string(p.height));
+    Log("Button " + std::string(p.name) + " " + std::to_string(kFormLeft + p.x) + " " + std::to_string(kFormTop + p.y) +
+        " " + std::to_string(p.width) + " " + std::to_string(p.height));
   }
   Log("Ready");
 

@@ -93,11 +93,12 @@ void ReportWindow(const char* prefix, HWND h, HWND expected_parent) {
   GetWindowThreadProcessId(h, &pid);
   // GetAncestor, not GetParent: GetParent answers the owner for a window
   // that also keeps WS_POPUP.
-  std::printf("%s.class=%s\n%s.title=%s\n%s.child_style=%d\n%s.popup_style=%d\n%s.visible=%d\n"
-              "%s.size=%ldx%ld\n%s.parent_ok=%d\n%s.pid=%lu\n",
-              prefix, ClassOf(h).c_str(), prefix, TitleOf(h).c_str(), prefix, (style & WS_CHILD) ? 1 : 0, prefix,
-              (style & WS_POPUP) ? 1 : 0, prefix, IsWindowVisible(h) ? 1 : 0, prefix, r.right - r.left,
-              r.bottom - r.top, prefix, GetAncestor(h, GA_PARENT) == expected_parent ? 1 : 0, prefix, pid);
+  std::printf(
+      "%s.class=%s\n%s.title=%s\n%s.child_style=%d\n%s.popup_style=%d\n%s.visible=%d\n"
+      "%s.size=%ldx%ld\n%s.parent_ok=%d\n%s.pid=%lu\n",
+      prefix, ClassOf(h).c_str(), prefix, TitleOf(h).c_str(), prefix, (style & WS_CHILD) ? 1 : 0, prefix,
+      (style & WS_POPUP) ? 1 : 0, prefix, IsWindowVisible(h) ? 1 : 0, prefix, r.right - r.left, r.bottom - r.top,
+      prefix, GetAncestor(h, GA_PARENT) == expected_parent ? 1 : 0, prefix, pid);
   // Position inside the parent: the preview sits at its top-left corner.
   POINT origin{r.left, r.top};
   ScreenToClient(expected_parent, &origin);
@@ -136,8 +137,10 @@ int wmain(int argc, wchar_t** argv) {
     } else if (a == L"--count" && has_value) count = _wtoi(argv[++i]);
     else if (a == L"--colon") colon = true;
     else if (a == L"--keep") keep = true;
-    else if (a == L"--handle" && has_value) { handle_text = argv[++i]; handle_given = true; }
-    else if (a == L"--hold-ms" && has_value) hold_ms = _wtof(argv[++i]);
+    else if (a == L"--handle" && has_value) {
+      handle_text = argv[++i];
+      handle_given = true;
+    } else if (a == L"--hold-ms" && has_value) hold_ms = _wtof(argv[++i]);
     else if (a == L"--wait-ms" && has_value) wait_ms = _wtof(argv[++i]);
     else return Usage();
   }
@@ -154,8 +157,8 @@ int wmain(int argc, wchar_t** argv) {
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   RegisterClassExW(&wc);
 
-  HWND host = CreateWindowExW(0, kHostClass, L"Tessellane preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                              10, 10, 200 * count + 20, 160, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND host = CreateWindowExW(0, kHostClass, L"Tessellane preview host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 10,
+                              10, 200 * count + 20, 160, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!host) return 3;
   std::vector<Saver> savers(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i)

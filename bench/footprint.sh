@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Footprint of /s under Wine on a private 1024x768 screen, beside the bare
-# reference program (tools/bare_loop_win.cpp: a full-screen window and circles,
+# reference program (bench/win/bare_loop_win.cpp: a full-screen window and circles,
 # nothing else) in the same run; measured and printed, never asserted:
 #   - peak working set (as the process reports it; Wine takes it from VmHWM);
 #   - start to the first ring on the screen, against the bare program's start
@@ -10,28 +10,10 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 ROUNDS="${ROUNDS:-3}"
-BARE="$REPO/build/windows/tools/bare_loop.exe"
-winpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+BARE="$BENCH_PROGRAMS/bare_loop.exe"
 
 e2e_begin footprint
 
-# first_change_ms T0 PID BACKGROUND: milliseconds from T0 (date +%s%N) until
-# the top-left corner shows another colour beside the background, or "".
-first_change_ms() {
-  local t0="$1" pid="$2" background="$3" colours now
-  for _ in $(seq 1 300); do
-    colours=$(import -display "$DISPLAY" -window root -crop 160x160+0+0 -depth 8 txt:- 2>/dev/null |
-              awk 'NR > 1 {print $3}' | sort -u)
-    now=$(date +%s%N)
-    if printf '%s\n' "$colours" | grep -qx "$background" && [ "$(printf '%s\n' "$colours" | wc -l)" -ge 2 ]; then
-      echo $(( (now - t0) / 1000000 ))
-      return
-    fi
-    alive "$pid" || return
-  done
-}
-
-median() { sort -n | awk '{v[NR] = $1} END{if (NR) print v[int((NR + 1) / 2)]}'; }
 mib() { awk -v b="$1" 'BEGIN{printf "%.1f", b / 1048576}'; }
 
 BARE_FIRST=() BARE_PEAK=() SAVER_FIRST=() SAVER_PEAK=()
@@ -43,7 +25,8 @@ for round in $(seq 1 "$ROUNDS"); do
   t0=$(date +%s%N)
   "$WINE" "$BARE" 4 50 >"$out" 2>&1 </dev/null &
   pid=$!
-  BARE_FIRST+=("$(first_change_ms "$t0" "$pid" '#000000')")
+  first_ring "$t0" "$pid" '#000000' 300
+  BARE_FIRST+=("$FIRST_RING_MS")
   wait_exit "$pid" 20 || stop_pid "$pid"
   BARE_PEAK+=("$(tr -d '\r' <"$out" | awk '$1 == "peak_working_set" {print $2}')")
 
@@ -54,21 +37,21 @@ for round in $(seq 1 "$ROUNDS"); do
   res="$DIR/resources.txt"
   t0=$(date +%s%N)
   TESS_RESOURCE_FILE="$(winpath "$res")" start_saver "$DIR" /s
-  SAVER_FIRST+=("$(first_change_ms "$t0" "$SAVER_PID" '#FF0000')")
-  WIN=$(wait_window Tessellane_Main 10) || WIN=""
+  first_ring "$t0" "$SAVER_PID" '#FF0000' 300
+  SAVER_FIRST+=("$FIRST_RING_MS")
+  WIN=$(wait_window "$MAIN" 10) || WIN=""
   sleep 4
   SAVER_PEAK+=("$(tr -d '\r' <"$res" 2>/dev/null | tr ' ' '\n' | sed -n 's/^peak_working_set=//p')")
   hwm=$(awk '/^VmHWM/{print $2}' "/proc/$SAVER_PID/status" 2>/dev/null)
   log "round $round: bare first circle ${BARE_FIRST[-1]:-?} ms, peak ${BARE_PEAK[-1]:-?} B;" \
       "saver first ring ${SAVER_FIRST[-1]:-?} ms, peak ${SAVER_PEAK[-1]:-?} B (VmHWM ${hwm:-?} kB)"
-  if [ -n "$WIN" ]; then xdotool key --window "$WIN" q; else xdotool key q; fi
-  wait_exit "$SAVER_PID" 5 || stop_pid "$SAVER_PID"
+  stop_with_key q 5
 done
 
-bf=$(printf '%s\n' "${BARE_FIRST[@]}" | grep . | median)
-sf=$(printf '%s\n' "${SAVER_FIRST[@]}" | grep . | median)
-bp=$(printf '%s\n' "${BARE_PEAK[@]}" | grep . | median)
-sp=$(printf '%s\n' "${SAVER_PEAK[@]}" | grep . | median)
+bf=$(median "${BARE_FIRST[@]}")
+sf=$(median "${SAVER_FIRST[@]}")
+bp=$(median "${BARE_PEAK[@]}")
+sp=$(median "${SAVER_PEAK[@]}")
 echo "start to first circle (bare):  ${bf:-?} ms"
 echo "start to first ring (saver):   ${sf:-?} ms"
 [ -n "$bf" ] && [ -n "$sf" ] && awk -v s="$sf" -v b="$bf" 'BEGIN{printf "ratio saver / bare:            %.2f\n", s / b}'

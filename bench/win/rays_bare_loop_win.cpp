@@ -5,7 +5,7 @@
 // Prints "rays_per_second N" after SECONDS and exits.
 #include <windows.h>
 
-#include "tools/bench_clock_win.h"
+#include "bench/win/bench_clock_win.h"
 
 #include <cstdio>
 #include <cstdlib>

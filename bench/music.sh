@@ -8,10 +8,11 @@
 # BENCH_SECONDS (default 5) is the length of each run.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/sound.sh"
 
 BENCH_SECONDS="${BENCH_SECONDS:-5}"
 ROUNDS="${ROUNDS:-3}"
-REAL="${TESS_DISPLAY_BENCH:-$REPO/build/windows/tools/display_bench.exe}"
+REAL="${TESS_DISPLAY_BENCH:-$BENCH_PROGRAMS/display_bench.exe}"
 
 e2e_begin bench_music
 if [ ! -f "$REAL" ]; then
@@ -19,23 +20,13 @@ if [ ! -f "$REAL" ]; then
   exit 1
 fi
 
-PA_DIR="$E2E_TEST_WORK/pulse"
-mkdir -p "$PA_DIR"
-HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
-  --use-pid-file=no -L "module-native-protocol-unix socket=$PA_DIR/pulse.sock auth-anonymous=1" \
-  -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
-export PULSE_SERVER="unix:$PA_DIR/pulse.sock"
-for _ in $(seq 1 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+# Nothing records the sink: the server alone, without sound_start's stream.
+sound_server_start || echo "bench_music: no sound server; the MP3 runs measure a failed open" >&2
 
-sox -n -r 44100 -c 2 -b 16 "$E2E_TEST_WORK/tone.wav" synth 3 sine 440 vol 0.5
-lame --quiet -b 128 "$E2E_TEST_WORK/tone.wav" "$E2E_TEST_WORK/tone.mp3"
-MP3_WIN="Z:$(printf '%s' "$E2E_TEST_WORK/tone.mp3" | tr / '\\')"
+tone_mp3 3 440 "$E2E_TEST_WORK/tone.mp3"
+MP3_WIN=$(winpath "$E2E_TEST_WORK/tone.mp3")
 
-cps() {
-  local out="$E2E_TEST_WORK/tool.out"
-  "$WINE" "$REAL" "$BENCH_SECONDS" "$@" >"$out" 2>&1 </dev/null
-  tr -d '\r' <"$out" | awk '$1 == "circles_per_second" {print $2}' | tail -n 1
-}
+cps() { run_tool "$REAL" "$BENCH_SECONDS" "$@" | value_of circles_per_second; }
 
 MISSING_WIN='Z:\nowhere\no such piece.mp3'
 plain=()

@@ -5,7 +5,7 @@
 // the label's click handler runs. Prints the figures and exits.
 #include <windows.h>
 
-#include "tools/bench_clock_win.h"
+#include "bench/win/bench_clock_win.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -55,10 +55,11 @@ int main(int argc, char** argv) {
       const auto at = [&](double q) {
         return latencies.empty() ? 0.0 : latencies[std::min(latencies.size() - 1, std::size_t(q * latencies.size()))];
       };
-      std::printf("rays_per_second %.1f\nrays %llu\nclicks %zu\nclick_latency_ms_median %.3f\n"
-                  "click_latency_ms_p95 %.3f\nclick_latency_ms_max %.3f\n",
-                  rate, static_cast<unsigned long long>(dialog.RaysDrawn), latencies.size(), at(0.5) * 1000,
-                  at(0.95) * 1000, latencies.empty() ? 0.0 : latencies.back() * 1000);
+      std::printf(
+          "rays_per_second %.1f\nrays %llu\nclicks %zu\nclick_latency_ms_median %.3f\n"
+          "click_latency_ms_p95 %.3f\nclick_latency_ms_max %.3f\n",
+          rate, static_cast<unsigned long long>(dialog.RaysDrawn), latencies.size(), at(0.5) * 1000, at(0.95) * 1000,
+          latencies.empty() ? 0.0 : latencies.back() * 1000);
       std::fflush(stdout);
       ExitProcess(0);
     }

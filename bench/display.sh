@@ -11,19 +11,10 @@ set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 BENCH_SECONDS="${BENCH_SECONDS:-5}"
-TOOLS="$REPO/build/windows/tools"
-BARE="$TOOLS/bare_loop.exe"
-REAL="$TOOLS/display_bench.exe"
+BARE="$BENCH_PROGRAMS/bare_loop.exe"
+REAL="$BENCH_PROGRAMS/display_bench.exe"
 
 e2e_begin bench
-# Output goes through a file: a pipe would stay open as long as the Wine
-# services started by the program (they inherit it) live.
-run_tool() {
-  local out="$E2E_TEST_WORK/tool.out"
-  "$WINE" "$@" >"$out" 2>&1 </dev/null
-  cat "$out"
-}
-value_of() { tr -d '\r' | awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
 
 radius=50
 real_cps=""
@@ -49,38 +40,23 @@ if [ -n "$real_cps" ] && [ -n "$bare_cps" ]; then
   awk -v r="$real_cps" -v b="$bare_cps" 'BEGIN{ if (b > 0) printf "ratio:          display / bare = %.2f\n", r / b }'
 fi
 
-# Time to the first ring: a red background, then poll the top-left corner,
-# where the first circles of a cycle are drawn, until it holds a second colour.
+# Time to the first ring: a red background, then poll the top-left corner
+# until it holds a second colour.
 DIR=$(new_testdir first_ring)
 write_ini "$DIR" '停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0'
 place_cursor 1000 700 >/dev/null || true
 t0=$(date +%s%N)
 start_saver "$DIR" /s
-first=""
-shown=""
-for _ in $(seq 1 400); do
-  colours=$(import -display "$DISPLAY" -window root -crop 160x160+0+0 -depth 8 txt:- 2>/dev/null |
-            awk 'NR > 1 {print $3}' | sort -u)
-  now=$(date +%s%N)
-  if [ -z "$shown" ] && printf '%s\n' "$colours" | grep -qx '#FF0000'; then
-    shown=$(( (now - t0) / 1000000 ))
-  fi
-  if printf '%s\n' "$colours" | grep -qx '#FF0000' && [ "$(printf '%s\n' "$colours" | wc -l)" -ge 2 ]; then
-    first=$(( (now - t0) / 1000000 ))
-    break
-  fi
-  alive "$SAVER_PID" || break
-done
-echo "start to red window:  ${shown:-?} ms"
-echo "start to first ring:  ${first:-?} ms (screenshot polling, resolution about one screenshot)"
+first_ring "$t0" "$SAVER_PID" '#FF0000' 400
+echo "start to red window:  ${FIRST_SHOWN_MS:-?} ms"
+echo "start to first ring:  ${FIRST_RING_MS:-?} ms (screenshot polling, resolution about one screenshot)"
 
 sleep 3
 if alive "$SAVER_PID"; then
   hwm=$(awk '/^VmHWM/{print $2, $3}' "/proc/$SAVER_PID/status")
   rss=$(awk '/^VmRSS/{print $2, $3}' "/proc/$SAVER_PID/status")
   echo "saver memory:   peak ${hwm:-?} (VmHWM), now ${rss:-?} (VmRSS), after 3 s of drawing"
-  xdotool key Escape
-  wait_exit "$SAVER_PID" 5 || stop_pid "$SAVER_PID"
+  stop_with_key Escape 5
 else
   echo "saver memory:   the saver ended early, not measured"
 fi
