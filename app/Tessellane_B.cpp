@@ -91,19 +91,18 @@ std::string FatalErrorText(std::exception_ptr error) {
   }
 }
 
-int RunProgram(Tessellane_B& module) {
+void RunProgram(Tessellane_B& module) {
   ui::SetFatalErrorReporter([](std::exception_ptr error) { ui::sys::ReportFatalError(FatalErrorText(error)); });
   try {
     module.Main();
     // The preview lives on after Main returns, until its window goes away.
     ui::RunEventLoop();
-    return 0;
   } catch (const std::exception&) {
     // Only the program's own errors and the standard ones: the headless
     // backend's end of the process passes through to the test.
-    ui::sys::ReportFatalError(FatalErrorText(std::current_exception()));
-    return 1;
+    ui::EndWithError(std::current_exception());
   }
+  ui::sys::EndProcess(0);
 }
 
 }  // namespace app

@@ -108,11 +108,12 @@ class SettingsSave {
   bool user_copy_exists_ = false;
 };
 
-// Runs Main the way the program's entry does: an error that escapes Main is
-// reported like the language runtime reports it and gives exit code 1. The
-// same report ends the program for an error escaping any window or timer
-// procedure (ui/fatal.h).
-int RunProgram(Tessellane_B& module);
+// The whole program: Main, then the events of the windows it left open, then
+// the end of the process with exit code 0. Every way out goes through
+// ui::sys::EndProcess: an error that escapes is reported like the language
+// runtime reports it and ends with exit code 1, the same way as an error
+// escaping any window or timer procedure (ui/fatal.h).
+[[noreturn]] void RunProgram(Tessellane_B& module);
 
 // The runtime's message for any error that stops the program: the program's
 // own errors by number, an exhausted memory as error 7, anything else as an

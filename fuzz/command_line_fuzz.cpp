@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   {
     app::Tessellane_B module;
     try {
-      code = app::RunProgram(module);
+      app::RunProgram(module);
     } catch (const headless::ProcessExit& exit) {
       code = exit.code;
     }

@@ -24,7 +24,7 @@ class FatalErrorTest : public HeadlessTest {
     headless::SetIdleHook([&passes, error] {
       if (++passes == 3) throw error;
     });
-    return app::RunProgram(module_);
+    return testing_support::ExitCodeOf([this] { app::RunProgram(module_); });
   }
   static std::vector<std::string> Reports() { return headless::CallsStartingWith("ReportFatalError"); }
   app::Tessellane_B module_;

@@ -34,7 +34,7 @@ class PreviewTest : public HeadlessTest {
     headless::SetIdleHook([this, parent, close_at_pass] {
       if (++passes_ == close_at_pass) headless::RemoveForeignWindow(parent);
     });
-    return app::RunProgram(module_);
+    return testing_support::ExitCodeOf([this] { app::RunProgram(module_); });
   }
 
   display::Tessellane_R& Preview() {
@@ -211,7 +211,7 @@ TEST_F(PreviewTest, MissingParentShowsNothingLastingAndTheProgramEndsAtOnce) {
     app::Tessellane_B module;
     headless::config().command_line = line;
     headless::SetIdleHook([this] { ++passes_; });
-    EXPECT_EQ(app::RunProgram(module), 0) << line;
+    EXPECT_EQ(testing_support::ExitCodeOf([&] { app::RunProgram(module); }), 0) << line;
     EXPECT_EQ(passes_, 0) << line << ": the program waited for a parent that does not exist";
     ASSERT_TRUE(module.Preview) << line;
     // Loaded and shown with zero size, then unloaded the usual way.

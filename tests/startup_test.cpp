@@ -12,15 +12,11 @@ using testing_support::HeadlessTest;
 
 class StartupTest : public HeadlessTest {
  protected:
-  // Runs the program's entry; a display would end at its first pass (107).
+  // Runs the program's entry; a display would end at its first pass (7).
   int Run(const std::string& command_line) {
     headless::config().command_line = command_line;
     headless::SetIdleHook([] { throw headless::ProcessExit{7}; });
-    try {
-      return app::RunProgram(module_);
-    } catch (const headless::ProcessExit& exit) {
-      return 100 + exit.code;
-    }
+    return testing_support::ExitCodeOf([this] { app::RunProgram(module_); });
   }
   bool Called(const std::string& call) const {
     const auto& calls = headless::Calls();
@@ -85,20 +81,20 @@ TEST_F(StartupTest, OtherSwitchesEndAfterReadingSettingsWithoutAWindow) {
   for (const char* line : {"/x", "s", "/", "/ｓ"}) {
     headless::Reset();
     headless::config().app_path = dir_.str();
-    EXPECT_EQ(Run(line), 100) << line;
+    EXPECT_EQ(Run(line), 0) << line;
     EXPECT_FALSE(DisplayShown()) << line;
     EXPECT_TRUE(SettingsRead()) << line;
   }
 }
 
 TEST_F(StartupTest, PasswordChangeOnlyOnWindows9x) {
-  EXPECT_EQ(Run("/a 1234"), 100);
+  EXPECT_EQ(Run("/a 1234"), 0);
   EXPECT_TRUE(headless::CallsStartingWith("ChangePassword").empty());
 
   headless::Reset();
   headless::config().app_path = dir_.str();
   headless::config().windows_nt = false;
-  EXPECT_EQ(Run("/a 1234"), 100);
+  EXPECT_EQ(Run("/a 1234"), 0);
   EXPECT_TRUE(Called("ChangePassword(1234)"));
 }
 
@@ -116,7 +112,7 @@ TEST_F(StartupTest, RunningDisplayOrSettingsWindowRefusesEveryMode) {
       headless::Reset();
       headless::config().app_path = dir_.str();
       headless::AddForeignWindow(title);
-      EXPECT_EQ(Run(line), 100) << title << " " << line;
+      EXPECT_EQ(Run(line), 0) << title << " " << line;
       EXPECT_FALSE(SettingsRead()) << line;
       EXPECT_FALSE(DisplayShown()) << line;
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -53,6 +54,17 @@ inline void WriteIni(const TempDir& dir, const std::string& utf8_lines) {
 }
 
 // Every test starts as a fresh process with its own program directory.
+// The exit code a run of the program ends the process with.
+inline int ExitCodeOf(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const headless::ProcessExit& exit) {
+    return exit.code;
+  }
+  ADD_FAILURE() << "the program returned without ending the process";
+  return -1;
+}
+
 class HeadlessTest : public ::testing::Test {
  protected:
   HeadlessTest() {
