@@ -15,7 +15,6 @@ namespace display {
 namespace {
 
 using app::ResumeNext;
-constexpr ui::Colour kWhite = 16777215;
 
 int RandomComponent() { return static_cast<int>(app::num::RoundHalfEven(ui::Rnd() * 255)); }
 
@@ -100,7 +99,7 @@ void Tessellane_S::Form_Load() {
 void Tessellane_S::DrawOneCircle() {
   ResumeNext([&] { PosX = app::num::Add16(PosX, StepX); });
   ResumeNext([&] { PosY = app::num::Add16(PosY, StepY); });
-  if (InvertMode) Display.FillColor = kWhite - Display.FillColor;
+  if (InvertMode) Display.FillColor = ui::kWhite - Display.FillColor;
   Display.Circle(PosX, PosY, Radius, Display.FillColor);
   ++CirclesDrawn;
   if (PosX > Display.ScaleWidth() || PosX < 0) StepX = -StepX;

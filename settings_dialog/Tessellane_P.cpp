@@ -20,7 +20,6 @@ namespace {
 
 using app::ResumeNext;
 
-constexpr ui::Colour kWhite = 0x00FFFFFF;
 constexpr ui::Colour kFormBackColour = 0x00808080;
 constexpr ui::Colour kPanelBackColour = 0x00E0E0E0;
 // Outlines of the headings: a soft lavender that reads on the whole gradient.
@@ -196,7 +195,7 @@ void Tessellane_P::SetDesignProperties() {
   };
   lbl(2).SetFont(FormFont);
   lbl(2).SetTransparent(true);
-  lbl(2).SetForeColor(kWhite);
+  lbl(2).SetForeColor(ui::kWhite);
   lbl(2).SetCaption(app::kSettingsTitle);
   lbl(2).SetAutoSize(true);
 
@@ -256,7 +255,7 @@ void Tessellane_P::SetDesignProperties() {
 
   lbl_URL.SetFont(LinkFont);
   lbl_URL.SetTransparent(true);
-  lbl_URL.SetForeColor(kWhite);
+  lbl_URL.SetForeColor(ui::kWhite);
   lbl_URL.SetCaption(kHomePageUrl);
   lbl_URL.SetAutoSize(true);
 
@@ -346,7 +345,7 @@ void Tessellane_P::LoadAndShow() {
     module_.ZoomOriginY = 0;
   }
   module_.ZoomWindowOpen(Form.Handle());
-  ui::screen::SetMousePointer(0);
+  ui::screen::SetMousePointer(ui::screen::kDefaultPointer);
   Dragging = 0;
   ImgExit.MouseIcon = CustomCursor.Empty() ? nullptr : &CustomCursor;
   lbl_URL.MouseIcon = CustomCursor.Empty() ? nullptr : &CustomCursor;

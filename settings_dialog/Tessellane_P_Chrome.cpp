@@ -14,12 +14,6 @@ namespace {
 
 using app::ResumeNext;
 
-// The window moves in twips; the cursor is in pixels. The factor is fixed,
-// whatever the display's resolution.
-constexpr int kTwipsPerPixel = 15;
-constexpr int kHourglass = 11;
-constexpr int kDefaultPointer = 0;
-
 }  // namespace
 
 void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
@@ -27,16 +21,18 @@ void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
   Dragging = 1;
   ui::Point cursor;
   ui::sys::GetCursorPos(cursor);
-  ResumeNext([&] { DragOffsetX = app::num::RoundToInt16(double(cursor.x) * kTwipsPerPixel - Form.Left()); });
-  ResumeNext([&] { DragOffsetY = app::num::RoundToInt16(double(cursor.y) * kTwipsPerPixel - Form.Top()); });
+  // The window moves in twips, the cursor in pixels; the factor is fixed,
+  // whatever the display's resolution.
+  ResumeNext([&] { DragOffsetX = app::num::RoundToInt16(double(cursor.x) * ui::kDesignTwipsPerPixel - Form.Left()); });
+  ResumeNext([&] { DragOffsetY = app::num::RoundToInt16(double(cursor.y) * ui::kDesignTwipsPerPixel - Form.Top()); });
 }
 
 void Tessellane_P::Image1_MouseMove(int, int, float, float) {
   if (Dragging != 1) return;
   ui::Point cursor;
   ui::sys::GetCursorPos(cursor);
-  Form.SetTop(cursor.y * kTwipsPerPixel - DragOffsetY);
-  Form.SetLeft(cursor.x * kTwipsPerPixel - DragOffsetX);
+  Form.SetTop(cursor.y * ui::kDesignTwipsPerPixel - DragOffsetY);
+  Form.SetLeft(cursor.x * ui::kDesignTwipsPerPixel - DragOffsetX);
 }
 
 void Tessellane_P::Image1_MouseUp(int, int, float, float) { Dragging = 0; }
@@ -52,9 +48,9 @@ void Tessellane_P::ImgExit_MouseUp(int, int, float, float) {
 }
 
 void Tessellane_P::lbl_URL_MouseDown(int, int, float, float) {
-  ui::screen::SetMousePointer(kHourglass);
+  ui::screen::SetMousePointer(ui::screen::kHourglassPointer);
   ui::sys::OpenDocument(Form.Handle(), lbl_URL.Caption());
-  ui::screen::SetMousePointer(kDefaultPointer);
+  ui::screen::SetMousePointer(ui::screen::kDefaultPointer);
 }
 
 }  // namespace settings_dialog

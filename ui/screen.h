@@ -12,7 +12,9 @@ int HeightTwips();
 Rect DesktopTwips();
 int TwipsPerPixelX();
 int TwipsPerPixelY();
-// 0 default arrow, 11 hourglass.
+// The screen-wide mouse pointers, numbered as the forms' language numbers them.
+constexpr int kDefaultPointer = 0;
+constexpr int kHourglassPointer = 11;
 void SetMousePointer(int pointer);
 int MousePointer();
 

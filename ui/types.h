@@ -14,6 +14,10 @@ constexpr Colour Rgb(int r, int g, int b) { return (r & 0xFF) | ((g & 0xFF) << 8
 constexpr int RedOf(Colour c) { return c & 0xFF; }
 constexpr int GreenOf(Colour c) { return (c >> 8) & 0xFF; }
 constexpr int BlueOf(Colour c) { return (c >> 16) & 0xFF; }
+constexpr Colour kWhite = Rgb(255, 255, 255);
+
+// Twips per pixel at 96 dpi, the scale the forms were laid out at.
+constexpr int kDesignTwipsPerPixel = 15;
 
 struct Point {
   std::int32_t x = 0;

@@ -22,7 +22,7 @@ namespace ui {
 
 // Controls convert between their twips and the screen's pixels themselves, at
 // a fixed 96 dpi.
-constexpr int kControlTwipsPerPixel = 15;
+constexpr int kControlTwipsPerPixel = kDesignTwipsPerPixel;
 
 // --- Property storage -------------------------------------------------------
 
@@ -236,7 +236,7 @@ class UserControl {
   ControlLabel label_;
   int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
   ScaleUnit scale_ = ScaleUnit::Twips;
-  Colour back_colour_ = 0x00FFFFFF;
+  Colour back_colour_ = kWhite;
   bool opaque_ = true;
   bool has_focus_ = false;
   Target captured_ = Target::None;

@@ -23,7 +23,7 @@ struct Config {
   int screen_height_px = 768;
   // Every monitor together; empty: the primary screen alone.
   ui::Rect desktop_px{};
-  int twips_per_pixel = 15;
+  int twips_per_pixel = ui::kDesignTwipsPerPixel;
   // The screen's dots per inch; when set, twips per pixel follows from it
   // the way the Win32 backend computes it.
   int dpi = 0;

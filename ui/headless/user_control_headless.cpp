@@ -81,7 +81,7 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
  private:
   void Plot(int x, int y, ui::Colour colour) { ui::Plot(ui::PixelGrid::Of(surface_), x, y, colour); }
   ui::WindowHandle handle_ = 0;
-  ui::Colour back_ = 0x00FFFFFF;
+  ui::Colour back_ = ui::kWhite;
 };
 
 HeadlessUserControlPeer& PeerOf(ui::UserControl& control) {

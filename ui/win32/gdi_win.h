@@ -11,8 +11,6 @@
 
 namespace ui::win32 {
 
-constexpr Colour kWhite = Rgb(255, 255, 255);
-
 inline COLORREF Ref(Colour c) { return static_cast<COLORREF>(c) & 0xFFFFFF; }
 
 // The GDI font for a description, made once and kept for the process.

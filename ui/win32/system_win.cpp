@@ -181,7 +181,7 @@ Rect DesktopTwips() {
 
 void SetMousePointer(int pointer) {
   g_pointer = pointer;
-  SetCursor(LoadCursorW(nullptr, pointer == 11 ? IDC_WAIT : IDC_ARROW));
+  SetCursor(LoadCursorW(nullptr, pointer == kHourglassPointer ? IDC_WAIT : IDC_ARROW));
 }
 int MousePointer() { return g_pointer; }
 

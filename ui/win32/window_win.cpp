@@ -59,7 +59,7 @@ bool PreviewKey(Form& form, WPARAM key) {
 }
 
 bool ShowHourglassIfBusy() {
-  if (screen::MousePointer() != kHourglassPointer) return false;
+  if (screen::MousePointer() != screen::kHourglassPointer) return false;
   SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   return true;
 }

@@ -48,8 +48,6 @@ ButtonEvent ButtonEventOf(UINT msg);
 // when the form took it.
 bool PreviewKey(Form& form, WPARAM key);
 
-// The screen-wide mouse pointer that shows an hourglass.
-constexpr int kHourglassPointer = 11;
 // Shows the hourglass while it is the screen-wide pointer; true when it did.
 bool ShowHourglassIfBusy();
 
