@@ -4,9 +4,9 @@
 #include <functional>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
 #include "app/text.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
 #include "ui/files.h"
@@ -25,7 +25,7 @@ struct NumericKey {
   std::function<void()> store_default;
 };
 
-std::int16_t ReadInt16(const std::string& text) { return num::FloorToInt16(num::ReadStrict(text)); }
+std::int16_t ReadInt16(const std::string& text) { return base::num::FloorToInt16(base::num::ReadStrict(text)); }
 
 // "C:\Program Files\Tess" gives "\Program Files\Tess"; a drive root gives "".
 std::string FolderWithoutDrive(std::string folder) {
@@ -79,7 +79,7 @@ void Tessellane_B::LoadSettings() {
   const NumericKey keys[] = {
       {kKeyStopTime, [&](const std::string& t) { StopTime = ReadInt16(t); },
        [&] { StopTime = kDefaults.StopTime; }},
-      {kKeyBackgroundColor, [&](const std::string& t) { BackgroundColor = num::RoundToInt32(num::ReadStrict(t)); },
+      {kKeyBackgroundColor, [&](const std::string& t) { BackgroundColor = base::num::RoundToInt32(base::num::ReadStrict(t)); },
        [&] { BackgroundColor = kDefaults.BackgroundColor; }},
       {kKeyRandomBackground, [&](const std::string& t) { RandomBackground = ReadInt16(t); },
        [&] { RandomBackground = kDefaults.RandomBackground; }},
@@ -91,7 +91,7 @@ void Tessellane_B::LoadSettings() {
   for (const NumericKey& k : keys) {
     const std::string value = ReadIniString(kIniSection, k.key, file);
     if (value.empty()) k.store_default();
-    else ResumeNext([&] { k.store(value); });
+    else base::ResumeNext([&] { k.store(value); });
   }
 
   // A music file that cannot be opened switches the file music off.

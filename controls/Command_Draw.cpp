@@ -1,7 +1,7 @@
 // Painting the Command button's face: the background gradient, the frame cut
 // from a state picture and stretched to the button, and the caption on top.
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "controls/Command.h"
 
 namespace controls {
@@ -14,14 +14,14 @@ constexpr const char* kDark = "&HC6C5D7";
 }  // namespace
 
 void Command::DrawFace(const ui::Picture& picture) {
-  using app::ResumeNext;
+  using base::ResumeNext;
   state_.InvertGradient = GradientDirection(state_.ButtonState, state_.InvertGradient);
   ResumeNext([&] { control_.Cls(); });
   PaintGradient();
 
   int W = 0, H = 0;
-  const bool have_width = ResumeNext([&] { W = app::num::RoundToInt16(control_.ScaleWidth()); });
-  const bool have_height = ResumeNext([&] { H = app::num::RoundToInt16(control_.ScaleHeight()); });
+  const bool have_width = ResumeNext([&] { W = base::num::RoundToInt16(control_.ScaleWidth()); });
+  const bool have_height = ResumeNext([&] { H = base::num::RoundToInt16(control_.ScaleHeight()); });
   // A size that could not be read leaves out every piece that depends on it.
   constexpr int kUnreadable = 1 << 20;
   const auto pieces = FramePieces(have_width ? W : kUnreadable, have_height ? H : kUnreadable);
@@ -40,7 +40,7 @@ void Command::DrawFace(const ui::Picture& picture) {
 }
 
 void Command::PaintGradient() {
-  using app::ResumeNext;
+  using base::ResumeNext;
   control_.SetScaleMode(ui::UserControl::ScaleUnit::Pixels);
   Channels light, dark;
   ResumeNext([&] { light = GradientChannels(kLight); });
@@ -73,7 +73,7 @@ void Command::RefreshFace() {
   if (!state_.EnabledFlag) return;
   auto& label = control_.Label();
   const auto step = [&label](auto&& statement) {
-    if (!app::ResumeNext(statement)) label.SetForeColor(0);
+    if (!base::ResumeNext(statement)) label.SetForeColor(0);
   };
   step([&] { label.SetEnabled(true); });
   // A button placed anew keeps a black caption until it is first loaded.

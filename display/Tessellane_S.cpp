@@ -4,8 +4,8 @@
 #include "display/Tessellane_S.h"
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "ui/events.h"
 #include "ui/random.h"
 #include "ui/screen.h"
@@ -14,10 +14,10 @@
 namespace display {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 constexpr ui::Colour kWhite = 16777215;
 
-int RandomComponent() { return static_cast<int>(app::num::RoundHalfEven(ui::Rnd() * 255)); }
+int RandomComponent() { return static_cast<int>(base::num::RoundHalfEven(ui::Rnd() * 255)); }
 
 }  // namespace
 
@@ -98,8 +98,8 @@ void Tessellane_S::Form_Load() {
 }
 
 void Tessellane_S::DrawOneCircle() {
-  ResumeNext([&] { PosX = app::num::Add16(PosX, StepX); });
-  ResumeNext([&] { PosY = app::num::Add16(PosY, StepY); });
+  ResumeNext([&] { PosX = base::num::Add16(PosX, StepX); });
+  ResumeNext([&] { PosY = base::num::Add16(PosY, StepY); });
   if (InvertMode) Display.FillColor = kWhite - Display.FillColor;
   Display.Circle(PosX, PosY, Radius, Display.FillColor);
   ++CirclesDrawn;
@@ -112,7 +112,7 @@ void Tessellane_S::EndCycle() {
   // Formed in 16 bits: 33 seconds or more overflow and skip the pause. A
   // negative stop time (only from a hand-edited file) gives no pause.
   ResumeNext([&] {
-    const std::int16_t ms = app::num::Mul16(module_.StopTime, 1000);
+    const std::int16_t ms = base::num::Mul16(module_.StopTime, 1000);
     if (ms >= 0) Pause(static_cast<std::uint32_t>(ms));
   });
   // Unloaded during the pause: the cycle does not resume.

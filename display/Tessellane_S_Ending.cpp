@@ -1,13 +1,13 @@
 // Ending the screen saver: the mouse, key and click rules, the password test
 // on Windows 9x, and giving the system state back before the process ends.
 #include "app/Tessellane_B.h"
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 #include "display/Tessellane_S.h"
 #include "ui/system.h"
 
 namespace display {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 namespace {
 constexpr int kKeyLeft = 37;

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
+#include "base/numeric.h"
 #include "fuzz/fuzz_support.h"
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
@@ -45,11 +45,11 @@ void Save(const Values& v) {
   const auto write = [&](const char* key, const std::string& value) {
     save.WriteIniString(app::kIniSection, key, value);
   };
-  write(app::kKeyStopTime, app::num::NumberText(v.stop_time));
-  write(app::kKeyBackgroundColor, app::num::NumberText(v.background));
-  write(app::kKeyRandomBackground, app::num::NumberText(v.random_background));
-  write(app::kKeyBgmKind, app::num::NumberText(v.kind));
-  write(app::kKeyBgmRepeat, app::num::NumberText(v.repeat));
+  write(app::kKeyStopTime, base::num::NumberText(v.stop_time));
+  write(app::kKeyBackgroundColor, base::num::NumberText(v.background));
+  write(app::kKeyRandomBackground, base::num::NumberText(v.random_background));
+  write(app::kKeyBgmKind, base::num::NumberText(v.kind));
+  write(app::kKeyBgmRepeat, base::num::NumberText(v.repeat));
   write(app::kKeyBgmFile, v.file);
   std::string failure;
   Require(save.Commit(failure), "the settings file can be saved");

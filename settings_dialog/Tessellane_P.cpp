@@ -7,8 +7,8 @@
 #include <map>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P_Layout.h"
 #include "ui/dialogs.h"
 #include "ui/events.h"
@@ -18,7 +18,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 constexpr ui::Colour kWhite = 0x00FFFFFF;
 constexpr ui::Colour kFormBackColour = 0x00808080;
@@ -35,7 +35,7 @@ std::shared_ptr<const ui::Picture> Skin(std::string_view name) {
   return it->second;
 }
 
-app::RuntimeError SubscriptOutOfRange() { return app::RuntimeError(9, "Subscript out of range"); }
+base::RuntimeError SubscriptOutOfRange() { return base::RuntimeError(9, "Subscript out of range"); }
 
 }  // namespace
 
@@ -299,27 +299,27 @@ void Tessellane_P::Form_Load() {
 void Tessellane_P::LoadAndShow() {
   // Centred across, a third of the way down; the size stays as designed.
   ResumeNext([&] {
-    const double across = app::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width());
+    const double across = base::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width());
     Form.SetLeft(static_cast<int>(across) / 2);
   });
   ResumeNext([&] {
-    const double down = app::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height());
+    const double down = base::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height());
     Form.SetTop(static_cast<int>(down) / 3);
   });
   ResumeNext([&] { InitialiseButtons(*this, true, true); });
   ResumeNext([&] { TileBackground(Pic_1); });
   // A stop time outside the spinner's range leaves the spinner where it is.
   ResumeNext([&] {
-    if (!VS_Time.SetValue(module_.StopTime)) throw app::RuntimeError(380, "Invalid property value");
+    if (!VS_Time.SetValue(module_.StopTime)) throw base::RuntimeError(380, "Invalid property value");
   });
-  ResumeNext([&] { lbl_Stop_Time.SetCaption(app::num::DecimalText(module_.StopTime) + "秒"); });
+  ResumeNext([&] { lbl_Stop_Time.SetCaption(base::num::DecimalText(module_.StopTime) + "秒"); });
   ResumeNext([&] { lbl_Color.SetBackColor(module_.BackgroundColor); });
   ResumeNext([&] { ShowRandomBackground(); });
   ResumeNext([&] { ShowMusicKind(module_.BgmKind); });
   ResumeNext([&] {
-    for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(app::num::FormatHashes(i));
+    for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(base::num::FormatHashes(i));
   });
-  ResumeNext([&] { BGM_Repeat.SetText(app::num::FormatHashes(module_.BgmRepeat)); });
+  ResumeNext([&] { BGM_Repeat.SetText(base::num::FormatHashes(module_.BgmRepeat)); });
   ResumeNext([&] { lbl_Fname.SetCaption(module_.BgmFile); });
   Cmd_CAN.SetCaption("ｷｬﾝｾﾙ");
   Cmd_Set.SetCaption("設定");
@@ -339,8 +339,8 @@ void Tessellane_P::LoadAndShow() {
   // right) still lets y be taken.
   ui::Point cursor;
   if (ui::sys::GetCursorPos(cursor)) {
-    ResumeNext([&] { module_.ZoomOriginX = app::num::RoundToInt16(cursor.x); });
-    ResumeNext([&] { module_.ZoomOriginY = app::num::RoundToInt16(cursor.y); });
+    ResumeNext([&] { module_.ZoomOriginX = base::num::RoundToInt16(cursor.x); });
+    ResumeNext([&] { module_.ZoomOriginY = base::num::RoundToInt16(cursor.y); });
   } else {
     module_.ZoomOriginX = 0;
     module_.ZoomOriginY = 0;
@@ -397,11 +397,11 @@ void Tessellane_P::Form_Resize() {
   const int width = Surface.ClientWidth();
   const double height = Surface.ClientHeight();
   const double k = height / 3.142;
-  const int rows = static_cast<int>(app::num::RoundHalfEven(height));
+  const int rows = static_cast<int>(base::num::RoundHalfEven(height));
   Surface.Hold();
   for (int i = 0; i <= rows; ++i) {
     ResumeNext([&] {
-      const int c = static_cast<int>(app::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
+      const int c = static_cast<int>(base::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
       Surface.Line(0, i, width, i, ui::Rgb(c, c, c + 30));
     });
   }

@@ -1,8 +1,8 @@
 // The settings window's own chrome: the title strip that moves the window,
 // the close button, and the link to the home page.
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/dialogs.h"
 #include "ui/events.h"
@@ -12,7 +12,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 // The window moves in twips; the cursor is in pixels. The factor is fixed,
 // whatever the display's resolution.
@@ -27,8 +27,8 @@ void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
   Dragging = 1;
   ui::Point cursor;
   ui::sys::GetCursorPos(cursor);
-  ResumeNext([&] { DragOffsetX = app::num::RoundToInt16(double(cursor.x) * kTwipsPerPixel - Form.Left()); });
-  ResumeNext([&] { DragOffsetY = app::num::RoundToInt16(double(cursor.y) * kTwipsPerPixel - Form.Top()); });
+  ResumeNext([&] { DragOffsetX = base::num::RoundToInt16(double(cursor.x) * kTwipsPerPixel - Form.Left()); });
+  ResumeNext([&] { DragOffsetY = base::num::RoundToInt16(double(cursor.y) * kTwipsPerPixel - Form.Top()); });
 }
 
 void Tessellane_P::Image1_MouseMove(int, int, float, float) {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/codepage.h"
 #include "ui/dialogs.h"
@@ -14,7 +14,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 // The track list offers 0 to 30; a number too large or too small for a
 // 16-bit value is taken as the nearest end of that list.
@@ -28,9 +28,9 @@ constexpr const char* kUnstorablePath =
 }  // namespace
 
 std::int16_t Tessellane_P::TrackNumberToSave() {
-  const auto number = app::num::TryReadStrict(BGM_Repeat.Text());
+  const auto number = base::num::TryReadStrict(BGM_Repeat.Text());
   if (!number || std::isnan(*number)) return 0;
-  const double rounded = app::num::RoundHalfEven(*number);
+  const double rounded = base::num::RoundHalfEven(*number);
   if (rounded > INT16_MAX) return kLastListedTrack;
   if (rounded < INT16_MIN) return 0;
   return static_cast<std::int16_t>(rounded);
@@ -41,12 +41,12 @@ void Tessellane_P::Cmd_Set_Click() {
   // changes once, with all of them.
   app::SettingsSave save;
   auto write = [&](const char* key, const std::string& value) { save.WriteIniString(app::kIniSection, key, value); };
-  write(app::kKeyStopTime, app::num::NumberText(VS_Time.Value()));
-  write(app::kKeyBackgroundColor, app::num::NumberText(lbl_Color.BackColor()));
-  write(app::kKeyRandomBackground, app::num::NumberText(module_.RandomBackground));
-  write(app::kKeyBgmKind, app::num::NumberText(module_.BgmKind));
+  write(app::kKeyStopTime, base::num::NumberText(VS_Time.Value()));
+  write(app::kKeyBackgroundColor, base::num::NumberText(lbl_Color.BackColor()));
+  write(app::kKeyRandomBackground, base::num::NumberText(module_.RandomBackground));
+  write(app::kKeyBgmKind, base::num::NumberText(module_.BgmKind));
   module_.BgmRepeat = TrackNumberToSave();
-  write(app::kKeyBgmRepeat, app::num::NumberText(module_.BgmRepeat));
+  write(app::kKeyBgmRepeat, base::num::NumberText(module_.BgmRepeat));
   write(app::kKeyBgmFile, module_.BgmFile);
   std::string failure;
   if (!save.Commit(failure)) ui::sys::ShowWarning(Form.Handle(), failure, kMessageTitle);
@@ -118,7 +118,7 @@ void Tessellane_P::Img_Rdm_Click() { ToggleRandomBackground(); }
 void Tessellane_P::lbl_B_Rdm_Click() { ToggleRandomBackground(); }
 
 void Tessellane_P::VS_Time_Change() {
-  lbl_Stop_Time.SetCaption(app::num::DecimalText(VS_Time.Value()) + "秒");
+  lbl_Stop_Time.SetCaption(base::num::DecimalText(VS_Time.Value()) + "秒");
 }
 
 }  // namespace settings_dialog

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace controls {
 namespace {
@@ -158,7 +158,7 @@ TEST(CommandGradient, ColourTextsGiveChannelsInTextOrder) {
   EXPECT_EQ(GradientChannels("&HC6C5D7"), (Channels{0xC600, 0xC500, 0xD700}));
   EXPECT_EQ(GradientChannels("&H0000FF"), (Channels{0, 0, 0xFF00}));
   EXPECT_EQ(GradientChannels("&H12"), (Channels{0, 0, 0x1200}));
-  EXPECT_THROW(GradientChannels("white"), app::RuntimeError);
+  EXPECT_THROW(GradientChannels("white"), base::RuntimeError);
 }
 
 TEST(CommandFrame, PiecesOfTheWideButton) {
