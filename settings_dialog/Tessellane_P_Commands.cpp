@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/Tessellane_B.h"
+#include "app/settings_values.h"
 #include "base/numeric.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
@@ -37,17 +38,15 @@ std::int16_t Tessellane_P::TrackNumberToSave() {
 }
 
 void Tessellane_P::Cmd_Set_Click() {
-  // All six keys, in this order, whether or not anything changed; the file
-  // changes once, with all of them.
+  // All six keys, whether or not anything changed; the file changes once,
+  // with all of them. The spinner's range keeps the stop time within 16 bits.
   app::SettingsSave save;
-  auto write = [&](const char* key, const std::string& value) { save.WriteIniString(app::kIniSection, key, value); };
-  write(app::kKeyStopTime, base::num::NumberText(VS_Time.Value()));
-  write(app::kKeyBackgroundColor, base::num::NumberText(lbl_Color.BackColor()));
-  write(app::kKeyRandomBackground, base::num::NumberText(module_.RandomBackground));
-  write(app::kKeyBgmKind, base::num::NumberText(module_.BgmKind));
+  app::SettingsValues saved = module_;
+  saved.StopTime = static_cast<std::int16_t>(VS_Time.Value());
+  saved.BackgroundColor = lbl_Color.BackColor();
   module_.BgmRepeat = TrackNumberToSave();
-  write(app::kKeyBgmRepeat, base::num::NumberText(module_.BgmRepeat));
-  write(app::kKeyBgmFile, module_.BgmFile);
+  saved.BgmRepeat = module_.BgmRepeat;
+  save.Write(saved);
   std::string failure;
   if (!save.Commit(failure)) ui::sys::ShowWarning(Form.Handle(), failure, kMessageTitle);
   Form.Unload();
