@@ -130,52 +130,15 @@ Tessellane_P::~Tessellane_P() = default;
 void Tessellane_P::PlaceControls() {
   Surface.Move(0, 0, kClientWidth, kClientHeight);
   // Every row of the table, in control order; the row says where and how big.
-  auto windowless = [&](ui::Windowless& c, const LayoutRow& row) {
-    c.Name = std::string(row.name);
-    c.Index = row.index;
-    c.Move(row.x, row.y, row.width, row.height);
-    Controls.emplace_back(&c);
-  };
   for (const LayoutRow& row : Layout()) {
-    const std::string_view n = row.name;
-    const int i = row.index;
-    if (n == "Image1") windowless(Image1, row);
-    else if (n == "lbl") windowless(lbl(i), row);
-    else if (n == "ImgExit") windowless(ImgExit, row);
-    else if (n == "imgImages") windowless(imgImages(i), row);
-    else if (n == "Shape") windowless(Shape(i), row);
-    else if (n == "lbl_Stop_Time") windowless(lbl_Stop_Time, row);
-    else if (n == "lbl_Color") windowless(lbl_Color, row);
-    else if (n == "Img_Rdm") windowless(Img_Rdm, row);
-    else if (n == "lbl_B_Rdm") windowless(lbl_B_Rdm, row);
-    else if (n == "Img_Opt") windowless(Img_Opt(i), row);
-    else if (n == "Img_Ra") windowless(Img_Ra(i), row);
-    else if (n == "Img_BGM") windowless(Img_BGM(i), row);
-    else if (n == "lbl_BGM") windowless(lbl_BGM(i), row);
-    else if (n == "lbl_Fname") windowless(lbl_Fname, row);
-    else if (n == "lbl_URL") windowless(lbl_URL, row);
-    else if (n == "Display") {
-      Display.Move(row.x, row.y, row.width, row.height);
-      Display.SetSunkenBorder(true);
-      Controls.emplace_back(&Display);
-    } else if (n == "VS_Time") {
-      VS_Time.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&VS_Time);
-    } else if (n == "BGM_Repeat") {
-      BGM_Repeat.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&BGM_Repeat);
-    } else if (n == "Pic_Mbl" || n == "Pic_1") {
-      ui::Canvas& box = n == "Pic_1" ? Pic_1 : Pic_Mbl;
-      box.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&box);
-    } else {
-      controls::Command& button = n == "Cmd_Color" ? Cmd_Color
-                                  : n == "Cmd_CAN" ? Cmd_CAN
-                                  : n == "Cmd_Set" ? Cmd_Set
-                                                   : Cmd_BGM;
-      button.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&button);
+    const ControlRef control = row.control(*this);
+    if (ui::Windowless* const* c = std::get_if<ui::Windowless*>(&control)) {
+      (*c)->Name = std::string(row.name);
+      (*c)->Index = row.index;
     }
+    std::visit([&](auto* c) { c->Move(row.x, row.y, row.width, row.height); }, control);
+    if (auto* const* display = std::get_if<ui::PalettePictureBox*>(&control)) (*display)->SetSunkenBorder(true);
+    Controls.push_back(control);
   }
   // The window's surface lies below every other child; the buttons above
   // everything (the file button lies over the panel).
@@ -186,7 +149,8 @@ void Tessellane_P::PlaceControls() {
 void Tessellane_P::SetDesignProperties() {
   Image1.SetStretch(true);
   Image1.SetPicture(Skin("dialog_title.jpg"));
-  Image1.Move(0, 0, LayoutOf("Image1").width, LayoutOf("Image1").height);
+  const LayoutRow& title = LayoutOf(*this, &Image1);
+  Image1.Move(0, 0, title.width, title.height);
 
   auto heading = [](ui::Label& l, const std::string& caption, const ui::Font& font) {
     l.SetFont(font);
