@@ -16,7 +16,7 @@ constexpr const char* kDark = "&HC6C5D7";
 void Command::DrawFace(const ui::Picture& picture) {
   using base::ResumeNext;
   state_.InvertGradient = GradientDirection(state_.ButtonState, state_.InvertGradient);
-  ResumeNext([&] { control_.Cls(); });
+  control_.Cls();
   PaintGradient();
 
   int W = 0, H = 0;
@@ -72,15 +72,10 @@ void Command::RefreshEnabled() {
 void Command::RefreshFace() {
   if (!state_.EnabledFlag) return;
   auto& label = control_.Label();
-  const auto step = [&label](auto&& statement) {
-    if (!base::ResumeNext(statement)) label.SetForeColor(0);
-  };
-  step([&] { label.SetEnabled(true); });
+  label.SetEnabled(true);
   // A button placed anew keeps a black caption until it is first loaded.
-  step([&] {
-    if (state_.FirstRun == 0) label.SetForeColor(0);
-  });
-  step([&] { DrawFace(Normal); });
+  if (state_.FirstRun == 0) label.SetForeColor(0);
+  DrawFace(Normal);
 }
 
 void Command::UserControl_Resize() { RefreshEnabled(); }

@@ -131,6 +131,8 @@ void Command::SetVisible(bool New_Visible) { SetVisibleValue(New_Visible ? 255 :
 void Command::UserControl_InitProperties() { control_.Label().SetFont(control_.AmbientFont()); }
 
 void Command::UserControl_ReadProperties(const ui::PropertyBag& PropBag) {
+  // Property by property: a stored value of the wrong type or range (type
+  // mismatch, overflow, invalid value) leaves that property as it was.
   using base::ResumeNext;
   auto& label = control_.Label();
   ResumeNext([&] { state_.EnabledFlag = ToBoolean(PropBag.ReadProperty("Enabled", true)); });

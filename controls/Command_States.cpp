@@ -95,11 +95,11 @@ std::array<std::optional<FramePiece>, 8> FramePieces(int W, int H) {
   using base::num::Add16;
   constexpr int kCorner = 60;
   std::array<std::optional<FramePiece>, 8> pieces;
-  // Each piece on its own: a size that overflows loses only the pieces that use it.
+  // Each piece on its own: a size that overflows 16 bits loses only the pieces that use it.
   const auto piece = [&pieces](std::size_t i, auto make) {
     base::ResumeNext([&] { pieces[i] = make(); });
   };
-  piece(0, [&] { return FramePiece{0, 0, kCorner, kCorner, 1, 1, kCorner, kCorner}; });
+  pieces[0] = FramePiece{0, 0, kCorner, kCorner, 1, 1, kCorner, kCorner};
   piece(1, [&] { return FramePiece{60, 1, 840, kCorner, 60, 1, Add16(W, -120), kCorner}; });
   piece(2, [&] { return FramePiece{900, 1, kCorner, kCorner, Add16(W, -60), 1, kCorner, kCorner}; });
   piece(3, [&] { return FramePiece{900, 60, kCorner, 255, Add16(W, -60), 60, kCorner, Add16(H, -120)}; });

@@ -48,14 +48,10 @@ void Tessellane_S::Form_Load() {
   // Every monitor is covered, and the rings bounce off the edges of them all.
   const ui::Rect desktop = ui::screen::DesktopTwips();
   const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
-  ResumeNext([&] {
-    Form.SetHeight(height);
-    Form.SetWidth(width);
-  });
-  ResumeNext([&] {
-    Display.SetHeight(height / ui::screen::TwipsPerPixelY());
-    Display.SetWidth(width / ui::screen::TwipsPerPixelX());
-  });
+  Form.SetHeight(height);
+  Form.SetWidth(width);
+  Display.SetHeight(height / ui::screen::TwipsPerPixelY());
+  Display.SetWidth(width / ui::screen::TwipsPerPixelX());
   Form.Move(desktop.left, desktop.top);
   Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   PosX = 0;
@@ -72,14 +68,14 @@ void Tessellane_S::Form_Load() {
   }
   // The music starts here (CD audio with BgmKind 1, a file with BgmKind 2).
   if (module_.BgmKind == 1) {
-    ResumeNext([&] { BGM.OpenCdAudio(); });
+    BGM.OpenCdAudio();
     Timer2.SetEnabled(true);
   }
   if (module_.BgmKind == 2) {
     const std::string type = music::FileType(module_.BgmFile);
-    if (type == "WAV") ResumeNext([&] { BGM.PlayWav(); });
+    if (type == "WAV") BGM.PlayWav();
     if (type == "MP3") {
-      ResumeNext([&] { BGM.PlayMp3(); });
+      BGM.PlayMp3();
       // Also when the file did not open: the poll keeps trying, silently.
       Timer1.SetEnabled(true);
     }
@@ -98,6 +94,7 @@ void Tessellane_S::Form_Load() {
 }
 
 void Tessellane_S::DrawOneCircle() {
+  // A 16-bit overflow (a screen wider than 32767 pixels) leaves the ring where it was.
   ResumeNext([&] { PosX = base::num::Add16(PosX, StepX); });
   ResumeNext([&] { PosY = base::num::Add16(PosY, StepY); });
   if (InvertMode) Display.FillColor = kWhite - Display.FillColor;

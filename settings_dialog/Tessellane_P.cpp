@@ -262,29 +262,23 @@ void Tessellane_P::Form_Load() {
 
 void Tessellane_P::LoadAndShow() {
   // Centred across, a third of the way down; the size stays as designed.
-  ResumeNext([&] {
-    const double across = base::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width());
-    Form.SetLeft(static_cast<int>(across) / 2);
-  });
-  ResumeNext([&] {
-    const double down = base::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height());
-    Form.SetTop(static_cast<int>(down) / 3);
-  });
-  ResumeNext([&] { InitialiseButtons(*this, true, true); });
-  ResumeNext([&] { TileBackground(Pic_1); });
-  // A stop time outside the spinner's range leaves the spinner where it is.
+  Form.SetLeft(static_cast<int>(base::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width())) / 2);
+  Form.SetTop(static_cast<int>(base::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height())) / 3);
+  InitialiseButtons(*this, true, true);
+  TileBackground(Pic_1);
+  // Settings from a hand-edited file go on to the next control when one does
+  // not fit: a stop time outside the spinner's range (invalid property
+  // value), a random flag or music kind without a mark (subscript).
   ResumeNext([&] {
     if (!VS_Time.SetValue(module_.StopTime)) throw base::RuntimeError(380, "Invalid property value");
   });
-  ResumeNext([&] { lbl_Stop_Time.SetCaption(base::num::DecimalText(module_.StopTime) + "秒"); });
-  ResumeNext([&] { lbl_Color.SetBackColor(module_.BackgroundColor); });
+  lbl_Stop_Time.SetCaption(base::num::DecimalText(module_.StopTime) + "秒");
+  lbl_Color.SetBackColor(module_.BackgroundColor);
   ResumeNext([&] { ShowRandomBackground(); });
   ResumeNext([&] { ShowMusicKind(module_.BgmKind); });
-  ResumeNext([&] {
-    for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(base::num::FormatHashes(i));
-  });
-  ResumeNext([&] { BGM_Repeat.SetText(base::num::FormatHashes(module_.BgmRepeat)); });
-  ResumeNext([&] { lbl_Fname.SetCaption(module_.BgmFile); });
+  for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(base::num::FormatHashes(i));
+  BGM_Repeat.SetText(base::num::FormatHashes(module_.BgmRepeat));
+  lbl_Fname.SetCaption(module_.BgmFile);
   Cmd_CAN.SetCaption("ｷｬﾝｾﾙ");
   Cmd_Set.SetCaption("設定");
   Cmd_Color.SetCaption("...");
@@ -300,7 +294,7 @@ void Tessellane_P::LoadAndShow() {
     b->SetFont(f);
   }
   // Each coordinate on its own: an x beyond 16 bits (a monitor far to the
-  // right) still lets y be taken.
+  // right) is skipped and y is still taken.
   ui::Point cursor;
   if (ui::sys::GetCursorPos(cursor)) {
     ResumeNext([&] { module_.ZoomOriginX = base::num::RoundToInt16(cursor.x); });
@@ -321,7 +315,7 @@ void Tessellane_P::LoadAndShow() {
 void Tessellane_P::ShowRandomBackground() { Img_Rdm.SetPicture(Img_Ra(module_.RandomBackground).GetPicture()); }
 
 void Tessellane_P::ShowMusicKind(std::int16_t kind) {
-  for (int i = 0; i <= 2; ++i) ResumeNext([&] { Img_BGM(i).SetPicture(Img_Opt(0).GetPicture()); });
+  for (int i = 0; i <= 2; ++i) Img_BGM(i).SetPicture(Img_Opt(0).GetPicture());
   Img_BGM(kind).SetPicture(Img_Opt(1).GetPicture());
 }
 
@@ -329,10 +323,8 @@ void Tessellane_P::InitialiseButtons(Tessellane_P& form, bool initialise, bool e
   for (const ControlRef& control : form.Controls) {
     auto* const* button = std::get_if<controls::Command*>(&control);
     if (!button) continue;
-    ResumeNext([&] {
-      if (initialise) (*button)->Initialize();
-      else (*button)->SetEnabled(enable);
-    });
+    if (initialise) (*button)->Initialize();
+    else (*button)->SetEnabled(enable);
   }
 }
 
@@ -364,10 +356,8 @@ void Tessellane_P::Form_Resize() {
   const int rows = static_cast<int>(base::num::RoundHalfEven(height));
   Surface.Hold();
   for (int i = 0; i <= rows; ++i) {
-    ResumeNext([&] {
-      const int c = static_cast<int>(base::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
-      Surface.Line(0, i, width, i, ui::Rgb(c, c, c + 30));
-    });
+    const int c = static_cast<int>(base::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
+    Surface.Line(0, i, width, i, ui::Rgb(c, c, c + 30));
   }
   Surface.Release();
 }

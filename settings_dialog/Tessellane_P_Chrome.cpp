@@ -27,6 +27,7 @@ void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
   Dragging = 1;
   ui::Point cursor;
   ui::sys::GetCursorPos(cursor);
+  // Skips a 16-bit overflow: a cursor past about 2184 pixels is beyond 32767 twips.
   ResumeNext([&] { DragOffsetX = base::num::RoundToInt16(double(cursor.x) * kTwipsPerPixel - Form.Left()); });
   ResumeNext([&] { DragOffsetY = base::num::RoundToInt16(double(cursor.y) * kTwipsPerPixel - Form.Top()); });
 }
@@ -45,7 +46,7 @@ void Tessellane_P::ImgExit_MouseDown(int, int, float, float) { ImgExit.SetPictur
 
 void Tessellane_P::ImgExit_MouseUp(int, int, float, float) {
   // Wherever the button is released: pressing the close button commits to closing.
-  ResumeNext([&] { ImgExit.SetPicture(imgImages(0).GetPicture()); });
+  ImgExit.SetPicture(imgImages(0).GetPicture());
   ui::DoEvents();
   Form.Unload();
   ui::sys::EndProcess(0);

@@ -100,6 +100,7 @@ void Tessellane_P::Cmd_BGM_Click() {
 }
 
 void Tessellane_P::Img_BGM_Click(std::int16_t index) {
+  // A kind without a mark (subscript out of range) is still taken.
   ResumeNext([&] { ShowMusicKind(index); });
   module_.BgmKind = index;
 }
@@ -110,7 +111,7 @@ void Tessellane_P::ToggleRandomBackground() {
   // Off becomes on and on becomes off; a value the file should not hold
   // (shown without a mark) becomes on, so the click always shows a mark.
   module_.RandomBackground = module_.RandomBackground == 1 ? 0 : 1;
-  ResumeNext([&] { ShowRandomBackground(); });
+  ShowRandomBackground();
 }
 
 void Tessellane_P::Img_Rdm_Click() { ToggleRandomBackground(); }

@@ -25,10 +25,8 @@ constexpr int kSegmentStart[8] = {0, 91, 181, 271, 361, 451, 541, 631};
 }  // namespace
 
 void Tessellane_P::SetUpRays() {
-  ResumeNext([&] {
-    const ui::BitmapInfo bitmap = Display.GetObject();
-    DisplayPixels.Attach(bitmap.bits, bitmap.width_bytes, bitmap.height);
-  });
+  const ui::BitmapInfo bitmap = Display.GetObject();
+  DisplayPixels.Attach(bitmap.bits, bitmap.width_bytes, bitmap.height);
   for (int i = 0; i <= 90; ++i) {
     RampStep[i] = i / 2.0 / 45;
     ui::DoEvents();
@@ -71,6 +69,7 @@ void Tessellane_P::SetUpRays() {
 void Tessellane_P::RayPass() {
   ui::DoEvents();
   double x = RayOriginX, y = RayOriginY;
+  // Skips 16-bit overflows, and a pixel outside the view or already at 255.
   ResumeNext([&] { RayAngle = base::num::Add16(RayAngle, 2); });
   if (RayAngle > 719) {
     // This ray still starts from the old centre.
