@@ -23,6 +23,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;  // clang before 17 deduces no aggregate
 
 // The reading rule of each number type; a text that is not a number, or a
 // number that does not fit, is an error and the value is not assigned.
