@@ -3,9 +3,9 @@
 // the windows share.
 #include "app/Tessellane_B.h"
 
-#include "app/numeric.h"
-#include "app/runtime_error.h"
 #include "app/text.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "display/Tessellane_R.h"
 #include "display/Tessellane_S.h"
 #include "settings_dialog/Tessellane_P.h"
@@ -14,6 +14,8 @@
 #include "ui/system.h"
 
 namespace app {
+namespace num = base::num;
+
 std::string Tessellane_B::ModeLetter() const { return text::Mid(text::UpperAscii(CommandLine), 2, 1); }
 
 void Tessellane_B::Main() {
@@ -82,12 +84,12 @@ void Tessellane_B::ZoomWindowClose(ui::WindowHandle window) {
 std::string FatalErrorText(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
-  } catch (const RuntimeError& e) {
-    return RuntimeErrorText(e);
+  } catch (const base::RuntimeError& e) {
+    return base::RuntimeErrorText(e);
   } catch (const std::bad_alloc&) {
-    return RuntimeErrorText(RuntimeError(kErrOutOfMemory, "Out of memory"));
+    return base::RuntimeErrorText(base::RuntimeError(base::kErrOutOfMemory, "Out of memory"));
   } catch (...) {
-    return RuntimeErrorText(RuntimeError(kErrInternal, "Internal error"));
+    return base::RuntimeErrorText(base::RuntimeError(base::kErrInternal, "Internal error"));
   }
 }
 

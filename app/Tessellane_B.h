@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/settings_values.h"
 #include "ui/types.h"
 
 namespace display {
@@ -18,36 +19,8 @@ namespace app {
 inline constexpr const char* kDisplayTitle = "Tessellane_Main";
 inline constexpr const char* kSettingsTitle = "テセレーンの設定";
 
-// Settings file: section and keys (UTF-8 here, code page 932 on disk).
-inline constexpr const char* kIniFileName = "\\テセレーン.ini";
-inline constexpr const char* kIniSection = "Section";
-inline constexpr const char* kKeyStopTime = "停止時間";
-inline constexpr const char* kKeyBackgroundColor = "背景色";
-inline constexpr const char* kKeyRandomBackground = "背景色ﾗﾝﾀﾞﾑ";
-inline constexpr const char* kKeyBgmKind = "BGM区分";
-inline constexpr const char* kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
-inline constexpr const char* kKeyBgmFile = "BGMﾌｧｲﾙ";
-
-// The defaults a missing key gives, declared as data.
-struct SettingsDefaults {
-  std::int16_t StopTime = 3;
-  std::int32_t BackgroundColor = 0;
-  std::int16_t RandomBackground = 1;
-  std::int16_t BgmKind = 0;
-  std::int16_t BgmRepeat = 0;
-};
-inline constexpr SettingsDefaults kDefaults{};
-
 // The module's state: one per process (a test creates its own afresh).
-struct Tessellane_B {
-  // Settings values; zero or empty until LoadSettings runs.
-  std::int16_t StopTime = 0;
-  std::int32_t BackgroundColor = 0;
-  std::int16_t RandomBackground = 0;
-  std::int16_t BgmKind = 0;
-  std::int16_t BgmRepeat = 0;
-  std::string BgmFile;
-
+struct Tessellane_B : SettingsValues {
   // Result of the most recent system call made through the program's wrappers.
   std::int32_t ApiResult = 0;
   // Where the settings window zooms out of and back into (screen pixels).
@@ -95,7 +68,8 @@ struct Tessellane_B {
 class SettingsSave {
  public:
   SettingsSave();
-  void WriteIniString(const std::string& section, const std::string& key, const std::string& value);
+  // Every key of the settings, in file order, whether or not it changed.
+  void Write(const SettingsValues& values);
   // Saves where the next start reads it: the per-user copy when there is
   // one; else next to the program, or a new per-user copy when that folder
   // cannot be written. False when nothing could be saved; `failure` then

@@ -1,12 +1,13 @@
 // The settings file: six keys in one section of an INI file in code page
 // 932, next to the executable or in the user's copy of it, read and written
 // by the program's own profile reader and writer on every system.
-#include <functional>
+#include <type_traits>
+#include <variant>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
 #include "app/text.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
 #include "ui/files.h"
@@ -18,14 +19,21 @@ namespace {
 constexpr std::size_t kProfileBufferSize = 256;
 constexpr std::size_t kWriteBufferChars = 128;
 
-// A numeric key: where it goes, its default and how its text is converted.
-struct NumericKey {
-  const char* key;
-  std::function<void(const std::string& text)> store;
-  std::function<void()> store_default;
+template <class... Ts>
+struct Overloaded : Ts... {
+  using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;  // clang before 17 deduces no aggregate
 
-std::int16_t ReadInt16(const std::string& text) { return num::FloorToInt16(num::ReadStrict(text)); }
+// The reading rule of each number type; a text that is not a number, or a
+// number that does not fit, is an error and the value is not assigned.
+void ReadNumber(const std::string& text, std::int16_t& value) {
+  value = base::num::FloorToInt16(base::num::ReadStrict(text));
+}
+void ReadNumber(const std::string& text, std::int32_t& value) {
+  value = base::num::RoundToInt32(base::num::ReadStrict(text));
+}
 
 // "C:\Program Files\Tess" gives "\Program Files\Tess"; a drive root gives "".
 std::string FolderWithoutDrive(std::string folder) {
@@ -76,30 +84,20 @@ bool Tessellane_B::FileExists(std::string path) {
 
 void Tessellane_B::LoadSettings() {
   const std::string file = SettingsPath();
-  const NumericKey keys[] = {
-      {kKeyStopTime, [&](const std::string& t) { StopTime = ReadInt16(t); },
-       [&] { StopTime = kDefaults.StopTime; }},
-      {kKeyBackgroundColor, [&](const std::string& t) { BackgroundColor = num::RoundToInt32(num::ReadStrict(t)); },
-       [&] { BackgroundColor = kDefaults.BackgroundColor; }},
-      {kKeyRandomBackground, [&](const std::string& t) { RandomBackground = ReadInt16(t); },
-       [&] { RandomBackground = kDefaults.RandomBackground; }},
-      {kKeyBgmKind, [&](const std::string& t) { BgmKind = ReadInt16(t); }, [&] { BgmKind = kDefaults.BgmKind; }},
-      {kKeyBgmRepeat, [&](const std::string& t) { BgmRepeat = ReadInt16(t); },
-       [&] { BgmRepeat = kDefaults.BgmRepeat; }},
-  };
-  // A value that is not a number or does not fit leaves the setting as it was.
-  for (const NumericKey& k : keys) {
-    const std::string value = ReadIniString(kIniSection, k.key, file);
-    if (value.empty()) k.store_default();
-    else ResumeNext([&] { k.store(value); });
+  SettingsValues& values = *this;
+  for (const SettingKey& k : kSettingKeys) {
+    const std::string text = ReadIniString(kIniSection, k.key, file);
+    std::visit(Overloaded{[&](std::string SettingsValues::*v) { values.*v = text; },
+                          [&](auto v) {
+                            using Number = std::remove_reference_t<decltype(values.*v)>;
+                            if (text.empty()) values.*v = static_cast<Number>(k.default_value);
+                            // Skips a type mismatch or an overflow: the value stays as it was.
+                            else base::ResumeNext([&] { ReadNumber(text, values.*v); });
+                          }},
+               k.value);
   }
-
   // A music file that cannot be opened switches the file music off.
-  const std::string music = ReadIniString(kIniSection, kKeyBgmFile, file);
-  if (!music.empty()) {
-    BgmFile = music;
-    if (FileExists(music)) return;
-  }
+  if (!BgmFile.empty() && FileExists(BgmFile)) return;
   BgmFile.clear();
   if (BgmKind == 2) BgmKind = 0;
 }
@@ -110,8 +108,13 @@ SettingsSave::SettingsSave() : user_path_(Tessellane_B::UserSettingsPath()) {
   bytes_ = ui::files::Read(user_copy_exists_ ? user_path_ : Tessellane_B::ProgramSettingsPath()).value_or("");
 }
 
-void SettingsSave::WriteIniString(const std::string& section, const std::string& key, const std::string& value) {
-  Tessellane_B::WriteIniString(section, key, value, bytes_);
+void SettingsSave::Write(const SettingsValues& values) {
+  for (const SettingKey& k : kSettingKeys) {
+    const std::string text = std::visit(Overloaded{[&](std::string SettingsValues::*v) { return values.*v; },
+                                                   [&](auto v) { return base::num::NumberText(values.*v); }},
+                                        k.value);
+    Tessellane_B::WriteIniString(kIniSection, k.key, text, bytes_);
+  }
 }
 
 bool SettingsSave::Commit(std::string& failure) {

@@ -2,7 +2,7 @@
 // hover notifications turned into faces and Click events.
 #include "controls/Command.h"
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 #include "ui/system.h"
 
 namespace controls {

@@ -1,7 +1,7 @@
 // Painting the Command button's face: the background gradient, the frame cut
 // from a state picture and stretched to the button, and the caption on top.
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "controls/Command.h"
 
 namespace controls {
@@ -14,14 +14,14 @@ constexpr const char* kDark = "&HC6C5D7";
 }  // namespace
 
 void Command::DrawFace(const ui::Picture& picture) {
-  using app::ResumeNext;
+  using base::ResumeNext;
   state_.InvertGradient = GradientDirection(state_.ButtonState, state_.InvertGradient);
-  ResumeNext([&] { control_.Cls(); });
+  control_.Cls();
   PaintGradient();
 
   int W = 0, H = 0;
-  const bool have_width = ResumeNext([&] { W = app::num::RoundToInt16(control_.ScaleWidth()); });
-  const bool have_height = ResumeNext([&] { H = app::num::RoundToInt16(control_.ScaleHeight()); });
+  const bool have_width = ResumeNext([&] { W = base::num::RoundToInt16(control_.ScaleWidth()); });
+  const bool have_height = ResumeNext([&] { H = base::num::RoundToInt16(control_.ScaleHeight()); });
   // A size that could not be read leaves out every piece that depends on it.
   constexpr int kUnreadable = 1 << 20;
   const auto pieces = FramePieces(have_width ? W : kUnreadable, have_height ? H : kUnreadable);
@@ -40,12 +40,8 @@ void Command::DrawFace(const ui::Picture& picture) {
 }
 
 void Command::PaintGradient() {
-  using app::ResumeNext;
   control_.SetScaleMode(ui::UserControl::ScaleUnit::Pixels);
-  ui::Colour light = 0, dark = 0;
-  // A colour text that is no number leaves black.
-  ResumeNext([&] { light = GradientColour(kLight); });
-  ResumeNext([&] { dark = GradientColour(kDark); });
+  const ui::Colour light = GradientColour(kLight), dark = GradientColour(kDark);
   const ui::Rect face{0, 0, static_cast<int>(control_.ScaleWidth()) - 1, static_cast<int>(control_.ScaleHeight()) - 1};
   if (state_.InvertGradient) control_.PaintVerticalGradient(face, dark, light);
   else control_.PaintVerticalGradient(face, light, dark);
@@ -67,15 +63,10 @@ void Command::RefreshEnabled() {
 void Command::RefreshFace() {
   if (!state_.EnabledFlag) return;
   auto& label = control_.Label();
-  const auto step = [&label](auto&& statement) {
-    if (!app::ResumeNext(statement)) label.SetForeColor(0);
-  };
-  step([&] { label.SetEnabled(true); });
+  label.SetEnabled(true);
   // A button placed anew keeps a black caption until it is first loaded.
-  step([&] {
-    if (state_.FirstRun == 0) label.SetForeColor(0);
-  });
-  step([&] { DrawFace(Normal); });
+  if (state_.FirstRun == 0) label.SetForeColor(0);
+  DrawFace(Normal);
 }
 
 void Command::UserControl_Resize() { RefreshEnabled(); }

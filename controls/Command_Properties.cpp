@@ -2,15 +2,15 @@
 // from the container's property storage.
 #include <cctype>
 
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "controls/Command.h"
 
 namespace controls {
 namespace {
 
-using app::num::kFalse;
-using app::num::kTrue;
+using base::num::kFalse;
+using base::num::kTrue;
 using ui::PropertyValue;
 
 // Conversions of stored values, as the language converts a variant.
@@ -22,27 +22,27 @@ double NumberOf(const PropertyValue& v) {
     for (char c : *t) upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (upper == "TRUE") return -1;
     if (upper == "FALSE") return 0;
-    return app::num::ReadStrict(*t);
+    return base::num::ReadStrict(*t);
   }
-  throw app::TypeMismatchError();
+  throw base::TypeMismatchError();
 }
 
 std::int16_t ToBoolean(const PropertyValue& v) { return NumberOf(v) != 0 ? kTrue : kFalse; }
 
 std::uint8_t ToByte(const PropertyValue& v) {
-  const double n = app::num::RoundHalfEven(NumberOf(v));
-  if (!(n >= 0 && n <= 255)) throw app::OverflowError();
+  const double n = base::num::RoundHalfEven(NumberOf(v));
+  if (!(n >= 0 && n <= 255)) throw base::OverflowError();
   return static_cast<std::uint8_t>(n);
 }
 
-std::int32_t ToLong(const PropertyValue& v) { return app::num::RoundToInt32(NumberOf(v)); }
-std::int16_t ToInteger(const PropertyValue& v) { return app::num::RoundToInt16(NumberOf(v)); }
+std::int32_t ToLong(const PropertyValue& v) { return base::num::RoundToInt32(NumberOf(v)); }
+std::int16_t ToInteger(const PropertyValue& v) { return base::num::RoundToInt16(NumberOf(v)); }
 
 std::string ToText(const PropertyValue& v) {
   if (const std::string* t = v.AsText()) return *t;
   if (const bool* b = v.AsBool()) return *b ? "True" : "False";
-  if (const std::int32_t* n = v.AsNumber()) return app::num::DecimalText(*n);
-  throw app::TypeMismatchError();
+  if (const std::int32_t* n = v.AsNumber()) return base::num::DecimalText(*n);
+  throw base::TypeMismatchError();
 }
 
 }  // namespace
@@ -131,7 +131,9 @@ void Command::SetVisible(bool New_Visible) { SetVisibleValue(New_Visible ? 255 :
 void Command::UserControl_InitProperties() { control_.Label().SetFont(control_.AmbientFont()); }
 
 void Command::UserControl_ReadProperties(const ui::PropertyBag& PropBag) {
-  using app::ResumeNext;
+  // Property by property: a stored value of the wrong type or range (type
+  // mismatch, overflow, invalid value) leaves that property as it was.
+  using base::ResumeNext;
   auto& label = control_.Label();
   ResumeNext([&] { state_.EnabledFlag = ToBoolean(PropBag.ReadProperty("Enabled", true)); });
   ResumeNext([&] { label.SetCaption(ToText(PropBag.ReadProperty("Caption", "Command"))); });
@@ -151,7 +153,7 @@ void Command::UserControl_ReadProperties(const ui::PropertyBag& PropBag) {
   ResumeNext([&] {
     const std::int16_t style = ToInteger(PropBag.ReadProperty("Visible", "1"));
     // The background style knows only transparent (0) and opaque (1).
-    if (style != 0 && style != 1) throw app::RuntimeError(380, "Invalid property value");
+    if (style != 0 && style != 1) throw base::RuntimeError(380, "Invalid property value");
     control_.SetOpaque(style == 1);
   });
   RefreshFace();

@@ -3,13 +3,13 @@
 
 #include <string>
 
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 
 namespace controls {
 
-using app::num::kFalse;
-using app::num::kTrue;
+using base::num::kFalse;
+using base::num::kTrue;
 
 // Rows of one notification are tested in order, each against the state the
 // rows before it left.
@@ -92,14 +92,14 @@ std::int16_t GradientDirection(std::uint8_t button_state, std::int16_t previous)
 }
 
 std::array<std::optional<FramePiece>, 8> FramePieces(int W, int H) {
-  using app::num::Add16;
+  using base::num::Add16;
   constexpr int kCorner = 60;
   std::array<std::optional<FramePiece>, 8> pieces;
-  // Each piece on its own: a size that overflows loses only the pieces that use it.
+  // Each piece on its own: a size that overflows 16 bits loses only the pieces that use it.
   const auto piece = [&pieces](std::size_t i, auto make) {
-    app::ResumeNext([&] { pieces[i] = make(); });
+    base::ResumeNext([&] { pieces[i] = make(); });
   };
-  piece(0, [&] { return FramePiece{0, 0, kCorner, kCorner, 1, 1, kCorner, kCorner}; });
+  pieces[0] = FramePiece{0, 0, kCorner, kCorner, 1, 1, kCorner, kCorner};
   piece(1, [&] { return FramePiece{60, 1, 840, kCorner, 60, 1, Add16(W, -120), kCorner}; });
   piece(2, [&] { return FramePiece{900, 1, kCorner, kCorner, Add16(W, -60), 1, kCorner, kCorner}; });
   piece(3, [&] { return FramePiece{900, 60, kCorner, 255, Add16(W, -60), 60, kCorner, Add16(H, -120)}; });
@@ -115,11 +115,11 @@ double CaptionTop(int H, double label_height) { return (H - label_height - 20) /
 ui::Colour GradientColour(std::string_view colour_text) {
   // The digits of the number, six of them: a colour whose red pair is zero
   // keeps its pairs in place.
-  const auto value = static_cast<std::int64_t>(app::num::ReadStrict(colour_text));
-  std::string digits = app::num::HexText(value);
+  const auto value = static_cast<std::int64_t>(base::num::ReadStrict(colour_text));
+  std::string digits = base::num::HexText(value);
   if (digits.size() < 6) digits.insert(0, 6 - digits.size(), '0');
   const auto channel = [&digits](std::size_t at) {
-    return static_cast<int>(app::num::ReadStrict("&H" + digits.substr(at, 2)));
+    return static_cast<int>(base::num::ReadStrict("&H" + digits.substr(at, 2)));
   };
   return ui::Rgb(channel(0), channel(2), channel(4));
 }

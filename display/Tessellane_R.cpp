@@ -2,7 +2,7 @@
 // it and shows the fixed picture. Nothing is drawn after that.
 #include "display/Tessellane_R.h"
 
-#include "app/numeric.h"
+#include "base/numeric.h"
 #include "ui/screen.h"
 #include "ui/system.h"
 
@@ -23,8 +23,8 @@ std::shared_ptr<Tessellane_R> Tessellane_R::Start(std::int32_t parent) {
   ui::sys::GetWindowRect(parent_window, rect);
   // Held in 32 bits: a parent wider or taller than 2,184 pixels (32,767
   // twips) is a large monitor, not an error.
-  const std::int32_t w = app::num::RoundToInt32(static_cast<double>(tx) * (static_cast<double>(rect.right) - rect.left));
-  const std::int32_t h = app::num::RoundToInt32(static_cast<double>(ty) * (static_cast<double>(rect.bottom) - rect.top));
+  const std::int32_t w = base::num::RoundToInt32(static_cast<double>(tx) * (static_cast<double>(rect.right) - rect.left));
+  const std::int32_t h = base::num::RoundToInt32(static_cast<double>(ty) * (static_cast<double>(rect.bottom) - rect.top));
 
   auto preview = std::make_shared<Tessellane_R>();
   ui::Form& form = preview->Form;

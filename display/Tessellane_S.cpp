@@ -4,8 +4,8 @@
 #include "display/Tessellane_S.h"
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "ui/events.h"
 #include "ui/random.h"
 #include "ui/screen.h"
@@ -14,9 +14,9 @@
 namespace display {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
-int RandomComponent() { return static_cast<int>(app::num::RoundHalfEven(ui::Rnd() * 255)); }
+int RandomComponent() { return static_cast<int>(base::num::RoundHalfEven(ui::Rnd() * 255)); }
 
 }  // namespace
 
@@ -47,14 +47,10 @@ void Tessellane_S::Form_Load() {
   // Every monitor is covered, and the rings bounce off the edges of them all.
   const ui::Rect desktop = ui::screen::DesktopTwips();
   const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
-  ResumeNext([&] {
-    Form.SetHeight(height);
-    Form.SetWidth(width);
-  });
-  ResumeNext([&] {
-    Display.SetHeight(height / ui::screen::TwipsPerPixelY());
-    Display.SetWidth(width / ui::screen::TwipsPerPixelX());
-  });
+  Form.SetHeight(height);
+  Form.SetWidth(width);
+  Display.SetHeight(height / ui::screen::TwipsPerPixelY());
+  Display.SetWidth(width / ui::screen::TwipsPerPixelX());
   Form.Move(desktop.left, desktop.top);
   Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   PosX = 0;
@@ -71,14 +67,14 @@ void Tessellane_S::Form_Load() {
   }
   // The music starts here (CD audio with BgmKind 1, a file with BgmKind 2).
   if (module_.BgmKind == 1) {
-    ResumeNext([&] { BGM.OpenCdAudio(); });
+    BGM.OpenCdAudio();
     Timer2.SetEnabled(true);
   }
   if (module_.BgmKind == 2) {
     const std::string type = music::FileType(module_.BgmFile);
-    if (type == "WAV") ResumeNext([&] { BGM.PlayWav(); });
+    if (type == "WAV") BGM.PlayWav();
     if (type == "MP3") {
-      ResumeNext([&] { BGM.PlayMp3(); });
+      BGM.PlayMp3();
       // Also when the file did not open: the poll keeps trying, silently.
       Timer1.SetEnabled(true);
     }
@@ -97,8 +93,9 @@ void Tessellane_S::Form_Load() {
 }
 
 void Tessellane_S::DrawOneCircle() {
-  ResumeNext([&] { PosX = app::num::Add16(PosX, StepX); });
-  ResumeNext([&] { PosY = app::num::Add16(PosY, StepY); });
+  // A 16-bit overflow (a screen wider than 32767 pixels) leaves the ring where it was.
+  ResumeNext([&] { PosX = base::num::Add16(PosX, StepX); });
+  ResumeNext([&] { PosY = base::num::Add16(PosY, StepY); });
   if (InvertMode) Display.FillColor = ui::kWhite - Display.FillColor;
   Display.Circle(PosX, PosY, Radius, Display.FillColor);
   ++CirclesDrawn;
@@ -111,7 +108,7 @@ void Tessellane_S::EndCycle() {
   // Formed in 16 bits: 33 seconds or more overflow and skip the pause. A
   // negative stop time (only from a hand-edited file) gives no pause.
   ResumeNext([&] {
-    const std::int16_t ms = app::num::Mul16(module_.StopTime, 1000);
+    const std::int16_t ms = base::num::Mul16(module_.StopTime, 1000);
     if (ms >= 0) Pause(static_cast<std::uint32_t>(ms));
   });
   // Unloaded during the pause: the cycle does not resume.

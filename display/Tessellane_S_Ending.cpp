@@ -1,13 +1,10 @@
 // Ending the screen saver: the mouse, key and click rules, the password test
 // on Windows 9x, and giving the system state back before the process ends.
 #include "app/Tessellane_B.h"
-#include "app/runtime_error.h"
 #include "display/Tessellane_S.h"
 #include "ui/system.h"
 
 namespace display {
-
-using app::ResumeNext;
 
 namespace {
 constexpr int kKeyLeft = 37;
@@ -37,11 +34,11 @@ void Tessellane_S::Display_MouseMove(int, int, float x, float y) {
 void Tessellane_S::Form_KeyDown(int key_code, int shift) {
   // With CD music the arrow keys step through the tracks instead.
   if (module_.BgmKind == 1 && key_code == kKeyLeft) {
-    ResumeNext([&] { BGM.PlayPreviousTrack(); });
+    BGM.PlayPreviousTrack();
     return;
   }
   if (module_.BgmKind == 1 && key_code == kKeyRight) {
-    ResumeNext([&] { BGM.PlayNextTrack(); });
+    BGM.PlayNextTrack();
     return;
   }
   EndScreenSaver();
@@ -70,17 +67,17 @@ void Tessellane_S::RestoreSystem() {
   // A CD poll that stopped itself leaves the device as it is.
   if (Timer2.Enabled()) {
     Timer2.SetEnabled(false);
-    ResumeNext([&] { BGM.CloseCdAudio(); });
+    BGM.CloseCdAudio();
   }
   // No poll may open the piece again once it is closed.
   Timer1.SetEnabled(false);
   if (module_.BgmKind == 2) {
     const std::string type = music::FileType(module_.BgmFile);
-    if (type == "WAV") ResumeNext([&] { BGM.StopWav(); });
-    if (type == "MP3") ResumeNext([&] { BGM.CloseMp3(); });
+    if (type == "WAV") BGM.StopWav();
+    if (type == "MP3") BGM.CloseMp3();
   }
   if (module_.ModeLetter() == "S") {
-    ResumeNext([&] { module_.SetSystemKeysEnabled(true); });
+    module_.SetSystemKeysEnabled(true);
     ui::sys::ShowCursor(true);
   }
   StopLoop = true;

@@ -15,7 +15,7 @@
 #include <utility>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
+#include "base/numeric.h"
 #include "display/Tessellane_S.h"
 #include "fuzz/fuzz_support.h"
 #include "music/Tessellane_BGM.h"
@@ -52,7 +52,7 @@ constexpr int kKeyRight = 39;
 void CheckBuffers(const music::Tessellane_BGM& bgm) {
   Require(bgm.Mp3ModeBuffer.size() < music::kMp3ModeLength, "the MP3 mode reply fits its buffer");
   Require(bgm.CdModeBuffer.size() < music::kCdModeLength, "the CD mode reply fits its buffer");
-  Require(bgm.CdAudioOk == app::num::kFalse || bgm.CdAudioOk == app::num::kTrue, "the CD flag is a Boolean");
+  Require(bgm.CdAudioOk == base::num::kFalse || bgm.CdAudioOk == base::num::kTrue, "the CD flag is a Boolean");
 }
 
 }  // namespace

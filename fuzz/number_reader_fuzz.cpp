@@ -7,12 +7,12 @@
 #include <cstring>
 #include <string_view>
 
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 
 namespace {
 
-namespace num = app::num;
+namespace num = base::num;
 
 // A broken rule stops the run with a report, just like a crash.
 void Require(bool ok, const char* rule) {
@@ -26,7 +26,7 @@ template <class Statement>
 int ErrorOf(Statement&& statement) {
   try {
     statement();
-  } catch (const app::RuntimeError& error) {
+  } catch (const base::RuntimeError& error) {
     return error.Number();
   }
   return 0;
@@ -39,7 +39,7 @@ void CheckConversion(Convert convert, double expected, double low, double high, 
   double result = 0;
   const int error = ErrorOf([&] { result = convert(); });
   const bool fits = expected >= low && expected <= high;
-  Require(fits ? (error == 0 && result == expected) : error == app::kErrOverflow, rule);
+  Require(fits ? (error == 0 && result == expected) : error == base::kErrOverflow, rule);
 }
 
 void CheckConversions(double value) {
@@ -62,7 +62,7 @@ void CheckArithmetic(std::int32_t a, std::int32_t b) {
     double result = 0;
     const int error = ErrorOf([&] { result = op(); });
     const bool fits = exact >= -32768 && exact <= 32767;
-    Require(fits ? (error == 0 && result == static_cast<double>(exact)) : error == app::kErrOverflow, rule);
+    Require(fits ? (error == 0 && result == static_cast<double>(exact)) : error == base::kErrOverflow, rule);
   };
   expect(
       std::int64_t{a} + b, [&] { return static_cast<double>(num::Add16(a, b)); }, "Add16");
@@ -90,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(*strict == lenient, "a strict number reads the same leniently");
     Require(num::ReadStrict(text) == *strict, "ReadStrict matches TryReadStrict");
   } else {
-    Require(ErrorOf([&] { num::ReadStrict(text); }) == app::kErrTypeMismatch, "not a number is a type mismatch");
+    Require(ErrorOf([&] { num::ReadStrict(text); }) == base::kErrTypeMismatch, "not a number is a type mismatch");
   }
   CheckConversions(lenient);
 

@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
 #include "fuzz/fuzz_support.h"
 #include "ui/codepage.h"
 #include "ui/common/ini_profile.h"
@@ -42,15 +41,14 @@ std::string Raw(std::string_view file, const char* key) {
 // The save of the settings dialog, all six keys in order, over the same file.
 void Save(const Values& v) {
   app::SettingsSave save;
-  const auto write = [&](const char* key, const std::string& value) {
-    save.WriteIniString(app::kIniSection, key, value);
-  };
-  write(app::kKeyStopTime, app::num::NumberText(v.stop_time));
-  write(app::kKeyBackgroundColor, app::num::NumberText(v.background));
-  write(app::kKeyRandomBackground, app::num::NumberText(v.random_background));
-  write(app::kKeyBgmKind, app::num::NumberText(v.kind));
-  write(app::kKeyBgmRepeat, app::num::NumberText(v.repeat));
-  write(app::kKeyBgmFile, v.file);
+  app::SettingsValues values;
+  values.StopTime = v.stop_time;
+  values.BackgroundColor = v.background;
+  values.RandomBackground = v.random_background;
+  values.BgmKind = v.kind;
+  values.BgmRepeat = v.repeat;
+  values.BgmFile = v.file;
+  save.Write(values);
   std::string failure;
   Require(save.Commit(failure), "the settings file can be saved");
 }

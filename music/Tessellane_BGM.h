@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/numeric.h"
+#include "base/numeric.h"
 
 namespace app {
 struct Tessellane_B;
@@ -60,7 +60,7 @@ class Tessellane_BGM {
   void CloseCdAudio();
 
   // Module-level state.
-  std::int16_t CdAudioOk = app::num::kFalse;
+  std::int16_t CdAudioOk = base::num::kFalse;
   std::string MciReplyText;
   // Mode replies: kept from one query to the next (the system gets them back
   // as the starting content of its buffer).

@@ -3,9 +3,9 @@
 // arrow keys' track steps. Positions come from the device and go back to it
 // unread (time format tmsf).
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
 #include "app/text.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "music/Tessellane_BGM.h"
 #include "ui/multimedia.h"
 
@@ -23,16 +23,16 @@ void Tessellane_BGM::OpenCdAudio() {
 }
 
 void Tessellane_BGM::PollCdAudio() {
-  CdAudioOk = app::num::kTrue;
+  CdAudioOk = base::num::kTrue;
   try {
     const std::string current = MciQuery("status cdaudio current track");
     if (IsFailure(current)) {
-      CdAudioOk = app::num::kFalse;
+      CdAudioOk = base::num::kFalse;
       return;
     }
     const std::string count = MciQuery("status cdaudio number of tracks");
     if (IsFailure(count)) {
-      CdAudioOk = app::num::kFalse;
+      CdAudioOk = base::num::kFalse;
       return;
     }
     module_.ApiResult = ui::sys::MciSendString("status cdaudio mode", &CdModeBuffer, kCdModeLength);
@@ -41,18 +41,18 @@ void Tessellane_BGM::PollCdAudio() {
       // Both tests run: a current track that is no number stops the watchdog
       // even while the disc is stopped.
       const bool stopped = mode == "stopped";
-      const bool elsewhere = app::num::ReadStrict(current) != module_.BgmRepeat;
+      const bool elsewhere = base::num::ReadStrict(current) != module_.BgmRepeat;
       if (stopped || elsewhere) {
         const std::string position =
-            MciQuery("status cdaudio position track " + app::num::DecimalText(module_.BgmRepeat));
+            MciQuery("status cdaudio position track " + base::num::DecimalText(module_.BgmRepeat));
         MciPlay("cdaudio", position, "");
       }
     } else if (mode == "stopped") {
       // Plays on from where the disc stopped.
       MciPlay("cdaudio", "", "");
     }
-  } catch (const app::RuntimeError&) {
-    CdAudioOk = app::num::kFalse;
+  } catch (const base::RuntimeError&) {
+    CdAudioOk = base::num::kFalse;
   }
 }
 
@@ -61,13 +61,14 @@ void Tessellane_BGM::PollCdAudio() {
 void Tessellane_BGM::PlayNeighbourTrack(int step) {
   std::int16_t track = 0;
   std::string position;
-  app::ResumeNext([&] {
-    track = app::num::RoundToInt16(app::num::ReadLenient(MciQuery("status cdaudio current track")));
+  // Skips a 16-bit overflow of the track number, and of the step from it.
+  base::ResumeNext([&] {
+    track = base::num::RoundToInt16(base::num::ReadLenient(MciQuery("status cdaudio current track")));
   });
-  app::ResumeNext([&] {
-    position = MciQuery("status cdaudio position track " + app::num::DecimalText(app::num::Add16(track, step)));
+  base::ResumeNext([&] {
+    position = MciQuery("status cdaudio position track " + base::num::DecimalText(base::num::Add16(track, step)));
   });
-  app::ResumeNext([&] { MciPlay("cdaudio", position, ""); });
+  MciPlay("cdaudio", position, "");
 }
 
 void Tessellane_BGM::PlayPreviousTrack() { PlayNeighbourTrack(-1); }

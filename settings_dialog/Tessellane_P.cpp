@@ -7,8 +7,8 @@
 #include <map>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P_Layout.h"
 #include "ui/dialogs.h"
 #include "ui/events.h"
@@ -18,7 +18,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 constexpr ui::Colour kFormBackColour = 0x00808080;
 constexpr ui::Colour kPanelBackColour = 0x00E0E0E0;
@@ -34,7 +34,7 @@ std::shared_ptr<const ui::Picture> Skin(std::string_view name) {
   return it->second;
 }
 
-app::RuntimeError SubscriptOutOfRange() { return app::RuntimeError(9, "Subscript out of range"); }
+base::RuntimeError SubscriptOutOfRange() { return base::RuntimeError(9, "Subscript out of range"); }
 
 }  // namespace
 
@@ -129,52 +129,15 @@ Tessellane_P::~Tessellane_P() = default;
 void Tessellane_P::PlaceControls() {
   Surface.Move(0, 0, kClientWidth, kClientHeight);
   // Every row of the table, in control order; the row says where and how big.
-  auto windowless = [&](ui::Windowless& c, const LayoutRow& row) {
-    c.Name = std::string(row.name);
-    c.Index = row.index;
-    c.Move(row.x, row.y, row.width, row.height);
-    Controls.emplace_back(&c);
-  };
   for (const LayoutRow& row : Layout()) {
-    const std::string_view n = row.name;
-    const int i = row.index;
-    if (n == "Image1") windowless(Image1, row);
-    else if (n == "lbl") windowless(lbl(i), row);
-    else if (n == "ImgExit") windowless(ImgExit, row);
-    else if (n == "imgImages") windowless(imgImages(i), row);
-    else if (n == "Shape") windowless(Shape(i), row);
-    else if (n == "lbl_Stop_Time") windowless(lbl_Stop_Time, row);
-    else if (n == "lbl_Color") windowless(lbl_Color, row);
-    else if (n == "Img_Rdm") windowless(Img_Rdm, row);
-    else if (n == "lbl_B_Rdm") windowless(lbl_B_Rdm, row);
-    else if (n == "Img_Opt") windowless(Img_Opt(i), row);
-    else if (n == "Img_Ra") windowless(Img_Ra(i), row);
-    else if (n == "Img_BGM") windowless(Img_BGM(i), row);
-    else if (n == "lbl_BGM") windowless(lbl_BGM(i), row);
-    else if (n == "lbl_Fname") windowless(lbl_Fname, row);
-    else if (n == "lbl_URL") windowless(lbl_URL, row);
-    else if (n == "Display") {
-      Display.Move(row.x, row.y, row.width, row.height);
-      Display.SetSunkenBorder(true);
-      Controls.emplace_back(&Display);
-    } else if (n == "VS_Time") {
-      VS_Time.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&VS_Time);
-    } else if (n == "BGM_Repeat") {
-      BGM_Repeat.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&BGM_Repeat);
-    } else if (n == "Pic_Mbl" || n == "Pic_1") {
-      ui::Canvas& box = n == "Pic_1" ? Pic_1 : Pic_Mbl;
-      box.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&box);
-    } else {
-      controls::Command& button = n == "Cmd_Color" ? Cmd_Color
-                                  : n == "Cmd_CAN" ? Cmd_CAN
-                                  : n == "Cmd_Set" ? Cmd_Set
-                                                   : Cmd_BGM;
-      button.Move(row.x, row.y, row.width, row.height);
-      Controls.emplace_back(&button);
+    const ControlRef control = row.control(*this);
+    if (ui::Windowless* const* c = std::get_if<ui::Windowless*>(&control)) {
+      (*c)->Name = std::string(row.name);
+      (*c)->Index = row.index;
     }
+    std::visit([&](auto* c) { c->Move(row.x, row.y, row.width, row.height); }, control);
+    if (auto* const* display = std::get_if<ui::PalettePictureBox*>(&control)) (*display)->SetSunkenBorder(true);
+    Controls.push_back(control);
   }
   // The window's surface lies below every other child; the buttons above
   // everything (the file button lies over the panel).
@@ -185,7 +148,8 @@ void Tessellane_P::PlaceControls() {
 void Tessellane_P::SetDesignProperties() {
   Image1.SetStretch(true);
   Image1.SetPicture(Skin("dialog_title.jpg"));
-  Image1.Move(0, 0, LayoutOf("Image1").width, LayoutOf("Image1").height);
+  const LayoutRow& title = LayoutOf(*this, &Image1);
+  Image1.Move(0, 0, title.width, title.height);
 
   auto heading = [](ui::Label& l, const std::string& caption, const ui::Font& font) {
     l.SetFont(font);
@@ -297,29 +261,23 @@ void Tessellane_P::Form_Load() {
 
 void Tessellane_P::LoadAndShow() {
   // Centred across, a third of the way down; the size stays as designed.
+  Form.SetLeft(static_cast<int>(base::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width())) / 2);
+  Form.SetTop(static_cast<int>(base::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height())) / 3);
+  InitialiseButtons(*this, true, true);
+  TileBackground(Pic_1);
+  // Settings from a hand-edited file go on to the next control when one does
+  // not fit: a stop time outside the spinner's range (invalid property
+  // value), a random flag or music kind without a mark (subscript).
   ResumeNext([&] {
-    const double across = app::num::RoundHalfEven(ui::screen::WidthTwips() - Form.Width());
-    Form.SetLeft(static_cast<int>(across) / 2);
+    if (!VS_Time.SetValue(module_.StopTime)) throw base::RuntimeError(380, "Invalid property value");
   });
-  ResumeNext([&] {
-    const double down = app::num::RoundHalfEven(ui::screen::HeightTwips() - Form.Height());
-    Form.SetTop(static_cast<int>(down) / 3);
-  });
-  ResumeNext([&] { InitialiseButtons(*this, true, true); });
-  ResumeNext([&] { TileBackground(Pic_1); });
-  // A stop time outside the spinner's range leaves the spinner where it is.
-  ResumeNext([&] {
-    if (!VS_Time.SetValue(module_.StopTime)) throw app::RuntimeError(380, "Invalid property value");
-  });
-  ResumeNext([&] { lbl_Stop_Time.SetCaption(app::num::DecimalText(module_.StopTime) + "秒"); });
-  ResumeNext([&] { lbl_Color.SetBackColor(module_.BackgroundColor); });
+  lbl_Stop_Time.SetCaption(base::num::DecimalText(module_.StopTime) + "秒");
+  lbl_Color.SetBackColor(module_.BackgroundColor);
   ResumeNext([&] { ShowRandomBackground(); });
   ResumeNext([&] { ShowMusicKind(module_.BgmKind); });
-  ResumeNext([&] {
-    for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(app::num::FormatHashes(i));
-  });
-  ResumeNext([&] { BGM_Repeat.SetText(app::num::FormatHashes(module_.BgmRepeat)); });
-  ResumeNext([&] { lbl_Fname.SetCaption(module_.BgmFile); });
+  for (int i = 0; i <= 30; ++i) BGM_Repeat.AddItem(base::num::FormatHashes(i));
+  BGM_Repeat.SetText(base::num::FormatHashes(module_.BgmRepeat));
+  lbl_Fname.SetCaption(module_.BgmFile);
   Cmd_CAN.SetCaption("ｷｬﾝｾﾙ");
   Cmd_Set.SetCaption("設定");
   Cmd_Color.SetCaption("...");
@@ -335,11 +293,11 @@ void Tessellane_P::LoadAndShow() {
     b->SetFont(f);
   }
   // Each coordinate on its own: an x beyond 16 bits (a monitor far to the
-  // right) still lets y be taken.
+  // right) is skipped and y is still taken.
   ui::Point cursor;
   if (ui::sys::GetCursorPos(cursor)) {
-    ResumeNext([&] { module_.ZoomOriginX = app::num::RoundToInt16(cursor.x); });
-    ResumeNext([&] { module_.ZoomOriginY = app::num::RoundToInt16(cursor.y); });
+    ResumeNext([&] { module_.ZoomOriginX = base::num::RoundToInt16(cursor.x); });
+    ResumeNext([&] { module_.ZoomOriginY = base::num::RoundToInt16(cursor.y); });
   } else {
     module_.ZoomOriginX = 0;
     module_.ZoomOriginY = 0;
@@ -356,7 +314,7 @@ void Tessellane_P::LoadAndShow() {
 void Tessellane_P::ShowRandomBackground() { Img_Rdm.SetPicture(Img_Ra(module_.RandomBackground).GetPicture()); }
 
 void Tessellane_P::ShowMusicKind(std::int16_t kind) {
-  for (int i = 0; i <= 2; ++i) ResumeNext([&] { Img_BGM(i).SetPicture(Img_Opt(0).GetPicture()); });
+  for (int i = 0; i <= 2; ++i) Img_BGM(i).SetPicture(Img_Opt(0).GetPicture());
   Img_BGM(kind).SetPicture(Img_Opt(1).GetPicture());
 }
 
@@ -364,10 +322,8 @@ void Tessellane_P::InitialiseButtons(Tessellane_P& form, bool initialise, bool e
   for (const ControlRef& control : form.Controls) {
     auto* const* button = std::get_if<controls::Command*>(&control);
     if (!button) continue;
-    ResumeNext([&] {
-      if (initialise) (*button)->Initialize();
-      else (*button)->SetEnabled(enable);
-    });
+    if (initialise) (*button)->Initialize();
+    else (*button)->SetEnabled(enable);
   }
 }
 
@@ -396,13 +352,11 @@ void Tessellane_P::Form_Resize() {
   const int width = Surface.ClientWidth();
   const double height = Surface.ClientHeight();
   const double k = height / 3.142;
-  const int rows = static_cast<int>(app::num::RoundHalfEven(height));
+  const int rows = static_cast<int>(base::num::RoundHalfEven(height));
   Surface.Hold();
   for (int i = 0; i <= rows; ++i) {
-    ResumeNext([&] {
-      const int c = static_cast<int>(app::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
-      Surface.Line(0, i, width, i, ui::Rgb(c, c, c + 30));
-    });
+    const int c = static_cast<int>(base::num::RoundHalfEven(std::fabs(std::sin(i / k) * 220)));
+    Surface.Line(0, i, width, i, ui::Rgb(c, c, c + 30));
   }
   Surface.Release();
 }

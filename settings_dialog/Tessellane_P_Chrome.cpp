@@ -1,8 +1,8 @@
 // The settings window's own chrome: the title strip that moves the window,
 // the close button, and the link to the home page.
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/dialogs.h"
 #include "ui/events.h"
@@ -12,7 +12,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 }  // namespace
 
@@ -22,9 +22,10 @@ void Tessellane_P::Image1_MouseDown(int button, int, float, float) {
   ui::Point cursor;
   ui::sys::GetCursorPos(cursor);
   // The window moves in twips, the cursor in pixels; the factor is fixed,
-  // whatever the display's resolution.
-  ResumeNext([&] { DragOffsetX = app::num::RoundToInt16(double(cursor.x) * ui::kDesignTwipsPerPixel - Form.Left()); });
-  ResumeNext([&] { DragOffsetY = app::num::RoundToInt16(double(cursor.y) * ui::kDesignTwipsPerPixel - Form.Top()); });
+  // whatever the display's resolution. Skips a 16-bit overflow: a cursor
+  // past about 2184 pixels is beyond 32767 twips.
+  ResumeNext([&] { DragOffsetX = base::num::RoundToInt16(double(cursor.x) * ui::kDesignTwipsPerPixel - Form.Left()); });
+  ResumeNext([&] { DragOffsetY = base::num::RoundToInt16(double(cursor.y) * ui::kDesignTwipsPerPixel - Form.Top()); });
 }
 
 void Tessellane_P::Image1_MouseMove(int, int, float, float) {
@@ -41,7 +42,7 @@ void Tessellane_P::ImgExit_MouseDown(int, int, float, float) { ImgExit.SetPictur
 
 void Tessellane_P::ImgExit_MouseUp(int, int, float, float) {
   // Wherever the button is released: pressing the close button commits to closing.
-  ResumeNext([&] { ImgExit.SetPicture(imgImages(0).GetPicture()); });
+  ImgExit.SetPicture(imgImages(0).GetPicture());
   ui::DoEvents();
   Form.Unload();
   ui::sys::EndProcess(0);

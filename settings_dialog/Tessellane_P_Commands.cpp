@@ -4,8 +4,9 @@
 #include <string>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "app/settings_values.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/codepage.h"
 #include "ui/dialogs.h"
@@ -14,7 +15,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 // The track list offers 0 to 30; a number too large or too small for a
 // 16-bit value is taken as the nearest end of that list.
@@ -28,26 +29,24 @@ constexpr const char* kUnstorablePath =
 }  // namespace
 
 std::int16_t Tessellane_P::TrackNumberToSave() {
-  const auto number = app::num::TryReadStrict(BGM_Repeat.Text());
+  const auto number = base::num::TryReadStrict(BGM_Repeat.Text());
   if (!number || std::isnan(*number)) return 0;
-  const double rounded = app::num::RoundHalfEven(*number);
+  const double rounded = base::num::RoundHalfEven(*number);
   if (rounded > INT16_MAX) return kLastListedTrack;
   if (rounded < INT16_MIN) return 0;
   return static_cast<std::int16_t>(rounded);
 }
 
 void Tessellane_P::Cmd_Set_Click() {
-  // All six keys, in this order, whether or not anything changed; the file
-  // changes once, with all of them.
+  // All six keys, whether or not anything changed; the file changes once,
+  // with all of them. The spinner's range keeps the stop time within 16 bits.
   app::SettingsSave save;
-  auto write = [&](const char* key, const std::string& value) { save.WriteIniString(app::kIniSection, key, value); };
-  write(app::kKeyStopTime, app::num::NumberText(VS_Time.Value()));
-  write(app::kKeyBackgroundColor, app::num::NumberText(lbl_Color.BackColor()));
-  write(app::kKeyRandomBackground, app::num::NumberText(module_.RandomBackground));
-  write(app::kKeyBgmKind, app::num::NumberText(module_.BgmKind));
+  app::SettingsValues saved = module_;
+  saved.StopTime = static_cast<std::int16_t>(VS_Time.Value());
+  saved.BackgroundColor = lbl_Color.BackColor();
   module_.BgmRepeat = TrackNumberToSave();
-  write(app::kKeyBgmRepeat, app::num::NumberText(module_.BgmRepeat));
-  write(app::kKeyBgmFile, module_.BgmFile);
+  saved.BgmRepeat = module_.BgmRepeat;
+  save.Write(saved);
   std::string failure;
   if (!save.Commit(failure)) ui::sys::ShowWarning(Form.Handle(), failure, kMessageTitle);
   Form.Unload();
@@ -78,6 +77,7 @@ void Tessellane_P::Cmd_BGM_Click() {
 }
 
 void Tessellane_P::Img_BGM_Click(std::int16_t index) {
+  // A kind without a mark (subscript out of range) is still taken.
   ResumeNext([&] { ShowMusicKind(index); });
   module_.BgmKind = index;
 }
@@ -88,14 +88,14 @@ void Tessellane_P::ToggleRandomBackground() {
   // Off becomes on and on becomes off; a value the file should not hold
   // (shown without a mark) becomes on, so the click always shows a mark.
   module_.RandomBackground = module_.RandomBackground == 1 ? 0 : 1;
-  ResumeNext([&] { ShowRandomBackground(); });
+  ShowRandomBackground();
 }
 
 void Tessellane_P::Img_Rdm_Click() { ToggleRandomBackground(); }
 void Tessellane_P::lbl_B_Rdm_Click() { ToggleRandomBackground(); }
 
 void Tessellane_P::VS_Time_Change() {
-  lbl_Stop_Time.SetCaption(app::num::DecimalText(VS_Time.Value()) + "秒");
+  lbl_Stop_Time.SetCaption(base::num::DecimalText(VS_Time.Value()) + "秒");
 }
 
 }  // namespace settings_dialog

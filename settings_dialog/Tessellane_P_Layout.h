@@ -5,11 +5,14 @@
 #include <span>
 #include <string_view>
 
+#include "settings_dialog/Tessellane_P.h"
+
 namespace settings_dialog {
 
 enum class Container { Window, Panel };
 
 struct LayoutRow {
+  Tessellane_P::ControlRef (*control)(Tessellane_P& form);
   std::string_view name;
   int index;  // element of a control array, -1 for a single control
   Container where;
@@ -19,7 +22,7 @@ struct LayoutRow {
 // The whole table, in control order.
 std::span<const LayoutRow> Layout();
 // The row of one control; a missing row is a programming error (it throws).
-const LayoutRow& LayoutOf(std::string_view name, int index = -1);
+const LayoutRow& LayoutOf(Tessellane_P& form, Tessellane_P::ControlRef control);
 
 // The window's client area in pixels.
 inline constexpr int kClientWidth = 446;

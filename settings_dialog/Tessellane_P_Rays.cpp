@@ -4,8 +4,8 @@
 // event of the window is handled from inside it.
 #include <cmath>
 
-#include "app/numeric.h"
-#include "app/runtime_error.h"
+#include "base/numeric.h"
+#include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "ui/events.h"
 #include "ui/random.h"
@@ -13,7 +13,7 @@
 namespace settings_dialog {
 namespace {
 
-using app::ResumeNext;
+using base::ResumeNext;
 
 constexpr int kPictureWidth = 320;
 constexpr int kPictureHeight = 240;
@@ -25,10 +25,8 @@ constexpr int kSegmentStart[8] = {0, 91, 181, 271, 361, 451, 541, 631};
 }  // namespace
 
 void Tessellane_P::SetUpRays() {
-  ResumeNext([&] {
-    const ui::BitmapInfo bitmap = Display.GetObject();
-    DisplayPixels.Attach(bitmap.bits, bitmap.width_bytes, bitmap.height);
-  });
+  const ui::BitmapInfo bitmap = Display.GetObject();
+  DisplayPixels.Attach(bitmap.bits, bitmap.width_bytes, bitmap.height);
   for (int i = 0; i <= 90; ++i) {
     RampStep[i] = i / 2.0 / 45;
     ui::DoEvents();
@@ -71,22 +69,23 @@ void Tessellane_P::SetUpRays() {
 void Tessellane_P::RayPass() {
   ui::DoEvents();
   double x = RayOriginX, y = RayOriginY;
-  ResumeNext([&] { RayAngle = app::num::Add16(RayAngle, 2); });
+  // Skips 16-bit overflows, and a pixel outside the view or already at 255.
+  ResumeNext([&] { RayAngle = base::num::Add16(RayAngle, 2); });
   if (RayAngle > 719) {
     // This ray still starts from the old centre.
-    ResumeNext([&] { RayOriginX = app::num::RoundToInt16(ui::Rnd() * 319); });
-    ResumeNext([&] { RayOriginY = app::num::RoundToInt16(ui::Rnd() * 199); });
+    ResumeNext([&] { RayOriginX = base::num::RoundToInt16(ui::Rnd() * 319); });
+    ResumeNext([&] { RayOriginY = base::num::RoundToInt16(ui::Rnd() * 199); });
     RayAngle = 1;
   }
   const double dx = RayDirX[RayAngle], dy = RayDirY[RayAngle];
   for (int step = 0; step < kStepsPerRay; ++step) {
     // Once outside, the point no longer moves: the rest of the ray does nothing.
     if (!(x > 2 && x < kPictureWidth - 2 && y > 2 && y < kPictureHeight - 2)) break;
-    const int px = static_cast<int>(app::num::RoundHalfEven(x));
-    const int py = static_cast<int>(app::num::RoundHalfEven(y));
+    const int px = static_cast<int>(base::num::RoundHalfEven(x));
+    const int py = static_cast<int>(base::num::RoundHalfEven(y));
     ResumeNext([&] {
       std::uint8_t& pixel = DisplayPixels(px, py);
-      if (pixel == 255) throw app::OverflowError();
+      if (pixel == 255) throw base::OverflowError();
       pixel = static_cast<std::uint8_t>(pixel + 1);
     });
     ResumeNext([&] {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace controls {
 namespace {
@@ -158,7 +158,7 @@ TEST(CommandGradient, ColourTextsGiveChannelsInTextOrder) {
   EXPECT_EQ(GradientColour("&HC6C5D7"), ui::Rgb(0xC6, 0xC5, 0xD7));
   EXPECT_EQ(GradientColour("&H0000FF"), ui::Rgb(0, 0, 0xFF));
   EXPECT_EQ(GradientColour("&H12"), ui::Rgb(0, 0, 0x12));
-  EXPECT_THROW(GradientColour("white"), app::RuntimeError);
+  EXPECT_THROW(GradientColour("white"), base::RuntimeError);
 }
 
 TEST(CommandFrame, PiecesOfTheWideButton) {

@@ -3,10 +3,10 @@
 #include <set>
 
 #include "app/Tessellane_B.h"
-#include "app/numeric.h"
-#include "ui/random.h"
+#include "base/numeric.h"
 #include "display/Tessellane_S.h"
 #include "tests/test_support.h"
+#include "ui/random.h"
 
 namespace {
 
@@ -176,9 +176,9 @@ TEST(RandomColourTest, ComponentsAreDrawnRedGreenBlueAndRounded) {
   const double r = ui::Rnd(), g = ui::Rnd(), b = ui::Rnd();
   ui::RandomizeWith(42);
   const ui::Colour c = display::RandomColour();
-  EXPECT_EQ(ui::RedOf(c), static_cast<int>(app::num::RoundHalfEven(r * 255)));
-  EXPECT_EQ(ui::GreenOf(c), static_cast<int>(app::num::RoundHalfEven(g * 255)));
-  EXPECT_EQ(ui::BlueOf(c), static_cast<int>(app::num::RoundHalfEven(b * 255)));
+  EXPECT_EQ(ui::RedOf(c), static_cast<int>(base::num::RoundHalfEven(r * 255)));
+  EXPECT_EQ(ui::GreenOf(c), static_cast<int>(base::num::RoundHalfEven(g * 255)));
+  EXPECT_EQ(ui::BlueOf(c), static_cast<int>(base::num::RoundHalfEven(b * 255)));
   EXPECT_EQ(c & ~0xFFFFFF, 0);
 }
 

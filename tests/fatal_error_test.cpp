@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "app/Tessellane_B.h"
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 #include "tests/test_support.h"
 #include "ui/fatal.h"
 
@@ -32,7 +32,7 @@ class FatalErrorTest : public HeadlessTest {
 
 TEST_F(FatalErrorTest, TextsFollowTheRuntimesNumbers) {
   const auto text = [](auto error) { return app::FatalErrorText(std::make_exception_ptr(error)); };
-  EXPECT_EQ(text(app::OverflowError()), "実行時エラー '6':\n\nオーバーフローしました。");
+  EXPECT_EQ(text(base::OverflowError()), "実行時エラー '6':\n\nオーバーフローしました。");
   EXPECT_EQ(text(std::bad_alloc()), "実行時エラー '7':\n\nメモリが不足しています。");
   EXPECT_EQ(text(std::out_of_range("vector")), "実行時エラー '51':\n\n内部エラーです。");
   EXPECT_EQ(text(42), "実行時エラー '51':\n\n内部エラーです。");
@@ -49,7 +49,7 @@ TEST_F(FatalErrorTest, AStandardErrorInAHandlerEndsAsAnInternalError) {
 }
 
 TEST_F(FatalErrorTest, TheProgramsOwnErrorInAHandlerKeepsItsNumber) {
-  EXPECT_EQ(RunDisplayThrowing(app::TypeMismatchError()), 1);
+  EXPECT_EQ(RunDisplayThrowing(base::TypeMismatchError()), 1);
   EXPECT_EQ(Reports(), std::vector<std::string>{"ReportFatalError(実行時エラー '13':\n\n型が一致しません。)"});
 }
 

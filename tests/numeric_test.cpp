@@ -1,4 +1,4 @@
-#include "app/numeric.h"
+#include "base/numeric.h"
 
 #include <gtest/gtest.h>
 
@@ -6,9 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
-namespace app::num {
+namespace base::num {
 namespace {
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
@@ -211,4 +211,4 @@ TEST(SettingsValues, ColourKeyRoundsToThirtyTwoBits) {
 }
 
 }  // namespace
-}  // namespace app::num
+}  // namespace base::num

@@ -211,7 +211,7 @@ TEST_F(SettingsDialogTest, LayoutTableHoldsEveryControlOnceInsideItsContainerOrI
   // Every control placed from the table is where the table says.
   for (ui::Windowless* c : {static_cast<ui::Windowless*>(&d.lbl_Fname), static_cast<ui::Windowless*>(&d.Img_BGM(2)),
                             static_cast<ui::Windowless*>(&d.Shape(6))}) {
-    const auto& row = settings_dialog::LayoutOf(c->Name, c->Index);
+    const auto& row = settings_dialog::LayoutOf(d, c);
     EXPECT_EQ(c->Left(), row.x) << c->Name;
     EXPECT_EQ(c->Top(), row.y) << c->Name;
     EXPECT_EQ(&c->Container(), row.where == settings_dialog::Container::Panel ? &d.Pic_1 : &d.Surface);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 #include "tests/settings_dialog_support.h"
 #include "ui/headless/headless.h"
 
@@ -179,7 +179,7 @@ TEST_F(RaysTest, LoadRunsTheAnimationUntilAnUnloadEndsTheProgram) {
   EXPECT_TRUE(EndsProgram([&] { d.Form_Load(); }));
   EXPECT_GT(d.RaysDrawn, 100u);
   EXPECT_FALSE(d.DisplayPixels.Attached());
-  EXPECT_THROW(d.DisplayPixels(0, 0), app::RuntimeError);
+  EXPECT_THROW(d.DisplayPixels(0, 0), base::RuntimeError);
   EXPECT_EQ(d.lbl_Stop_Time.Caption(), "4秒");
 }
 

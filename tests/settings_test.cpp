@@ -91,13 +91,18 @@ TEST_F(SettingsTest, LongValueIsReadAsItsFirst255Bytes) {
             std::string(255, 'x'));
 }
 
-TEST_F(SettingsTest, WritingAllSixKeysGivesCodePage932LinesInOrder) {
-  const char* keys[] = {app::kKeyStopTime, app::kKeyBackgroundColor, app::kKeyRandomBackground,
-                        app::kKeyBgmKind,  app::kKeyBgmRepeat,       app::kKeyBgmFile};
-  const char* values[] = {" 3", " 16777215", " 1", " 2", " 0", "C:\\音楽\\a.mp3"};
-  std::string bytes;
-  for (int i = 0; i < 6; ++i) app::Tessellane_B::WriteIniString("Section", keys[i], values[i], bytes);
-  testing_support::WriteBytes(dir_.Ini(), bytes);
+TEST_F(SettingsTest, SavingWritesAllSixKeysAsCodePage932LinesInOrder) {
+  app::SettingsValues values;
+  values.StopTime = 3;
+  values.BackgroundColor = 16777215;
+  values.RandomBackground = 1;
+  values.BgmKind = 2;
+  values.BgmRepeat = 0;
+  values.BgmFile = "C:\\音楽\\a.mp3";
+  app::SettingsSave save;
+  save.Write(values);
+  std::string failure;
+  ASSERT_TRUE(save.Commit(failure)) << failure;
   const std::string expected =
       "[Section]\r\n\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4= 3\r\n\x94\x77\x8C\x69\x90\x46= 16777215\r\n"
       "\x94\x77\x8C\x69\x90\x46\xD7\xDD\xC0\xDE\xD1= 1\r\n\x42\x47\x4D\x8B\xE6\x95\xAA= 2\r\n"

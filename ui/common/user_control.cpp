@@ -7,7 +7,7 @@
 #include <map>
 #include <optional>
 
-#include "app/numeric.h"
+#include "base/numeric.h"
 
 namespace ui {
 namespace {
@@ -25,7 +25,7 @@ bool SameKey(std::string_view a, std::string_view b) {
 std::optional<double> NumberOf(const PropertyValue& v) {
   if (const bool* b = v.AsBool()) return *b ? -1.0 : 0.0;
   if (const std::int32_t* n = v.AsNumber()) return static_cast<double>(*n);
-  if (const std::string* t = v.AsText()) return app::num::TryReadStrict(*t);
+  if (const std::string* t = v.AsText()) return base::num::TryReadStrict(*t);
   return std::nullopt;
 }
 

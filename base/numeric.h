@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace app::num {
+namespace base::num {
 
 // Lenient reading: leading blanks skipped, an optional sign, digits with an
 // optional fraction and exponent, or "&H" hexadecimal; reading stops at the
@@ -51,4 +51,4 @@ std::string HexText(std::int64_t value);
 constexpr std::int16_t kTrue = -1;
 constexpr std::int16_t kFalse = 0;
 
-}  // namespace app::num
+}  // namespace base::num

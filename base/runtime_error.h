@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace app {
+namespace base {
 
 // An error the program raises itself: an overflow of a 16-bit value, a text
 // that is not a number, and the like. Nothing else is caught by ResumeNext.
@@ -37,9 +37,9 @@ bool ResumeNext(Statement&& statement) {
   }
 }
 
-}  // namespace app
+}  // namespace base
 
-namespace app {
+namespace base {
 
 // The message the language runtime shows for an error that stops the program.
 inline std::string RuntimeErrorText(const RuntimeError& error) {
@@ -51,4 +51,4 @@ inline std::string RuntimeErrorText(const RuntimeError& error) {
   return "実行時エラー '" + std::to_string(error.Number()) + "':\n\n" + description;
 }
 
-}  // namespace app
+}  // namespace base

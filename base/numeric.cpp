@@ -1,13 +1,13 @@
-#include "app/numeric.h"
+#include "base/numeric.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <limits>
 
-#include "app/runtime_error.h"
+#include "base/runtime_error.h"
 
-namespace app::num {
+namespace base::num {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -211,4 +211,4 @@ std::string HexText(std::int64_t value) {
   return digits;
 }
 
-}  // namespace app::num
+}  // namespace base::num
