@@ -50,11 +50,10 @@ struct Tessellane_B : SettingsValues {
   // "" when the user's folder is unknown.
   static std::string UserSettingsPath();
   void LoadSettings();
-  static std::string ReadIniString(const std::string& section, const std::string& key,
-                                   const std::string& file);
+  static std::string ReadIniString(const std::string& section, const std::string& key, const std::string& file);
   // Writes one key into the bytes of a settings file.
-  static void WriteIniString(const std::string& section, const std::string& key,
-                             const std::string& value, std::string& file_bytes);
+  static void WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                             std::string& file_bytes);
   static bool FileExists(std::string path);
 
  private:

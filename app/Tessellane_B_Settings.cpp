@@ -64,8 +64,7 @@ std::string Tessellane_B::SettingsPath() const {
   return !user.empty() && FileExists(user) ? user : ProgramSettingsPath();
 }
 
-std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key,
-                                        const std::string& file) {
+std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
   const std::string bytes = ui::files::Read(file).value_or("");
   return ui::Cp932ToUtf8(
       ui::ini::GetString(bytes, ui::Utf8ToCp932(section), ui::Utf8ToCp932(key), "", kProfileBufferSize));

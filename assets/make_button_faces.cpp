@@ -23,39 +23,57 @@ struct Rgb {
 struct Skin {
   const char* file;
   Rgb border;
-  Rgb corner;        // the outer corner pixel, between border and dialog background
-  Rgb light[3];      // rings 1..3 on the top and left sides
-  Rgb dark[3];       // rings 1..3 on the bottom and right sides
+  Rgb corner;                     // the outer corner pixel, between border and dialog background
+  Rgb light[3];                   // rings 1..3 on the top and left sides
+  Rgb dark[3];                    // rings 1..3 on the bottom and right sides
   Rgb inside_top, inside_bottom;  // only seen when the picture itself is viewed
 };
 
 // Soft blue-grey tones that sit on the dialog's blue/lavender gradient and
 // around the button's own white-to-lavender gradient.
 const Skin kSkins[] = {
-    {"button_normal.bmp", {104, 108, 148}, {150, 152, 190},
+    {"button_normal.bmp",
+     {104, 108, 148},
+     {150, 152, 190},
      {{255, 255, 255}, {240, 240, 250}, {232, 232, 244}},
      {{160, 160, 188}, {186, 185, 206}, {205, 204, 222}},
-     {255, 255, 255}, {198, 197, 215}},
-    {"button_highlight.bmp", {72, 104, 196}, {130, 146, 206},
+     {255, 255, 255},
+     {198, 197, 215}},
+    {"button_highlight.bmp",
+     {72, 104, 196},
+     {130, 146, 206},
      {{232, 240, 255}, {214, 226, 252}, {200, 214, 248}},
      {{120, 140, 200}, {150, 165, 215}, {175, 188, 230}},
-     {198, 197, 215}, {255, 255, 255}},
-    {"button_pressed.bmp", {48, 56, 112}, {120, 124, 170},
+     {198, 197, 215},
+     {255, 255, 255}},
+    {"button_pressed.bmp",
+     {48, 56, 112},
+     {120, 124, 170},
      {{120, 122, 160}, {160, 160, 190}, {190, 190, 212}},
      {{236, 236, 248}, {222, 222, 238}, {214, 214, 232}},
-     {186, 185, 206}, {240, 240, 250}},
-    {"button_selected.bmp", {64, 72, 156}, {130, 134, 190},
+     {186, 185, 206},
+     {240, 240, 250}},
+    {"button_selected.bmp",
+     {64, 72, 156},
+     {130, 134, 190},
      {{255, 255, 255}, {240, 240, 250}, {118, 132, 214}},
      {{160, 160, 188}, {186, 185, 206}, {118, 132, 214}},
-     {255, 255, 255}, {198, 197, 215}},
-    {"button_highlight_select.bmp", {56, 84, 190}, {122, 138, 204},
+     {255, 255, 255},
+     {198, 197, 215}},
+    {"button_highlight_select.bmp",
+     {56, 84, 190},
+     {122, 138, 204},
      {{232, 240, 255}, {214, 226, 252}, {80, 104, 220}},
      {{120, 140, 200}, {150, 165, 215}, {80, 104, 220}},
-     {198, 197, 215}, {255, 255, 255}},
-    {"button_disable.bmp", {150, 150, 160}, {176, 176, 196},
+     {198, 197, 215},
+     {255, 255, 255}},
+    {"button_disable.bmp",
+     {150, 150, 160},
+     {176, 176, 196},
      {{236, 236, 240}, {228, 228, 232}, {222, 222, 226}},
      {{190, 190, 198}, {204, 204, 210}, {212, 212, 218}},
-     {225, 225, 230}, {225, 225, 230}},
+     {225, 225, 230},
+     {225, 225, 230}},
 };
 
 Rgb PixelOf(const Skin& s, int x, int y) {

@@ -55,7 +55,8 @@ struct Image {
   std::vector<unsigned char> bytes() const {
     std::vector<unsigned char> out;
     for (const Rgb& p : px)
-      for (double v : {p.r, p.g, p.b}) out.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0, 255.0))));
+      for (double v : {p.r, p.g, p.b})
+        out.push_back(static_cast<unsigned char>(std::lround(std::clamp(v, 0.0, 255.0))));
     return out;
   }
 };
@@ -119,12 +120,10 @@ Image CloseButton(bool pressed) {
   const double off = pressed ? 1 : 0;
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
-      const double frame = Coverage(x, y, [&](double px, double py) {
-        return InRoundRect(px, py, off, 0.5, off + 14.5, 14.5, 3);
-      });
-      const double face = Coverage(x, y, [&](double px, double py) {
-        return InRoundRect(px, py, off + 1, 1.5, off + 13.5, 13.5, 2.2);
-      });
+      const double frame =
+          Coverage(x, y, [&](double px, double py) { return InRoundRect(px, py, off, 0.5, off + 14.5, 14.5, 3); });
+      const double face = Coverage(
+          x, y, [&](double px, double py) { return InRoundRect(px, py, off + 1, 1.5, off + 13.5, 13.5, 2.2); });
       img.blend(x, y, pressed ? kNight : Rgb{150, 152, 200}, frame);
       const Rgb top = pressed ? kDusk : Rgb{132, 136, 190};
       const Rgb bottom = pressed ? kNavy : kDusk;
@@ -164,17 +163,15 @@ Image OptionMark(bool selected) {
   for (int y = 0; y < 13; ++y)
     for (int x = 0; x < 13; ++x) {
       auto circle = [&](double r) {
-        return Coverage(x, y, [&](double px, double py) {
-          return (px - 6.5) * (px - 6.5) + (py - 6.5) * (py - 6.5) <= r * r;
-        });
+        return Coverage(
+            x, y, [&](double px, double py) { return (px - 6.5) * (px - 6.5) + (py - 6.5) * (py - 6.5) <= r * r; });
       };
       img.blend(x, y, kSlate, circle(6.2));
       img.blend(x, y, Mix(Rgb{200, 202, 232}, kWhite, y / 12.0), circle(5.1));
       if (selected) {
         img.blend(x, y, Mix(kDusk, kNight, y / 12.0), circle(3.1));
-        const double shine = Coverage(x, y, [&](double px, double py) {
-          return (px - 5.6) * (px - 5.6) + (py - 5.4) * (py - 5.4) <= 1.0;
-        });
+        const double shine = Coverage(
+            x, y, [&](double px, double py) { return (px - 5.6) * (px - 5.6) + (py - 5.4) * (py - 5.4) <= 1.0; });
         img.blend(x, y, kMist, shine * 0.8);
       }
     }
@@ -186,12 +183,10 @@ Image CheckMark(bool on) {
   Image img(12, 12, kMarkGround);
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 12; ++x) {
-      img.blend(x, y, kSlate, Coverage(x, y, [](double px, double py) {
-                  return InRoundRect(px, py, 0.3, 0.3, 11.7, 11.7, 2.2);
-                }));
-      img.blend(x, y, Mix(Rgb{204, 206, 236}, kWhite, y / 11.0), Coverage(x, y, [](double px, double py) {
-                  return InRoundRect(px, py, 1.3, 1.3, 10.7, 10.7, 1.4);
-                }));
+      img.blend(x, y, kSlate,
+                Coverage(x, y, [](double px, double py) { return InRoundRect(px, py, 0.3, 0.3, 11.7, 11.7, 2.2); }));
+      img.blend(x, y, Mix(Rgb{204, 206, 236}, kWhite, y / 11.0),
+                Coverage(x, y, [](double px, double py) { return InRoundRect(px, py, 1.3, 1.3, 10.7, 10.7, 1.4); }));
       if (on)
         img.blend(x, y, kNavy, Coverage(x, y, [](double px, double py) {
                     return DistanceToSegment(px, py, 2.8, 6.0, 5.0, 8.6) < 1.05 ||
@@ -240,7 +235,8 @@ std::vector<unsigned char> Icon() {
   std::vector<double> alpha(kSize * kSize);
   for (int y = 0; y < kSize; ++y)
     for (int x = 0; x < kSize; ++x) {
-      const double tile = Coverage(x, y, [](double px, double py) { return InRoundRect(px, py, 0.5, 0.5, 31.5, 31.5, 6); });
+      const double tile =
+          Coverage(x, y, [](double px, double py) { return InRoundRect(px, py, 0.5, 0.5, 31.5, 31.5, 6); });
       alpha[y * kSize + x] = tile;
       Rgb c = Mix(kDusk, kNight, std::hypot(x - 16, y - 12) / 24.0);
       for (int k = 0; k < 4; ++k) {
@@ -264,8 +260,8 @@ std::vector<unsigned char> Icon() {
     int best = 0;
     double best_d = 1e18;
     for (int i = 0; i < 256; ++i) {
-      const double d = std::pow(c.r - rg[(i >> 5) & 7], 2) + std::pow(c.g - rg[(i >> 2) & 7], 2) +
-                       std::pow(c.b - bl[i & 3], 2);
+      const double d =
+          std::pow(c.r - rg[(i >> 5) & 7], 2) + std::pow(c.g - rg[(i >> 2) & 7], 2) + std::pow(c.b - bl[i & 3], 2);
       if (d < best_d) best_d = d, best = i;
     }
     return best;
@@ -279,7 +275,8 @@ std::vector<unsigned char> Icon() {
     image.push_back(0);
   }
   for (int y = kSize - 1; y >= 0; --y)
-    for (int x = 0; x < kSize; ++x) image.push_back(static_cast<unsigned char>(alpha[y * kSize + x] >= 0.5 ? nearest(img.at(x, y)) : 0));
+    for (int x = 0; x < kSize; ++x)
+      image.push_back(static_cast<unsigned char>(alpha[y * kSize + x] >= 0.5 ? nearest(img.at(x, y)) : 0));
   for (int y = kSize - 1; y >= 0; --y)
     for (int byte = 0; byte < 4; ++byte) {
       unsigned char bits = 0;

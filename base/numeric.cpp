@@ -58,7 +58,8 @@ double DecimalValue(std::string_view int_digits, std::string_view frac_digits, s
   digits.append(int_digits).append(frac_digits);
   const std::size_t first = digits.find_first_not_of('0');
   if (first == std::string::npos) return 0;
-  const std::int64_t order = static_cast<std::int64_t>(int_digits.size()) - static_cast<std::int64_t>(first) - 1 + exponent;
+  const std::int64_t order =
+      static_cast<std::int64_t>(int_digits.size()) - static_cast<std::int64_t>(first) - 1 + exponent;
   if (order > 400) return std::numeric_limits<double>::infinity();
   if (order < -400) return 0;
   std::string normal;
@@ -193,9 +194,7 @@ std::int16_t Add16(std::int32_t a, std::int32_t b) { return Checked16(std::int64
 std::int16_t Mul16(std::int32_t a, std::int32_t b) { return Checked16(std::int64_t{a} * b); }
 std::int16_t Neg16(std::int32_t a) { return Checked16(-std::int64_t{a}); }
 
-std::string NumberText(std::int64_t value) {
-  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
-}
+std::string NumberText(std::int64_t value) { return value < 0 ? std::to_string(value) : " " + std::to_string(value); }
 
 std::string DecimalText(std::int64_t value) { return std::to_string(value); }
 

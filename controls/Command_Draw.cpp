@@ -29,14 +29,13 @@ void Command::DrawFace(const ui::Picture& picture) {
     // An edge of a button under two corners long would be drawn mirrored:
     // it is left out instead.
     if (!piece || piece->width <= 0 || piece->height <= 0) continue;
-    control_.PaintPicture(picture, piece->x, piece->y, piece->width, piece->height, piece->source_x,
-                          piece->source_y, piece->source_width, piece->source_height);
+    control_.PaintPicture(picture, piece->x, piece->y, piece->width, piece->height, piece->source_x, piece->source_y,
+                          piece->source_width, piece->source_height);
   }
   control_.Refresh();
 
   auto& label = control_.Label();
-  if (have_height && have_width)
-    label.Move(0, CaptionTop(H, label.Height()), W, label.Height());
+  if (have_height && have_width) label.Move(0, CaptionTop(H, label.Height()), W, label.Height());
 }
 
 void Command::PaintGradient() {

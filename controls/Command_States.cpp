@@ -96,9 +96,7 @@ std::array<std::optional<FramePiece>, 8> FramePieces(int W, int H) {
   constexpr int kCorner = 60;
   std::array<std::optional<FramePiece>, 8> pieces;
   // Each piece on its own: a size that overflows 16 bits loses only the pieces that use it.
-  const auto piece = [&pieces](std::size_t i, auto make) {
-    base::ResumeNext([&] { pieces[i] = make(); });
-  };
+  const auto piece = [&pieces](std::size_t i, auto make) { base::ResumeNext([&] { pieces[i] = make(); }); };
   pieces[0] = FramePiece{0, 0, kCorner, kCorner, 1, 1, kCorner, kCorner};
   piece(1, [&] { return FramePiece{60, 1, 840, kCorner, 60, 1, Add16(W, -120), kCorner}; });
   piece(2, [&] { return FramePiece{900, 1, kCorner, kCorner, Add16(W, -60), 1, kCorner, kCorner}; });

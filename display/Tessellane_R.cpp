@@ -23,8 +23,10 @@ std::shared_ptr<Tessellane_R> Tessellane_R::Start(std::int32_t parent) {
   ui::sys::GetWindowRect(parent_window, rect);
   // Held in 32 bits: a parent wider or taller than 2,184 pixels (32,767
   // twips) is a large monitor, not an error.
-  const std::int32_t w = base::num::RoundToInt32(static_cast<double>(tx) * (static_cast<double>(rect.right) - rect.left));
-  const std::int32_t h = base::num::RoundToInt32(static_cast<double>(ty) * (static_cast<double>(rect.bottom) - rect.top));
+  const std::int32_t w =
+      base::num::RoundToInt32(static_cast<double>(tx) * (static_cast<double>(rect.right) - rect.left));
+  const std::int32_t h =
+      base::num::RoundToInt32(static_cast<double>(ty) * (static_cast<double>(rect.bottom) - rect.top));
 
   auto preview = std::make_shared<Tessellane_R>();
   ui::Form& form = preview->Form;

@@ -23,8 +23,7 @@ std::int32_t Tessellane_BGM::SendMciCommand(const std::string& command, std::str
   if (module_.ApiResult != 0) {
     if (ui::sys::MciGetErrorString(module_.ApiResult, error_text_buffer_, kMciErrorTextLength) != 0)
       reply_text = error_text_buffer_;
-    else
-      reply_text = kNoErrorText;
+    else reply_text = kNoErrorText;
     return module_.ApiResult;
   }
   reply_text = reply_buffer_;

@@ -62,9 +62,8 @@ void Tessellane_BGM::PlayNeighbourTrack(int step) {
   std::int16_t track = 0;
   std::string position;
   // Skips a 16-bit overflow of the track number, and of the step from it.
-  base::ResumeNext([&] {
-    track = base::num::RoundToInt16(base::num::ReadLenient(MciQuery("status cdaudio current track")));
-  });
+  base::ResumeNext(
+      [&] { track = base::num::RoundToInt16(base::num::ReadLenient(MciQuery("status cdaudio current track"))); });
   base::ResumeNext([&] {
     position = MciQuery("status cdaudio position track " + base::num::DecimalText(base::num::Add16(track, step)));
   });

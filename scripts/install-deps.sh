@@ -5,7 +5,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  cmake g++ make clang libclang-rt-14-dev libstb-dev
+  cmake g++ make clang clang-format libclang-rt-14-dev libstb-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64
   wine wine64

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the linux, asan, windows and fuzz presets
+# Installs what is missing, checks the C++ sources against .clang-format,
+# builds the linux, asan, windows and fuzz presets
 # and runs every test suite: the native unit tests (plain and under the
 # address and undefined-behaviour sanitizers), the cross-built unit tests
 # under Wine, each fuzz target for a bounded time, and the end-to-end tests
@@ -75,6 +76,10 @@ suite "install dependencies" bash scripts/install-deps.sh || finish
 build() {
   cmake --preset "$1" && cmake --build --preset "$1" -- -k
 }
+
+# --- the C++ sources are written in the style of .clang-format ---
+format_check() { git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror; }
+suite "format" format_check
 
 # --- native unit tests ---
 if suite "build linux" build linux; then

@@ -94,8 +94,6 @@ void Tessellane_P::ToggleRandomBackground() {
 void Tessellane_P::Img_Rdm_Click() { ToggleRandomBackground(); }
 void Tessellane_P::lbl_B_Rdm_Click() { ToggleRandomBackground(); }
 
-void Tessellane_P::VS_Time_Change() {
-  lbl_Stop_Time.SetCaption(base::num::DecimalText(VS_Time.Value()) + "秒");
-}
+void Tessellane_P::VS_Time_Change() { lbl_Stop_Time.SetCaption(base::num::DecimalText(VS_Time.Value()) + "秒"); }
 
 }  // namespace settings_dialog

@@ -46,7 +46,8 @@ void Tessellane_P::SetUpRays() {
     }
   };
   for (int a = 0; a <= 90; ++a) {
-    for (int s = 0; s < 8; ++s) std::tie(RayDirX[a + kSegmentStart[s]], RayDirY[a + kSegmentStart[s]]) = unprojected(s, a);
+    for (int s = 0; s < 8; ++s)
+      std::tie(RayDirX[a + kSegmentStart[s]], RayDirY[a + kSegmentStart[s]]) = unprojected(s, a);
     ui::DoEvents();
   }
   for (int i = 0; i <= 90; ++i) {

@@ -11,8 +11,8 @@ using controls::StateFocused;
 using controls::StateFocusedHover;
 
 TEST(CommandFaces, SixDistinctPicturesOf64By25) {
-  const char* names[] = {"button_highlight.bmp", "button_pressed.bmp", "button_normal.bmp",
-                         "button_selected.bmp", "button_highlight_select.bmp", "button_disable.bmp"};
+  const char* names[] = {"button_highlight.bmp", "button_pressed.bmp",          "button_normal.bmp",
+                         "button_selected.bmp",  "button_highlight_select.bmp", "button_disable.bmp"};
   for (const char* a : names) {
     SCOPED_TRACE(a);
     const ui::Picture& p = ui::EmbeddedPicture(a);
@@ -34,9 +34,9 @@ void ExpectPieces(Command& b, const PixelPiece (&expected)[8]) {
     SCOPED_TRACE(i);
     const auto& d = copies[i].dest;
     const auto& s = copies[i].source;
-    EXPECT_EQ((std::array{d.left, d.top, d.right, d.bottom}),
-              (std::array{expected[i].dest.left, expected[i].dest.top, expected[i].dest.right,
-                          expected[i].dest.bottom}));
+    EXPECT_EQ(
+        (std::array{d.left, d.top, d.right, d.bottom}),
+        (std::array{expected[i].dest.left, expected[i].dest.top, expected[i].dest.right, expected[i].dest.bottom}));
     EXPECT_EQ((std::array{s.left, s.top, s.right, s.bottom}),
               (std::array{expected[i].source.left, expected[i].source.top, expected[i].source.right,
                           expected[i].source.bottom}));

@@ -33,9 +33,7 @@ class CommandTest : public testing_support::HeadlessTest {
   }
   static bool Shows(Command& b, Face face) { return Painted(b) == &b.PictureOf(face); }
   // True when the last gradient was dark at the top.
-  static bool DarkAtTop(Command& b) {
-    return SurfaceOf(b).last_gradient.top == ui::Rgb(0xC6, 0xC5, 0xD7);
-  }
+  static bool DarkAtTop(Command& b) { return SurfaceOf(b).last_gradient.top == ui::Rgb(0xC6, 0xC5, 0xD7); }
   static long Paints(Command& b) { return SurfaceOf(b).clears; }
 
   void Run() { ui::DoEvents(); }

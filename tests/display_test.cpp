@@ -91,12 +91,15 @@ TEST_F(DisplayTest, EverySecondCycleAlternatesColourAndComplement) {
   module_.StopTime = 0;
   std::set<ui::Colour> first_cycle;
   std::vector<ui::Colour> second_cycle;
-  RunUntil(s, [&] {
-    const auto& c = headless::SurfaceOf(s.Display).last_circle;
-    if (!s.InvertMode && second_cycle.empty()) first_cycle.insert(c.colour);
-    else if (s.InvertMode) second_cycle.push_back(c.colour);
-    return second_cycle.size() == 20;
-  }, "20 circles of the second (alternating) cycle");
+  RunUntil(
+      s,
+      [&] {
+        const auto& c = headless::SurfaceOf(s.Display).last_circle;
+        if (!s.InvertMode && second_cycle.empty()) first_cycle.insert(c.colour);
+        else if (s.InvertMode) second_cycle.push_back(c.colour);
+        return second_cycle.size() == 20;
+      },
+      "20 circles of the second (alternating) cycle");
   EXPECT_EQ(first_cycle.size(), 1u);
   // The first entry is the last ring of the first cycle.
   for (std::size_t i = 2; i < second_cycle.size(); ++i) {
@@ -126,11 +129,14 @@ TEST_F(DisplayTest, RandomBackgroundChangesPerCycleOnlyWhenExactlyOne) {
     std::set<ui::Colour> backgrounds;
     int cycles = 0;
     bool was_invert = false;
-    RunUntil(s, [&] {
-      backgrounds.insert(s.Display.BackColor());
-      if (s.InvertMode != was_invert) ++cycles, was_invert = s.InvertMode;
-      return cycles == 3;
-    }, "three changes between plain and alternating cycles");
+    RunUntil(
+        s,
+        [&] {
+          backgrounds.insert(s.Display.BackColor());
+          if (s.InvertMode != was_invert) ++cycles, was_invert = s.InvertMode;
+          return cycles == 3;
+        },
+        "three changes between plain and alternating cycles");
     if (flag == 1) EXPECT_GE(backgrounds.size(), 3u);
     else EXPECT_EQ(backgrounds.size(), 1u);
     EXPECT_NE(*backgrounds.begin(), 0);
@@ -138,13 +144,17 @@ TEST_F(DisplayTest, RandomBackgroundChangesPerCycleOnlyWhenExactlyOne) {
 }
 
 TEST_F(DisplayTest, PauseIsStopTimeSecondsFormedInSixteenBits) {
-  const std::pair<int, std::vector<std::string>> cases[] = {
-      {0, {"ProcessEventsFor(0)"}}, {3, {"ProcessEventsFor(3000)"}}, {32, {"ProcessEventsFor(32000)"}}, {33, {}}, {-2, {}}};
+  const std::pair<int, std::vector<std::string>> cases[] = {{0, {"ProcessEventsFor(0)"}},
+                                                            {3, {"ProcessEventsFor(3000)"}},
+                                                            {32, {"ProcessEventsFor(32000)"}},
+                                                            {33, {}},
+                                                            {-2, {}}};
   for (const auto& [stop_time, sleeps] : cases) {
     headless::Reset();
     module_.StopTime = static_cast<std::int16_t>(stop_time);
     display::Tessellane_S s(module_);
-    RunUntil(s, [&] { return s.InvertMode; }, "the second (alternating) cycle");
+    RunUntil(
+        s, [&] { return s.InvertMode; }, "the second (alternating) cycle");
     EXPECT_EQ(headless::CallsStartingWith("ProcessEventsFor"), sleeps) << stop_time;
   }
 }
@@ -157,10 +167,13 @@ TEST_F(DisplayTest, FirstRadiusIsTheSameOnEveryStartAndLaterOnesVary) {
     module_.StopTime = 0;
     display::Tessellane_S s(module_);
     int radius_first = -1;
-    RunUntil(s, [&] {
-      if (radius_first < 0) radius_first = s.Radius;
-      return s.InvertMode;
-    }, "the second (alternating) cycle");
+    RunUntil(
+        s,
+        [&] {
+          if (radius_first < 0) radius_first = s.Radius;
+          return s.InvertMode;
+        },
+        "the second (alternating) cycle");
     first.insert(radius_first);
     second.insert(s.Radius);
     EXPECT_GE(s.Radius, 8);

@@ -49,7 +49,7 @@ class EndingTest : public HeadlessTest {
 TEST_F(EndingTest, FirstMoveOnlyRecordsThenADiagonalMoveEnds) {
   EXPECT_EQ(Play("/s", {Move(100, 100), Move(101, 101)}), 2);
   EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SetScreenSaverRunning(0)", "ShowCursor(1)",
-                                                       "ReactivateScreenSaver", "EndProcess(0)"}));
+                                                     "ReactivateScreenSaver", "EndProcess(0)"}));
   EXPECT_TRUE(display_->StopLoop);
   EXPECT_TRUE(headless::StateOf(display_->Form).destroyed);
 }
@@ -97,9 +97,8 @@ TEST_F(EndingTest, Windows9xAsksForThePasswordAndARefusalGoesOn) {
 TEST_F(EndingTest, Windows9xAcceptedPasswordThenRestoresInOrder) {
   headless::config().windows_nt = false;
   EXPECT_EQ(Play("/s", {Key(13)}), 1);
-  EXPECT_EQ(SystemCalls(),
-            (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "SetScreenSaverRunning(0)",
-                                      "ShowCursor(1)", "ReactivateScreenSaver", "EndProcess(0)"}));
+  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "SetScreenSaverRunning(0)",
+                                                     "ShowCursor(1)", "ReactivateScreenSaver", "EndProcess(0)"}));
 }
 
 TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
@@ -113,8 +112,8 @@ TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
 TEST_F(EndingTest, ClosedFromOutsideRestoresTheSystemOnce) {
   auto close = [](display::Tessellane_S& s) { s.Form.Unload(); };
   EXPECT_EQ(Play("/s", {Move(10, 10), close, close}), -1);
-  EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"SetScreenSaverRunning(0)", "ShowCursor(1)",
-                                                       "ReactivateScreenSaver"}));
+  EXPECT_EQ(SystemCalls(),
+            (std::vector<std::string>{"SetScreenSaverRunning(0)", "ShowCursor(1)", "ReactivateScreenSaver"}));
   EXPECT_TRUE(display_->StopLoop);
   EXPECT_TRUE(headless::StateOf(display_->Form).destroyed);
 

@@ -39,8 +39,8 @@ TEST_F(FileMusicTest, TheLastThreeCharactersChooseThePlayer) {
   module_.BgmFile = "C:\\m\\a.mp3";
   mci::config().files[module_.BgmFile] = 5000;
   EXPECT_TRUE(Timer1SeenEnabled());
-  EXPECT_EQ(mci::Commands(), (std::vector<std::string>{"open \"C:\\m\\a.mp3\" type MPEGVideo Alias MP3Play",
-                                                        "play MP3Play"}));
+  EXPECT_EQ(mci::Commands(),
+            (std::vector<std::string>{"open \"C:\\m\\a.mp3\" type MPEGVideo Alias MP3Play", "play MP3Play"}));
   EXPECT_TRUE(PlaySoundCalls().empty());
 
   Fresh();
@@ -148,14 +148,12 @@ TEST_F(FileMusicTest, WavNeedsAWaveDeviceAndStoresItsResult) {
 TEST_F(FileMusicTest, EndingStopsTheWavAndStopsAndClosesTheMp3) {
   module_.BgmFile = kWav;
   EXPECT_TRUE(Run(10000, {{300, Key(65)}}));
-  EXPECT_EQ(PlaySoundCalls(),
-            (std::vector<std::string>{std::string("PlaySoundLooped(") + kWav + ")", "StopSound"}));
+  EXPECT_EQ(PlaySoundCalls(), (std::vector<std::string>{std::string("PlaySoundLooped(") + kWav + ")", "StopSound"}));
   EXPECT_EQ(mci::SoundPlaying(), "");
   EXPECT_TRUE(mci::Commands().empty());
   // The sound stops before the program ends.
   const auto& calls = headless::Calls();
-  EXPECT_LT(std::find(calls.begin(), calls.end(), "StopSound"),
-            std::find(calls.begin(), calls.end(), "EndProcess(0)"));
+  EXPECT_LT(std::find(calls.begin(), calls.end(), "StopSound"), std::find(calls.begin(), calls.end(), "EndProcess(0)"));
 
   Fresh();
   module_.BgmFile = kMp3;

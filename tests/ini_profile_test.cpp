@@ -19,8 +19,8 @@ const std::string kBgmFile = "BGM\xCC\xA7\xB2\xD9";
 // "C:\音楽\表.mp3": the second byte of 表 is 0x5C, the path separator's byte.
 const std::string kMusicPath = "C:\\\x89\xB9\x8A\x79\\\x95\x5C.mp3";
 
-std::string Get(std::string_view file, std::string_view section, std::string_view key,
-                std::string_view fallback = "", std::size_t size = 256) {
+std::string Get(std::string_view file, std::string_view section, std::string_view key, std::string_view fallback = "",
+                std::size_t size = 256) {
   return GetString(file, section, key, fallback, size);
 }
 

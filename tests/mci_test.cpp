@@ -42,10 +42,9 @@ TEST_F(MciTest, SuccessfulQueriesReturnTheReplyAndAnEmptyReplyIsNoMarker) {
   // A failure in between does not leave its text in the next reply.
   EXPECT_EQ(bgm_.MciQuery("status cdaudio position track 9"), "Error:282");
   EXPECT_EQ(bgm_.MciQuery("status cdaudio current track"), "1");
-  EXPECT_EQ(mci::Commands(), (std::vector<std::string>{"open cdaudio", "status cdaudio number of tracks",
-                                                        "status cdaudio position track 2",
-                                                        "status cdaudio position track 9",
-                                                        "status cdaudio current track"}));
+  EXPECT_EQ(mci::Commands(), (std::vector<std::string>{
+                                 "open cdaudio", "status cdaudio number of tracks", "status cdaudio position track 2",
+                                 "status cdaudio position track 9", "status cdaudio current track"}));
 }
 
 TEST_F(MciTest, FailureGivesTheMarkerAndTheDescriptionOnlyAsOutParameter) {
@@ -53,8 +52,7 @@ TEST_F(MciTest, FailureGivesTheMarkerAndTheDescriptionOnlyAsOutParameter) {
   EXPECT_EQ(bgm_.SendMciCommand("status cdaudio mode", text), mci::kErrInvalidDeviceName);
   EXPECT_EQ(module_.ApiResult, mci::kErrInvalidDeviceName);
   EXPECT_EQ(text, "The specified device is not open or is not recognized.");
-  EXPECT_EQ(headless::CallsStartingWith("mciGetErrorString"),
-            std::vector<std::string>{"mciGetErrorString(263)"});
+  EXPECT_EQ(headless::CallsStartingWith("mciGetErrorString"), std::vector<std::string>{"mciGetErrorString(263)"});
 
   // The description exists, yet MciQuery gives the marker, which every
   // caller finds by looking for "ERR".
@@ -74,9 +72,8 @@ TEST_F(MciTest, PlayCommandsHaveFourFormsAndPositionsGoInVerbatim) {
   EXPECT_EQ(bgm_.MciPlay("cdaudio", "02:00:00:00", ""), 0);
   EXPECT_EQ(bgm_.MciPlay("cdaudio", "", "5"), 0);
   EXPECT_EQ(bgm_.MciPlay("cdaudio", "01", "03"), 0);
-  EXPECT_EQ(mci::Commands(),
-            (std::vector<std::string>{"play cdaudio", "play cdaudio from 02:00:00:00", "play cdaudio to 5",
-                                      "play cdaudio from 01 to 03"}));
+  EXPECT_EQ(mci::Commands(), (std::vector<std::string>{"play cdaudio", "play cdaudio from 02:00:00:00",
+                                                       "play cdaudio to 5", "play cdaudio from 01 to 03"}));
   EXPECT_EQ(mci::CdMode(), "playing");
   EXPECT_EQ(mci::CdTrack(), 1);
 

@@ -101,8 +101,8 @@ TEST(ReadStrict, AcceptsWholeNumbersWithBlanksAround) {
 }
 
 TEST(ReadStrict, RejectsAnythingThatIsNotExactlyOneNumber) {
-  for (const char* text : {"", "   ", "abc", "7.9x", "1e", "1e+", "--1", "+-1", "&H", "&HFG", "&O9", "-&HFF", ".",
-                           "1 2", "1,5", "- 1"}) {
+  for (const char* text :
+       {"", "   ", "abc", "7.9x", "1e", "1e+", "--1", "+-1", "&H", "&HFG", "&O9", "-&HFF", ".", "1 2", "1,5", "- 1"}) {
     EXPECT_FALSE(TryReadStrict(text).has_value()) << '"' << text << '"';
     EXPECT_EQ(ErrorOf([&] { ReadStrict(text); }), kErrTypeMismatch) << '"' << text << '"';
   }
@@ -142,7 +142,7 @@ TEST(IntegerConversions, RoundingConversionsRoundBeforeTheRangeTest) {
   EXPECT_EQ(RoundToInt16(32767.4), 32767);
   EXPECT_EQ(RoundToInt16(32766.5), 32766);
   EXPECT_EQ(ErrorOf([] { RoundToInt16(32767.5); }), kErrOverflow);  // rounds up to 32768
-  EXPECT_EQ(RoundToInt16(-32768.5), -32768);                         // rounds to the even -32768
+  EXPECT_EQ(RoundToInt16(-32768.5), -32768);                        // rounds to the even -32768
   EXPECT_EQ(ErrorOf([] { RoundToInt16(-32768.6); }), kErrOverflow);
   EXPECT_EQ(RoundToInt32(-0.5), 0);
   EXPECT_EQ(ErrorOf([] { RoundToInt32(2147483647.5); }), kErrOverflow);

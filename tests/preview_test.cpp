@@ -186,12 +186,12 @@ TEST_F(PreviewTest, NeverTouchesTheSettingsFileEvenWhenItIsDamaged) {
 TEST_F(PreviewTest, HandleIsReadTheSameWithBlankColonOrHexadecimal) {
   const auto parent = AddParent(152, 112);
   const std::string number = std::to_string(parent);
-  for (const std::string& line : {"/p " + number, "/p:" + number, "/P  " + number, "-p " + number + " extra",
-                                  "/p:&H" + [&] {
-                                    char hex[32];
-                                    std::snprintf(hex, sizeof hex, "%lX", static_cast<unsigned long>(parent));
-                                    return std::string(hex);
-                                  }()}) {
+  for (const std::string& line :
+       {"/p " + number, "/p:" + number, "/P  " + number, "-p " + number + " extra", "/p:&H" + [&] {
+          char hex[32];
+          std::snprintf(hex, sizeof hex, "%lX", static_cast<unsigned long>(parent));
+          return std::string(hex);
+        }()}) {
     headless::ClearCalls();
     app::Tessellane_B module;
     headless::config().command_line = line;

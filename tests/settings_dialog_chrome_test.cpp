@@ -121,10 +121,9 @@ TEST_F(SettingsDialogTest, CloseButtonAndLinkCarryTheCustomCursor) {
 
 TEST(SkinImages, HaveTheirDesignedSizes) {
   const std::pair<const char*, std::pair<int, int>> sizes[] = {
-      {"dialog_title.jpg", {500, 22}},       {"dialog_exit.jpg", {15, 15}},
-      {"dialog_exit_pressed.jpg", {16, 15}}, {"dialog_option_on.jpg", {13, 13}},
-      {"dialog_option_off.jpg", {13, 13}},   {"dialog_check_on.jpg", {12, 12}},
-      {"dialog_check_off.jpg", {12, 12}},    {"dialog_panel_strip.bmp", {579, 21}},
+      {"dialog_title.jpg", {500, 22}},    {"dialog_exit.jpg", {15, 15}},         {"dialog_exit_pressed.jpg", {16, 15}},
+      {"dialog_option_on.jpg", {13, 13}}, {"dialog_option_off.jpg", {13, 13}},   {"dialog_check_on.jpg", {12, 12}},
+      {"dialog_check_off.jpg", {12, 12}}, {"dialog_panel_strip.bmp", {579, 21}},
   };
   for (const auto& [name, size] : sizes) {
     const ui::Picture& p = ui::EmbeddedPicture(name);

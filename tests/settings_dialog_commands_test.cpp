@@ -47,10 +47,22 @@ TEST_F(SettingsDialogTest, SavedFileIsCodePage932WithTheKeysInOrderAndReadsBack)
 
 TEST_F(SettingsDialogTest, TrackBoxTextIsReadAsANumberRoundedHalfToEvenElseZero) {
   const std::pair<const char*, const char*> cases[] = {
-      {"", " 0"},      {"7", " 7"},       {"2.5", " 2"},        {"3.5", " 4"},     {" 12 ", " 12"},
-      {"abc", " 0"},   {"7x", " 0"},      {"&H10", " 16"},      {"-5", "-5"},      {"100", " 100"},
+      {"", " 0"},
+      {"7", " 7"},
+      {"2.5", " 2"},
+      {"3.5", " 4"},
+      {" 12 ", " 12"},
+      {"abc", " 0"},
+      {"7x", " 0"},
+      {"&H10", " 16"},
+      {"-5", "-5"},
+      {"100", " 100"},
       // Outside the 16-bit range: limited to the ends of the list, 0 and 30.
-      {"40000", " 30"}, {"-40000", " 0"}, {"32767.4", " 32767"}, {"32767.5", " 30"}, {"1e300", " 30"},
+      {"40000", " 30"},
+      {"-40000", " 0"},
+      {"32767.4", " 32767"},
+      {"32767.5", " 30"},
+      {"1e300", " 30"},
   };
   for (const auto& [typed, written] : cases) {
     headless::Reset();

@@ -50,8 +50,9 @@ TEST_F(SettingsDialogTest, DefaultSettingsAreShown) {
 TEST_F(SettingsDialogTest, EditedSettingsAreShown) {
   const auto music = dir_.path() / "music.mp3";
   testing_support::WriteBytes(music, "ID3");
-  auto& d = Open("停止時間= 12\r\n背景色= 255\r\n背景色ﾗﾝﾀﾞﾑ= 0\r\nBGM区分= 1\r\nBGMﾘﾋﾟｰﾄ= 7\r\nBGMﾌｧｲﾙ=" +
-                 music.string() + "\r\n");
+  auto& d =
+      Open("停止時間= 12\r\n背景色= 255\r\n背景色ﾗﾝﾀﾞﾑ= 0\r\nBGM区分= 1\r\nBGMﾘﾋﾟｰﾄ= 7\r\nBGMﾌｧｲﾙ=" + music.string() +
+           "\r\n");
   EXPECT_EQ(d.lbl_Stop_Time.Caption(), "12秒");
   EXPECT_EQ(d.VS_Time.Value(), 12);
   EXPECT_EQ(d.lbl_Color.BackColor(), ui::Rgb(255, 0, 0));
@@ -188,7 +189,8 @@ TEST_F(SettingsDialogTest, LongestReadablePathIsShownAndSavedUnchanged) {
 
 TEST_F(SettingsDialogTest, PathWithBytesThatAreNotCodePage932OpensAndSavesWhatWasLoaded) {
   // 0x81 followed by a blank is no valid double-byte character.
-  testing_support::WriteBytes(dir_.Ini(), "[Section]\r\nBGM\x8B\xE6\x95\xAA= 2\r\nBGM\xCC\xA7\xB2\xD9=C:\\\x81 x.mp3\r\n");
+  testing_support::WriteBytes(dir_.Ini(),
+                              "[Section]\r\nBGM\x8B\xE6\x95\xAA= 2\r\nBGM\xCC\xA7\xB2\xD9=C:\\\x81 x.mp3\r\n");
   auto& d = Open();
   EXPECT_TRUE(headless::StateOf(d.Form).visible);
   // Such a file cannot be found: the loader drops it and the music with it.

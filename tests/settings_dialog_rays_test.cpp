@@ -67,9 +67,9 @@ TEST_F(RaysTest, DirectionTablesAreTheSquareOutlineOnTheUnitCircleTurningCounter
   EXPECT_DOUBLE_EQ(d.RampNorm[0], 1);
   EXPECT_NEAR(d.RampNorm[90], std::sqrt(2.0), 1e-12);
   const double h = std::sqrt(0.5);
-  const std::tuple<int, double, double> compass[] = {{0, 0, 1},    {91, -h, h},  {181, -1, 0}, {271, -h, -h},
-                                                     {361, 0, -1}, {451, h, -h}, {541, 1, 0},  {631, h, h},
-                                                     {721, 0, 1}};
+  const std::tuple<int, double, double> compass[] = {{0, 0, 1},     {91, -h, h},  {181, -1, 0},
+                                                     {271, -h, -h}, {361, 0, -1}, {451, h, -h},
+                                                     {541, 1, 0},   {631, h, h},  {721, 0, 1}};
   for (const auto& [i, x, y] : compass) {
     EXPECT_NEAR(d.RayDirX[i], x, 1e-12) << i;
     EXPECT_NEAR(d.RayDirY[i], y, 1e-12) << i;

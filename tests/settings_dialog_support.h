@@ -41,7 +41,9 @@ class SettingsDialogTest : public testing_support::HeadlessTest {
   }
 
   // Delivers the queued input; true when it ended the program.
-  static bool DeliverEndsProgram() { return EndsProgram([] { ui::DoEvents(); }); }
+  static bool DeliverEndsProgram() {
+    return EndsProgram([] { ui::DoEvents(); });
+  }
 
   bool IniExists() const { return std::filesystem::exists(dir_.Ini()); }
   std::string IniBytes() const { return testing_support::ReadBytes(dir_.Ini()); }

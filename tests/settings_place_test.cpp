@@ -107,8 +107,9 @@ TEST_F(SettingsPlaceDialogTest, AFailedSaveSaysWhereAndWhyAndDamagesNothing) {
   EXPECT_NE(warnings[0].find("Access is denied."), std::string::npos);
   // Shown before the window closes.
   const auto& calls = headless::Calls();
-  EXPECT_LT(std::find(calls.begin(), calls.end(), warnings[0]),
-            std::find_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("DrawAnimated", 0) == 0; }));
+  EXPECT_LT(
+      std::find(calls.begin(), calls.end(), warnings[0]),
+      std::find_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("DrawAnimated", 0) == 0; }));
 }
 
 TEST_F(SettingsPlaceDialogTest, NeitherPlaceWritableReportsTheUserCopy) {

@@ -123,8 +123,7 @@ TEST_F(StartupTest, SystemKeysSwitchSendsTheSignExtendedBoolean) {
   app::Tessellane_B b;
   b.SetSystemKeysEnabled(false);
   b.SetSystemKeysEnabled(true);
-  EXPECT_EQ(headless::Calls(), (std::vector<std::string>{"SetScreenSaverRunning(1)",
-                                                           "SetScreenSaverRunning(0)"}));
+  EXPECT_EQ(headless::Calls(), (std::vector<std::string>{"SetScreenSaverRunning(1)", "SetScreenSaverRunning(0)"}));
 }
 
 TEST_F(StartupTest, ZoomRunsBetweenTheCursorPointAndTheWindow) {

@@ -50,8 +50,7 @@ class CaseWatchdog : public testing::EmptyTestEventListener {
         continue;
       }
       const auto deadline = deadline_;
-      if (wake_.wait_until(lock, deadline) == std::cv_status::timeout && running_ &&
-          deadline_ == deadline) {
+      if (wake_.wait_until(lock, deadline) == std::cv_status::timeout && running_ && deadline_ == deadline) {
         std::fprintf(stderr, "\nTIMEOUT: %s ran longer than %lld s\n", name_.c_str(),
                      static_cast<long long>(limit_.count()));
         std::fflush(stderr);

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>

@@ -35,7 +35,10 @@ TEST_F(WindowCachesTest, AnotherFormsAmbientFontIsKept) {
   ui::Font large;
   large.Size = 30;
   ui::SetAmbientFont(kept, large);
-  { ui::Form gone; ui::SetAmbientFont(gone, ui::Font{}); }
+  {
+    ui::Form gone;
+    ui::SetAmbientFont(gone, ui::Font{});
+  }
   EXPECT_EQ(ui::AmbientFont(kept), large);
 }
 

@@ -227,8 +227,8 @@ class UserControl {
  private:
   enum class Target { None, Control, Label };
   Target HitTest(float x, float y) const;
-  void Dispatch(Target target, const ControlMouseHandler& label_handler, const ControlMouseHandler& control_handler, int button,
-                int shift, float x, float y);
+  void Dispatch(Target target, const ControlMouseHandler& label_handler, const ControlMouseHandler& control_handler,
+                int button, int shift, float x, float y);
   int ToPixels(double value) const;
 
   Form& container_;

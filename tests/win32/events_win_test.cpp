@@ -1,7 +1,7 @@
 // Pending-event processing on Windows: the loop's own calls are rationed,
 // a handler's call for pending events is not.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -37,8 +37,8 @@ TEST(EventsWin, AHandlersCallForPendingEventsIsNotPutOff) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"TessEventsWinTest";
   ASSERT_NE(RegisterClassW(&wc), 0);
-  HWND window = CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                              wc.hInstance, nullptr);
+  HWND window =
+      CreateWindowW(wc.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
   ASSERT_NE(window, nullptr);
 
   // Twice in a row: the second outer call comes well within the ration of the

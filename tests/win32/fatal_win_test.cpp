@@ -1,8 +1,8 @@
 // An exception escaping a handler is caught at the window or timer
 // procedure the system called and ends the process with exit code 1 after
 // the report, never unwinding through the system's frames.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <new>

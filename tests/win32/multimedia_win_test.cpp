@@ -1,7 +1,7 @@
 // The multimedia wrappers against the real winmm: replies and error texts
 // come back as UTF-8 from the ANSI entry points, cut at their NUL.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <mmsystem.h>
 
 #include <string>

@@ -1,8 +1,8 @@
 // The Win32 backend against the real system: the profile functions with code
 // page 932 keys, and the byte-level INI reader of the other backends checked
 // against what the system's own reader gives for the same files.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -91,7 +91,8 @@ TEST_F(ProfileWin, ByteLevelReaderAgreesWithTheSystem) {
     std::ofstream(ini_, std::ios::binary | std::ios::trunc) << bytes;
     for (const std::string& key : keys) {
       char buffer[256] = {};
-      GetPrivateProfileStringA("Section", key.c_str(), "", buffer, sizeof buffer, ui::win32::ToAnsi(Utf8(ini_)).c_str());
+      GetPrivateProfileStringA("Section", key.c_str(), "", buffer, sizeof buffer,
+                               ui::win32::ToAnsi(Utf8(ini_)).c_str());
       EXPECT_EQ(ui::ini::GetString(bytes, "Section", key, "", 256), std::string(buffer)) << bytes << " / " << key;
     }
   }

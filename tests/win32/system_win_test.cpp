@@ -1,7 +1,7 @@
 // What the window layer's calls do to real windows: the preview's adoption
 // by its host, the note to its owner, the topmost display.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "ui/system.h"
 

@@ -94,14 +94,41 @@ void Label::SetCaption(const std::string& caption) {
   Fit();
   Invalidate();
 }
-void Label::SetTransparent(bool transparent) { transparent_ = transparent; Invalidate(); }
-void Label::SetAutoSize(bool auto_size) { auto_size_ = auto_size; Fit(); Invalidate(); }
-void Label::SetBorder(bool border) { border_ = border; Fit(); Invalidate(); }
-void Label::SetAlignment(Alignment alignment) { alignment_ = alignment; Invalidate(); }
-void Label::SetForeColor(Colour colour) { fore_ = colour; Invalidate(); }
-void Label::SetBackColor(Colour colour) { back_ = colour; Invalidate(); }
-void Label::SetFont(const Font& font) { font_ = font; Fit(); Invalidate(); }
-void Label::SetEnabled(bool enabled) { enabled_ = enabled; Invalidate(); }
+void Label::SetTransparent(bool transparent) {
+  transparent_ = transparent;
+  Invalidate();
+}
+void Label::SetAutoSize(bool auto_size) {
+  auto_size_ = auto_size;
+  Fit();
+  Invalidate();
+}
+void Label::SetBorder(bool border) {
+  border_ = border;
+  Fit();
+  Invalidate();
+}
+void Label::SetAlignment(Alignment alignment) {
+  alignment_ = alignment;
+  Invalidate();
+}
+void Label::SetForeColor(Colour colour) {
+  fore_ = colour;
+  Invalidate();
+}
+void Label::SetBackColor(Colour colour) {
+  back_ = colour;
+  Invalidate();
+}
+void Label::SetFont(const Font& font) {
+  font_ = font;
+  Fit();
+  Invalidate();
+}
+void Label::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Invalidate();
+}
 
 void Label::Fit() {
   if (!auto_size_) return;
@@ -147,7 +174,10 @@ void Image::Paint(Picture& target, Point origin, const Rect& clip) const {
 }
 
 Shape::Shape(Canvas& container) : Windowless(container) {}
-void Shape::SetBorderColor(Colour colour) { border_ = colour; Invalidate(); }
+void Shape::SetBorderColor(Colour colour) {
+  border_ = colour;
+  Invalidate();
+}
 void Shape::Paint(Picture& target, Point origin, const Rect& clip) const {
   Outline(target, origin, clip, Bounds(), border_);
 }
@@ -283,8 +313,7 @@ void Canvas::Flush() {
   dirty_ = false;
   const Rect a = dirty_rect_;
   const Picture composed = Compose(a);
-  if (!composed.Empty())
-    box_->PaintPicture(composed, a, Rect{0, 0, composed.width, composed.height});
+  if (!composed.Empty()) box_->PaintPicture(composed, a, Rect{0, 0, composed.width, composed.height});
 }
 
 void Canvas::DropCapture() {
@@ -297,7 +326,8 @@ void Canvas::MouseDown(int button, int shift, float x, float y) {
   // A press of a button still counted as held: its release went elsewhere,
   // and the press belongs to where it is made.
   if (captured_buttons_ & button) DropCapture();
-  Windowless* target = captured_ ? captured_ : HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+  Windowless* target =
+      captured_ ? captured_ : HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
   if (!target) return;
   if (!captured_) left_down_on_captured_ = false;
   captured_ = target;
@@ -307,7 +337,8 @@ void Canvas::MouseDown(int button, int shift, float x, float y) {
 }
 
 void Canvas::MouseMove(int button, int shift, float x, float y) {
-  Windowless* target = captured_ ? captured_ : HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+  Windowless* target =
+      captured_ ? captured_ : HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
   if (target && target->OnMouseMove) target->OnMouseMove(button, shift, x - target->Left(), y - target->Top());
 }
 
@@ -315,8 +346,8 @@ void Canvas::MouseUp(int button, int shift, float x, float y) {
   const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
   Windowless* target = captured_ ? captured_ : HitTest(ix, iy);
   if (!target) return;
-  const bool click = button == kLeftButton && captured_ == target && left_down_on_captured_ &&
-                     Contains(target->Bounds(), ix, iy);
+  const bool click =
+      button == kLeftButton && captured_ == target && left_down_on_captured_ && Contains(target->Bounds(), ix, iy);
   captured_buttons_ &= ~button;
   if (captured_buttons_ == 0) captured_ = nullptr;
   if (button == kLeftButton) left_down_on_captured_ = false;

@@ -23,11 +23,27 @@ void Form::ApplyBounds() {
   peer_->SetBoundsPixels(left_ / tx, top_ / ty, width_ / tx, height_ / ty);
 }
 
-void Form::SetLeft(int twips) { left_ = twips; ApplyBounds(); }
-void Form::SetTop(int twips) { top_ = twips; ApplyBounds(); }
-void Form::SetWidth(int twips) { width_ = twips; ApplyBounds(); }
-void Form::SetHeight(int twips) { height_ = twips; ApplyBounds(); }
-void Form::Move(int left, int top) { left_ = left; top_ = top; ApplyBounds(); }
+void Form::SetLeft(int twips) {
+  left_ = twips;
+  ApplyBounds();
+}
+void Form::SetTop(int twips) {
+  top_ = twips;
+  ApplyBounds();
+}
+void Form::SetWidth(int twips) {
+  width_ = twips;
+  ApplyBounds();
+}
+void Form::SetHeight(int twips) {
+  height_ = twips;
+  ApplyBounds();
+}
+void Form::Move(int left, int top) {
+  left_ = left;
+  top_ = top;
+  ApplyBounds();
+}
 
 void Form::AttachToParent(WindowHandle parent, int width, int height) {
   sys::AttachToParent(Handle(), parent);
@@ -60,7 +76,10 @@ PictureBox::~PictureBox() = default;
 WindowHandle PictureBox::Handle() { return peer_->Handle(); }
 
 void PictureBox::Move(int x, int y, int width, int height) {
-  x_ = x; y_ = y; width_ = width; height_ = height;
+  x_ = x;
+  y_ = y;
+  width_ = width;
+  height_ = height;
   peer_->SetBoundsPixels(x_, y_, width_, height_);
 }
 void PictureBox::SetWidth(int pixels) { Move(x_, y_, pixels, height_); }
@@ -92,7 +111,10 @@ void Timer::Apply() {
   if (enabled_ && interval_ > 0) peer_->Start(interval_);
   else peer_->Stop();
 }
-void Timer::SetInterval(int ms) { interval_ = ms; Apply(); }
+void Timer::SetInterval(int ms) {
+  interval_ = ms;
+  Apply();
+}
 void Timer::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
   enabled_ = enabled;

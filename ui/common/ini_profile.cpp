@@ -98,7 +98,7 @@ struct Place {
   std::size_t section_end = 0;  // first line after the section
   bool has_key = false;
   std::size_t key_line = 0;
-  std::string_view value;       // raw text after "="
+  std::string_view value;  // raw text after "="
 };
 
 Place Locate(std::string_view text, std::string_view section, std::string_view key) {

@@ -11,8 +11,14 @@ void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
   while (x1 != x2 || y1 != y2) {
     Plot(grid, x1, y1, colour);
     const int e2 = 2 * err;
-    if (e2 >= dy) { err += dy; x1 += sx; }
-    if (e2 <= dx) { err += dx; y1 += sy; }
+    if (e2 >= dy) {
+      err += dy;
+      x1 += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y1 += sy;
+    }
   }
 }
 

@@ -14,7 +14,9 @@ struct PixelGrid {
   int width;
   int height;
   template <class Image>
-  static PixelGrid Of(Image& image) { return {image.pixels.data(), image.width, image.height}; }
+  static PixelGrid Of(Image& image) {
+    return {image.pixels.data(), image.width, image.height};
+  }
 };
 
 // A pixel outside the grid is left out.

@@ -144,17 +144,13 @@ int UserControl::ToPixels(double value) const {
   return static_cast<int>(std::lround(scale_ == ScaleUnit::Twips ? value / kControlTwipsPerPixel : value));
 }
 
-double UserControl::ScaleWidth() const {
-  return scale_ == ScaleUnit::Twips ? static_cast<double>(Width()) : width_;
-}
-double UserControl::ScaleHeight() const {
-  return scale_ == ScaleUnit::Twips ? static_cast<double>(Height()) : height_;
-}
+double UserControl::ScaleWidth() const { return scale_ == ScaleUnit::Twips ? static_cast<double>(Width()) : width_; }
+double UserControl::ScaleHeight() const { return scale_ == ScaleUnit::Twips ? static_cast<double>(Height()) : height_; }
 
 void UserControl::Cls() { peer_->Clear(back_colour_); }
 
-void UserControl::PaintPicture(const Picture& picture, double x, double y, double width, double height,
-                               double source_x, double source_y, double source_width, double source_height) {
+void UserControl::PaintPicture(const Picture& picture, double x, double y, double width, double height, double source_x,
+                               double source_y, double source_width, double source_height) {
   const int dx = ToPixels(x), dy = ToPixels(y), sx = ToPixels(source_x), sy = ToPixels(source_y);
   peer_->PaintPicture(picture, Rect{dx, dy, dx + ToPixels(width), dy + ToPixels(height)},
                       Rect{sx, sy, sx + ToPixels(source_width), sy + ToPixels(source_height)});
@@ -183,8 +179,8 @@ UserControl::Target UserControl::HitTest(float x, float y) const {
   return on_label ? Target::Label : Target::Control;
 }
 
-void UserControl::Dispatch(Target target, const ControlMouseHandler& label_handler, const ControlMouseHandler& control_handler,
-                           int button, int shift, float x, float y) {
+void UserControl::Dispatch(Target target, const ControlMouseHandler& label_handler,
+                           const ControlMouseHandler& control_handler, int button, int shift, float x, float y) {
   // Event positions are in the control's twips; the label's are relative to itself.
   const float tx = x * kControlTwipsPerPixel, ty = y * kControlTwipsPerPixel;
   if (target == Target::Label) {

@@ -31,7 +31,7 @@ struct Config {
   bool password_accepted = true;
   double start_seconds_since_midnight = 36000.5;
   double ms_per_do_events = 0;  // fake time that passes in every DoEvents
-  double wait_step_ms = 10;      // longest step of the clock while events are awaited
+  double wait_step_ms = 10;     // longest step of the clock while events are awaited
   ui::Point cursor{};
   bool cursor_known = true;
   // The window that owns the program's forms (the preview's host).

@@ -19,9 +19,9 @@ constexpr int kErrInvalidDeviceName = 263;  // device or alias not open
 constexpr int kErrDeviceOpen = 265;         // alias already in use
 constexpr int kErrBadInteger = 270;         // a position that is not one
 constexpr int kErrFileNotFound = 275;
-constexpr int kErrDeviceNotReady = 276;     // no disc in the drive
-constexpr int kErrInternal = 277;           // no audio device for the player
-constexpr int kErrOutOfRange = 282;         // a track outside the disc
+constexpr int kErrDeviceNotReady = 276;  // no disc in the drive
+constexpr int kErrInternal = 277;        // no audio device for the player
+constexpr int kErrOutOfRange = 282;      // a track outside the disc
 constexpr int kErrBadTimeFormat = 293;
 
 struct Config {

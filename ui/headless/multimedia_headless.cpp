@@ -173,12 +173,9 @@ int ReadFromTo(const std::vector<std::string>& w, std::string& from, std::string
   for (std::size_t i = 2; i < w.size(); i += 2) {
     if (i + 1 >= w.size()) return kErrUnrecognizedKeyword;
     const std::string key = Lower(w[i]);
-    if (key == "from")
-      from = w[i + 1];
-    else if (key == "to")
-      to = w[i + 1];
-    else
-      return kErrUnrecognizedKeyword;
+    if (key == "from") from = w[i + 1];
+    else if (key == "to") to = w[i + 1];
+    else return kErrUnrecognizedKeyword;
   }
   return 0;
 }
@@ -191,12 +188,9 @@ int OpenFile(const std::vector<std::string>& w) {
   for (std::size_t i = 2; i < w.size(); i += 2) {
     if (i + 1 >= w.size()) return kErrUnrecognizedKeyword;
     const std::string key = Lower(w[i]);
-    if (key == "type")
-      type = Lower(w[i + 1]);
-    else if (key == "alias")
-      alias = Lower(w[i + 1]);
-    else
-      return kErrUnrecognizedKeyword;
+    if (key == "type") type = Lower(w[i + 1]);
+    else if (key == "alias") alias = Lower(w[i + 1]);
+    else return kErrUnrecognizedKeyword;
   }
   if (type != "mpegvideo") return kErrInvalidDeviceName;
   Player& p = S().player;
@@ -287,8 +281,7 @@ int CdCommand(const std::string& verb, const std::vector<std::string>& w, std::s
   }
   if (verb == "set") {
     if (rest.size() != 3 || rest[0] != "time" || rest[1] != "format") return kErrUnrecognizedKeyword;
-    if (rest[2] != "tmsf" && rest[2] != "msf" && rest[2] != "milliseconds" && rest[2] != "ms")
-      return kErrBadTimeFormat;
+    if (rest[2] != "tmsf" && rest[2] != "msf" && rest[2] != "milliseconds" && rest[2] != "ms") return kErrBadTimeFormat;
     cd.format = rest[2];
     return 0;
   }

@@ -147,7 +147,9 @@ int ShowCursor(bool show) {
   return P().cursor_count += show ? 1 : -1;
 }
 
-void SetScreenSaverRunning(bool running) { Record(std::string("SetScreenSaverRunning(") + (running ? "1" : "0") + ")"); }
+void SetScreenSaverRunning(bool running) {
+  Record(std::string("SetScreenSaverRunning(") + (running ? "1" : "0") + ")");
+}
 
 void ReactivateScreenSaver() { Record("ReactivateScreenSaver"); }
 
@@ -233,9 +235,8 @@ int WidthTwips() { return P().config.screen_width_px * TwipsPerPixelX(); }
 int HeightTwips() { return P().config.screen_height_px * TwipsPerPixelY(); }
 Rect DesktopTwips() {
   const auto& c = P().config;
-  const Rect px = c.desktop_px.right > c.desktop_px.left
-                      ? c.desktop_px
-                      : Rect{0, 0, c.screen_width_px, c.screen_height_px};
+  const Rect px =
+      c.desktop_px.right > c.desktop_px.left ? c.desktop_px : Rect{0, 0, c.screen_width_px, c.screen_height_px};
   const int t = TwipsPerPixelX();
   return Rect{px.left * t, px.top * t, px.right * t, px.bottom * t};
 }

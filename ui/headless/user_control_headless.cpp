@@ -56,8 +56,9 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
     const auto mix = [](int c0, int c1, double t) { return static_cast<int>((c0 << 8) + ((c1 - c0) << 8) * t) >> 8; };
     for (int y = r.top; y < r.bottom; ++y) {
       const double t = span > 0 ? static_cast<double>(y - r.top) / span : 0;
-      const ui::Colour c = ui::Rgb(mix(ui::RedOf(top), ui::RedOf(bottom), t), mix(ui::GreenOf(top), ui::GreenOf(bottom), t),
-                                   mix(ui::BlueOf(top), ui::BlueOf(bottom), t));
+      const ui::Colour c =
+          ui::Rgb(mix(ui::RedOf(top), ui::RedOf(bottom), t), mix(ui::GreenOf(top), ui::GreenOf(bottom), t),
+                  mix(ui::BlueOf(top), ui::BlueOf(bottom), t));
       for (int x = r.left; x < r.right; ++x) Plot(x, y, c);
     }
   }

@@ -102,9 +102,9 @@ std::pair<int, int> CountWidths(std::string_view text) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
     const std::size_t len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
     // Half-width katakana (U+FF61..U+FF9F) are EF BD A1..EF BE 9F.
-    const bool halfwidth_kana = len == 3 && c == 0xEF && i + 1 < text.size() &&
-                                (static_cast<unsigned char>(text[i + 1]) == 0xBD ||
-                                 static_cast<unsigned char>(text[i + 1]) == 0xBE);
+    const bool halfwidth_kana =
+        len == 3 && c == 0xEF && i + 1 < text.size() &&
+        (static_cast<unsigned char>(text[i + 1]) == 0xBD || static_cast<unsigned char>(text[i + 1]) == 0xBE);
     (len == 1 || halfwidth_kana ? half : full) += 1;
     i += len;
   }
@@ -142,9 +142,7 @@ void AnswerFileDialog(std::optional<std::string> answer) { W().file_answers.push
 const std::vector<FileDialogCall>& FileDialogCalls() { return W().file_calls; }
 void SetOpenDocumentHook(std::function<void()> hook) { W().shell_hook = std::move(hook); }
 
-long RefreshesOf(ui::PalettePictureBox& box) {
-  return static_cast<HeadlessPalettePicturePeer&>(box.Peer()).refreshes_;
-}
+long RefreshesOf(ui::PalettePictureBox& box) { return static_cast<HeadlessPalettePicturePeer&>(box.Peer()).refreshes_; }
 
 }  // namespace headless
 

@@ -29,8 +29,8 @@ HCURSOR CursorOf(const CursorImage* image) {
   // freed with its window may be followed by another at the same address.
   static std::map<std::tuple<std::vector<unsigned char>, int, int>, HCURSOR> cursors;
   if (!image || image->Empty()) return nullptr;
-  auto key = std::make_tuple(std::vector<unsigned char>(image->image.begin(), image->image.end()),
-                             int(image->hot_x), int(image->hot_y));
+  auto key = std::make_tuple(std::vector<unsigned char>(image->image.begin(), image->image.end()), int(image->hot_x),
+                             int(image->hot_y));
   auto it = cursors.find(key);
   if (it != cursors.end()) return it->second;
   // A cursor resource is the image preceded by its hot spot.
@@ -72,13 +72,14 @@ void ShowToolTipFor(HWND hwnd, const Windowless* over) {
     if (!over || over->ToolTipText.empty()) return;
     using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     HMODULE comctl = LoadedModule(L"comctl32.dll");
-    auto init = comctl ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
-                       : nullptr;
+    auto init = comctl
+                    ? reinterpret_cast<InitFn>(reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControlsEx")))
+                    : nullptr;
     const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
     if (!init || !init(&classes)) return;
-    tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
-                          GetModuleHandleW(nullptr), nullptr);
+    tip =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!tip) return;
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -93,7 +94,8 @@ void ShowToolTipFor(HWND hwnd, const Windowless* over) {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;
   tool.hwnd = hwnd;
   tool.uId = 1;
-  if (over && !text.empty()) tool.rect = RECT{over->Left(), over->Top(), over->Left() + over->Width(), over->Top() + over->Height()};
+  if (over && !text.empty())
+    tool.rect = RECT{over->Left(), over->Top(), over->Left() + over->Width(), over->Top() + over->Height()};
   SendMessageW(tip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
   tool.lpszText = text.data();
   SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -104,8 +106,7 @@ LRESULT CALLBACK CanvasProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto old = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kOldProcProp));
   switch (msg) {
     case WM_MOUSEMOVE:
-      if (canvas)
-        ShowToolTipFor(hwnd, canvas->HitTest(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))));
+      if (canvas) ShowToolTipFor(hwnd, canvas->HitTest(static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))));
       break;
     case WM_SETCURSOR:
       if (LOWORD(lp) == HTCLIENT && canvas) {
@@ -177,4 +178,3 @@ void BringToTop(WindowHandle child) {
 }
 
 }  // namespace ui
-

@@ -51,9 +51,8 @@ void ReportForever(std::wstring path) {
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
     if (FILE* f = _wfopen(part.c_str(), L"w")) {
-      std::fprintf(f, "gdi=%ld handles=%lu private_bytes=%llu working_set=%llu peak_working_set=%llu\n",
-                   gdi, static_cast<unsigned long>(handles),
-                   static_cast<unsigned long long>(memory.PrivateUsage),
+      std::fprintf(f, "gdi=%ld handles=%lu private_bytes=%llu working_set=%llu peak_working_set=%llu\n", gdi,
+                   static_cast<unsigned long>(handles), static_cast<unsigned long long>(memory.PrivateUsage),
                    static_cast<unsigned long long>(memory.WorkingSetSize),
                    static_cast<unsigned long long>(memory.PeakWorkingSetSize));
       std::fclose(f);

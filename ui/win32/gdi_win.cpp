@@ -15,8 +15,8 @@ namespace ui::win32 {
 
 HFONT FontOf(const Font& font) {
   static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
-  const auto key = std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline,
-                                   font.Strikethrough, font.Charset);
+  const auto key =
+      std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline, font.Strikethrough, font.Charset);
   auto it = fonts.find(key);
   if (it != fonts.end()) return it->second;
   HDC screen = GetDC(nullptr);
@@ -72,8 +72,8 @@ void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
       bits[static_cast<std::size_t>(pic.height - 1 - y) * pic.width + x] = DibPixel(pic.At(x, y));
   const BITMAPINFO bi{DibHeader(pic.width, pic.height, 32), {}};
   SetStretchBltMode(dc, COLORONCOLOR);
-  StretchDIBits(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom,
-                s.right - s.left, s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+  StretchDIBits(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom, s.right - s.left,
+                s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
 }
 
 MemoryBitmap::~MemoryBitmap() { Release(); }

@@ -67,8 +67,8 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   void Flush() {
     if (!hwnd_ || IsRectEmpty(&dirty_)) return;
     HDC dc = GetDC(hwnd_);
-    BitBlt(dc, dirty_.left, dirty_.top, dirty_.right - dirty_.left, dirty_.bottom - dirty_.top, surface_.Dc(), dirty_.left,
-           dirty_.top, SRCCOPY);
+    BitBlt(dc, dirty_.left, dirty_.top, dirty_.right - dirty_.left, dirty_.bottom - dirty_.top, surface_.Dc(),
+           dirty_.left, dirty_.top, SRCCOPY);
     ReleaseDC(hwnd_, dc);
     SetRectEmpty(&dirty_);
     last_flush_ = GetTickCount64();

@@ -58,8 +58,12 @@ class Win32UserControlPeer : public UserControlPeer {
     // Colour bytes in the high byte of each 16-bit channel. The rectangle
     // names the lower vertex first; the fill still runs from top to bottom.
     const auto vertex = [](int x, int y, Colour c) {
-      return TRIVERTEX{x, y, static_cast<COLOR16>(RedOf(c) << 8), static_cast<COLOR16>(GreenOf(c) << 8),
-                       static_cast<COLOR16>(BlueOf(c) << 8), 0};
+      return TRIVERTEX{x,
+                       y,
+                       static_cast<COLOR16>(RedOf(c) << 8),
+                       static_cast<COLOR16>(GreenOf(c) << 8),
+                       static_cast<COLOR16>(BlueOf(c) << 8),
+                       0};
     };
     TRIVERTEX vertices[2] = {vertex(r.left, r.top, top), vertex(r.right, r.bottom, bottom)};
     GRADIENT_RECT rect{1, 0};
