@@ -1,4 +1,4 @@
-// The multimedia services of winmm the music module uses: the MCI command
+// The multimedia services the music module uses: the MCI command
 // strings, their error texts, wave files played in a loop and the count of
 // wave-output devices.
 // Text is UTF-8 here; the Win32 backend hands it to the Unicode entry points

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "bench/win/bench_clock_win.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -39,18 +41,9 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  HINSTANCE inst = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = wnd_proc;
-  wc.hInstance = inst;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = L"BareLoop";
-  if (!RegisterClassW(&wc)) return 1;
-
   const int w = GetSystemMetrics(SM_CXSCREEN);
   const int h = GetSystemMetrics(SM_CYSCREEN);
-  HWND hwnd = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"BareLoop", WS_POPUP | WS_VISIBLE, 0, 0, w, h, nullptr,
-                              nullptr, inst, nullptr);
+  HWND hwnd = BenchWindow(L"BareLoop", wnd_proc, WS_EX_TOPMOST, 0, 0, w, h);
   if (!hwnd) return 1;
 
   HDC dc = GetDC(hwnd);

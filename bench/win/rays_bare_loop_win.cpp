@@ -29,15 +29,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: rays_bare_loop SECONDS\n");
     return 2;
   }
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = WndProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = L"RaysBareLoop";
-  if (!RegisterClassW(&wc)) return 1;
-  HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"rays bare loop", WS_POPUP | WS_VISIBLE, 100, 100, 320, 240,
-                              nullptr, nullptr, instance, nullptr);
+  HWND hwnd = BenchWindow(L"RaysBareLoop", WndProc, 0, 100, 100, 320, 240);
   if (!hwnd) return 1;
 
   struct {

@@ -10,11 +10,12 @@
 
 #include "ui/dialogs.h"
 #include "ui/win32/text_win.h"
+#include "ui/win32/window_win.h"
 
 namespace ui::sys {
 namespace {
 
-HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+using win32::H;
 
 // The file dialog's buffers hold this many characters, the NUL included.
 constexpr DWORD kFileBufferChars = 255;

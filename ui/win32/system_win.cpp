@@ -10,12 +10,14 @@
 #include "ui/win32/modules_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/text_win.h"
+#include "ui/win32/window_win.h"
 
 namespace ui::sys {
 namespace {
 
-HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
-WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+using win32::H;
+using win32::W;
+
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
 // A function of a DLL that only some systems have (the Windows 9x password
