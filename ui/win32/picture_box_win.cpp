@@ -21,7 +21,7 @@ constexpr wchar_t kPictureClass[] = L"TessellanePicture";
 class Win32PictureBoxPeer;
 std::vector<Win32PictureBoxPeer*> g_pictures;
 
-class Win32PictureBoxPeer : public PictureBoxPeer {
+class Win32PictureBoxPeer : public ChildWindowPeer<Win32PictureBoxPeer, PictureBoxPeer> {
  public:
   Win32PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) { g_pictures.push_back(this); }
   ~Win32PictureBoxPeer() override {
@@ -30,15 +30,6 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
     if (pen_) DeleteCounted(pen_);
   }
 
-  WindowHandle Handle() override { return W(Window()); }
-  HWND Window() {
-    if (!hwnd_) Create();
-    return hwnd_;
-  }
-  void SetBoundsPixels(int x, int y, int w, int h) override {
-    MoveWindow(Window(), x, y, w, h, TRUE);
-    Resize(std::max(w, 1), std::max(h, 1));
-  }
   void Clear(Colour back) override {
     back_ = back;
     const RECT r{0, 0, surface_.Width(), surface_.Height()};
@@ -104,6 +95,7 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
   }
 
  private:
+  friend ChildWindowPeer;
   LRESULT OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd_, &ps);
@@ -177,7 +169,6 @@ class Win32PictureBoxPeer : public PictureBoxPeer {
 
   PictureBox& box_;
   Form& parent_;
-  HWND hwnd_ = nullptr;
   MemoryBitmap surface_;
   HPEN pen_ = nullptr;
   Colour pen_colour_ = 0;

@@ -20,7 +20,7 @@ namespace {
 
 constexpr wchar_t kControlClass[] = L"TessellaneUserControl";
 
-class Win32UserControlPeer : public UserControlPeer {
+class Win32UserControlPeer : public ChildWindowPeer<Win32UserControlPeer, UserControlPeer> {
  public:
   Win32UserControlPeer(UserControl& control, Form& container) : control_(control), container_(container) {}
   ~Win32UserControlPeer() override {
@@ -29,17 +29,6 @@ class Win32UserControlPeer : public UserControlPeer {
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       DestroyWindow(hwnd_);
     }
-  }
-
-  WindowHandle Handle() override { return W(Window()); }
-  HWND Window() {
-    if (!hwnd_) Create();
-    return hwnd_;
-  }
-
-  void SetBoundsPixels(int x, int y, int w, int h) override {
-    MoveWindow(Window(), x, y, w, h, TRUE);
-    Resize(std::max(w, 1), std::max(h, 1));
   }
 
   void Clear(Colour back) override {
@@ -107,6 +96,7 @@ class Win32UserControlPeer : public UserControlPeer {
   }
 
  private:
+  friend ChildWindowPeer;
   LRESULT OnButtonDown(int button, float x, float y) {
     buttons_ |= button;
     // The control keeps the mouse while a button is held, also off its window.
@@ -179,7 +169,6 @@ class Win32UserControlPeer : public UserControlPeer {
 
   UserControl& control_;
   Form& container_;
-  HWND hwnd_ = nullptr;
   MemoryBitmap surface_;
   int buttons_ = 0;
   bool opaque_ = true;

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ui/types.h"
 
 namespace ui {
@@ -13,6 +15,25 @@ namespace ui::win32 {
 
 inline HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
 inline WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+
+// A peer with a child window made on first use (Self::Create sets hwnd_) and
+// a surface that follows the window's size (Self::Resize, at least 1 x 1).
+template <class Self, class Peer>
+class ChildWindowPeer : public Peer {
+ public:
+  WindowHandle Handle() override { return W(Window()); }
+  HWND Window() {
+    if (!hwnd_) static_cast<Self*>(this)->Create();
+    return hwnd_;
+  }
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    MoveWindow(Window(), x, y, w, h, TRUE);
+    static_cast<Self*>(this)->Resize(std::max(w, 1), std::max(h, 1));
+  }
+
+ protected:
+  HWND hwnd_ = nullptr;
+};
 
 // Registers a window class of this program once (arrow cursor; the
 // program's icon where `with_icon`); later calls do nothing.
