@@ -101,8 +101,7 @@ e2e_watchdog() {
 
 e2e_watchdog_stop() {
   if [ -n "$E2E_WATCHDOG_PID" ]; then
-    kill "$E2E_WATCHDOG_PID" 2>/dev/null || true
-    wait "$E2E_WATCHDOG_PID" 2>/dev/null || true
+    end_job "$E2E_WATCHDOG_PID"
     E2E_WATCHDOG_PID=""
   fi
 }

@@ -39,10 +39,7 @@ sound_start() {
   pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero 2>/dev/null &
 }
 
-sound_stop() {
-  kill "$PA_PID" 2>/dev/null || true
-  wait "$PA_PID" 2>/dev/null || true
-}
+sound_stop() { end_job "$PA_PID"; }
 
 # record_start FILE / record_stop: the sink's monitor into a WAV file.
 record_start() {

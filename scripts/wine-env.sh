@@ -62,6 +62,12 @@ wine_prefix_stop() {
   wineserver -w >/dev/null 2>&1 || true
 }
 
+# end_job PID: ends a background job of this shell and reaps it.
+end_job() {
+  kill "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+}
+
 # x_server_start SERVER ARGS...: starts an X server (Xvfb, Xephyr) that picks
 # an unused display number itself; X_SERVER_PID is its process, X_SERVER_DISPLAY
 # its display (":N"). Fails when it is not up within 20 s.
@@ -95,8 +101,7 @@ xvfb_start() {
 
 xvfb_stop() {
   if [ -n "${XVFB_PID:-}" ]; then
-    kill "$XVFB_PID" 2>/dev/null || true
-    wait "$XVFB_PID" 2>/dev/null || true
+    end_job "$XVFB_PID"
     XVFB_PID=""
   fi
 }

@@ -17,8 +17,8 @@ Colour WindowTextColour();
 std::optional<Colour> ChooseColour(WindowHandle owner);
 
 // The open-file dialog with one filter (its description and its patterns,
-// such as "*.MP3;*.WAV"). A path must fit 254 bytes; nothing when the user
-// cancels or the path is longer.
+// such as "*.MP3;*.WAV"). A path must fit 254 characters; nothing when the
+// user cancels or the path is longer.
 std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string& title,
                                            const std::string& filter_description, const std::string& patterns);
 

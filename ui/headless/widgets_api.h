@@ -2,7 +2,6 @@
 // clicks on windowless controls, typing and scrolling, scripted answers of the
 // colour and file dialogs and of the shell, and what they were asked.
 #pragma once
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
