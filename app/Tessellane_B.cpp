@@ -19,11 +19,19 @@ namespace num = base::num;
 std::string Tessellane_B::ModeLetter() const { return text::Mid(text::UpperAscii(CommandLine), 2, 1); }
 
 void Tessellane_B::Main() {
+  const ui::sys::LaunchRequest launch = ui::sys::Launch();
+  if (launch.host_window != 0) {
+    // A screen-saver host runs one display per screen and one in its own
+    // preview, each in a window it made: no second-start guard here.
+    LoadSettings();
+    RunDisplay(launch.host_window);
+    return;
+  }
   // A running display or settings window refuses every second start.
   if (ui::sys::FindWindowByTitle(kDisplayTitle) != 0) ui::sys::EndProcess(0);
   if (ui::sys::FindWindowByTitle(kSettingsTitle) != 0) ui::sys::EndProcess(0);
 
-  CommandLine = ui::sys::CommandLine();
+  CommandLine = launch.command_line;
   const std::string mode = ModeLetter();
   if (mode == "P") {
     // The preview never reads the settings file.
@@ -32,7 +40,7 @@ void Tessellane_B::Main() {
   }
   LoadSettings();
   if (mode == "A") {
-    if (!IsWindowsNT()) {
+    if (ui::sys::SaverAsksPassword()) {
       const auto window = num::RoundToInt32(num::ReadStrict(text::Mid(CommandLine, 4)));
       ui::sys::ChangePassword(static_cast<ui::WindowHandle>(static_cast<std::uint32_t>(window)));
     }
@@ -50,8 +58,9 @@ void Tessellane_B::Main() {
   RunDisplay();
 }
 
-void Tessellane_B::RunDisplay() {
+void Tessellane_B::RunDisplay(ui::WindowHandle host) {
   display::Tessellane_S display(*this);
+  if (host != 0) display.Form.AdoptHostWindow(host);
   display.Form_Load();
 }
 
@@ -62,8 +71,6 @@ void Tessellane_B::ShowSettingsDialog() {
   settings_dialog::Tessellane_P dialog(*this);
   dialog.Form_Load();
 }
-
-bool Tessellane_B::IsWindowsNT() { return ui::sys::IsWindowsNT(); }
 
 void Tessellane_B::SetSystemKeysEnabled(bool enabled) { ui::sys::SetScreenSaverRunning(!enabled); }
 

@@ -35,7 +35,6 @@ struct Tessellane_B : SettingsValues {
   void Main();
   // The mode letter: second character of the upper-cased command line.
   std::string ModeLetter() const;
-  bool IsWindowsNT();
   void SetSystemKeysEnabled(bool enabled);
   void ZoomWindowOpen(ui::WindowHandle window);
   void ZoomWindowClose(ui::WindowHandle window);
@@ -45,9 +44,8 @@ struct Tessellane_B : SettingsValues {
   // next to the program.
   std::string SettingsPath() const;
   static std::string ProgramSettingsPath();
-  // The copy the system keeps for a program that may not write its own
-  // folder: %LOCALAPPDATA%\VirtualStore\<program folder without drive>\...;
-  // "" when the user's folder is unknown.
+  // The user's own copy (on Windows the one the system keeps for a program
+  // that may not write its own folder); "" when the user's folder is unknown.
   static std::string UserSettingsPath();
   void LoadSettings();
   static std::string ReadIniString(const std::string& section, const std::string& key, const std::string& file);
@@ -57,7 +55,8 @@ struct Tessellane_B : SettingsValues {
   static bool FileExists(std::string path);
 
  private:
-  void RunDisplay();
+  // In a window of its own, or in the host's window when `host` is not 0.
+  void RunDisplay(ui::WindowHandle host = 0);
   void StartPreview(std::int32_t parent);
   void ShowSettingsDialog();
 };

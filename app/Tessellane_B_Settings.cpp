@@ -35,33 +35,22 @@ void ReadNumber(const std::string& text, std::int32_t& value) {
   value = base::num::RoundToInt32(base::num::ReadStrict(text));
 }
 
-// "C:\Program Files\Tess" gives "\Program Files\Tess"; a drive root gives "".
-std::string FolderWithoutDrive(std::string folder) {
-  if (folder.size() >= 2 && folder[1] == ':') folder.erase(0, 2);
-  while (!folder.empty() && folder.back() == '\\') folder.pop_back();
-  const auto first = folder.find_first_not_of('\\');
-  return first == std::string::npos ? std::string() : "\\" + folder.substr(first);
-}
-
-std::string FolderOf(const std::string& path) { return path.substr(0, path.rfind('\\')); }
-
 std::string SaveFailure(const std::string& path, const std::string& reason) {
   return "設定を保存できませんでした。\r\n\r\n" + path + "\r\n" + reason;
 }
 
 }  // namespace
 
-std::string Tessellane_B::ProgramSettingsPath() { return ui::sys::AppPath() + kIniFileName; }
+std::string Tessellane_B::ProgramSettingsPath() { return ui::files::SettingsFilePlaces(kIniFileName).program_copy; }
 
-std::string Tessellane_B::UserSettingsPath() {
-  const std::string local = ui::files::LocalAppData();
-  if (local.empty()) return {};
-  return local + "\\VirtualStore" + FolderWithoutDrive(ui::sys::AppPath()) + kIniFileName;
-}
+std::string Tessellane_B::UserSettingsPath() { return ui::files::SettingsFilePlaces(kIniFileName).user_copy; }
 
 std::string Tessellane_B::SettingsPath() const {
   const std::string user = UserSettingsPath();
-  return !user.empty() && FileExists(user) ? user : ProgramSettingsPath();
+  if (!user.empty() && FileExists(user)) return user;
+  // Where the program has no copy of its own, the user's is the only one.
+  const std::string program = ProgramSettingsPath();
+  return program.empty() ? user : program;
 }
 
 std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
@@ -124,12 +113,13 @@ bool SettingsSave::Commit(std::string& failure) {
     return false;
   }
   const std::string program_path = Tessellane_B::ProgramSettingsPath();
-  if (ui::files::Replace(program_path, bytes_, reason)) return true;
+  if (!program_path.empty() && ui::files::Replace(program_path, bytes_, reason)) return true;
   if (user_path_.empty()) {
     failure = SaveFailure(program_path, reason);
     return false;
   }
-  if (ui::files::CreateFolders(FolderOf(user_path_), reason) && ui::files::Replace(user_path_, bytes_, reason))
+  if (ui::files::CreateFolders(ui::files::FolderOf(user_path_), reason) &&
+      ui::files::Replace(user_path_, bytes_, reason))
     return true;
   failure = SaveFailure(user_path_, reason);
   return false;

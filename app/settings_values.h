@@ -8,7 +8,7 @@
 namespace app {
 
 // Settings file: section and keys (UTF-8 here, code page 932 on disk).
-inline constexpr const char* kIniFileName = "\\テセレーン.ini";
+inline constexpr const char* kIniFileName = "テセレーン.ini";
 inline constexpr const char* kIniSection = "Section";
 inline constexpr const char* kKeyStopTime = "停止時間";
 inline constexpr const char* kKeyBackgroundColor = "背景色";

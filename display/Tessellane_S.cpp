@@ -32,8 +32,9 @@ std::uint8_t RandomRadius() { return static_cast<std::uint8_t>(ui::Rnd() * 93 + 
 Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), BGM(module), module_(module) {
   Form.SetCaption(app::kDisplayTitle);
   Form.KeyPreview = true;
-  Form.OnKeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
+  Form.OnKeyDown = [this](ui::Key key, int shift) { Form_KeyDown(key, shift); };
   Form.OnUnload = [this] { Form_Unload(); };
+  Form.OnResize = [this] { Form_Resize(); };
   Display.OnClick = [this] { Display_Click(); };
   Display.OnMouseDown = [this](int b, int s, float x, float y) { Display_MouseDown(b, s, x, y); };
   Display.OnMouseMove = [this](int b, int s, float x, float y) { Display_MouseMove(b, s, x, y); };
@@ -44,15 +45,14 @@ Tessellane_S::Tessellane_S(app::Tessellane_B& module) : Display(Form), BGM(modul
 void Tessellane_S::Form_Load() {
   // Rings are one real pixel wide on a high-DPI screen.
   ui::sys::DeclareDpiAware();
-  // Every monitor is covered, and the rings bounce off the edges of them all.
-  const ui::Rect desktop = ui::screen::DesktopTwips();
-  const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
-  Form.SetHeight(height);
-  Form.SetWidth(width);
-  Display.SetHeight(height / ui::screen::TwipsPerPixelY());
-  Display.SetWidth(width / ui::screen::TwipsPerPixelX());
-  Form.Move(desktop.left, desktop.top);
-  Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
+  if (Form.Hosted()) {
+    // The host decides when the saver ends.
+    Form.OnKeyDown = nullptr;
+    Display.OnClick = nullptr;
+    Display.OnMouseDown = nullptr;
+    Display.OnMouseMove = nullptr;
+  }
+  FitToArea();
   PosX = 0;
   PosY = 0;
   StepX = 14;
@@ -81,7 +81,8 @@ void Tessellane_S::Form_Load() {
   }
   Form.Show();
   Display.SetFocus();
-  ui::sys::MakeTopmost(Form.Handle());
+  // Only a window of its own: a host keeps its window where it wants it.
+  if (!Form.Hosted()) ui::sys::MakeTopmost(Form.Handle());
   NewColors();
   Display.Cls();
 
@@ -90,6 +91,32 @@ void Tessellane_S::Form_Load() {
     if (PosX < 0 && PosY < 0) EndCycle();
     ui::DoEvents();
   }
+}
+
+// Every monitor is covered, and the rings bounce off the edges of them all;
+// a hosted display fills the host's window.
+void Tessellane_S::FitToArea() {
+  ui::Rect area = ui::screen::DesktopTwips();
+  if (Form.Hosted()) {
+    ui::Rect host;
+    ui::sys::GetWindowRect(Form.HostWindow(), host);
+    area = ui::Rect{0, 0, (host.right - host.left) * ui::screen::TwipsPerPixelX(),
+                    (host.bottom - host.top) * ui::screen::TwipsPerPixelY()};
+  }
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  Form.SetHeight(height);
+  Form.SetWidth(width);
+  Display.SetHeight(height / ui::screen::TwipsPerPixelY());
+  Display.SetWidth(width / ui::screen::TwipsPerPixelX());
+  Form.Move(area.left, area.top);
+  Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
+}
+
+void Tessellane_S::Form_Resize() {
+  FitToArea();
+  NewColors();
+  Radius = RandomRadius();
+  ResetPattern();
 }
 
 void Tessellane_S::DrawOneCircle() {

@@ -27,12 +27,14 @@ class Tessellane_S {
   // and runs the drawing loop; returns only when StopLoop is set.
   void Form_Load();
   void Form_Unload();
+  // A hosted display's window changed its size: a new cycle at the new size.
+  void Form_Resize();
 
   // Input (the rules that end the screen saver).
   void Display_Click();
   void Display_MouseDown(int button, int shift, float x, float y);
   void Display_MouseMove(int button, int shift, float x, float y);
-  void Form_KeyDown(int key_code, int shift);
+  void Form_KeyDown(ui::Key key, int shift);
 
   // Music polls.
   void Timer1_Timer();
@@ -62,6 +64,8 @@ class Tessellane_S {
   std::uint64_t CirclesDrawn = 0;
 
  private:
+  // Sizes the form and the drawing surface to the display area.
+  void FitToArea();
   void DrawOneCircle();
   void EndCycle();
   void Pause(std::uint32_t milliseconds);

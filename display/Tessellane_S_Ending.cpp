@@ -6,11 +6,6 @@
 
 namespace display {
 
-namespace {
-constexpr int kKeyLeft = 37;
-constexpr int kKeyRight = 39;
-}  // namespace
-
 void Tessellane_S::Display_Click() { EndScreenSaver(); }
 
 void Tessellane_S::Display_MouseDown(int, int, float, float) { EndScreenSaver(); }
@@ -31,13 +26,13 @@ void Tessellane_S::Display_MouseMove(int, int, float x, float y) {
   }
 }
 
-void Tessellane_S::Form_KeyDown(int key_code, int shift) {
+void Tessellane_S::Form_KeyDown(ui::Key key, int shift) {
   // With CD music the arrow keys step through the tracks instead.
-  if (module_.BgmKind == 1 && key_code == kKeyLeft) {
+  if (module_.BgmKind == 1 && key == ui::Key::kLeft) {
     BGM.PlayPreviousTrack();
     return;
   }
-  if (module_.BgmKind == 1 && key_code == kKeyRight) {
+  if (module_.BgmKind == 1 && key == ui::Key::kRight) {
     BGM.PlayNextTrack();
     return;
   }
@@ -46,7 +41,7 @@ void Tessellane_S::Form_KeyDown(int key_code, int shift) {
 
 void Tessellane_S::EndScreenSaver() {
   const bool run_mode = module_.ModeLetter() == "S";
-  if (run_mode && !module_.IsWindowsNT()) {
+  if (run_mode && ui::sys::SaverAsksPassword()) {
     // Windows 9x asks for the saver password here; NT asks by itself.
     ui::sys::ShowCursor(true);
     if (!ui::sys::VerifyPassword(Form.Handle())) {

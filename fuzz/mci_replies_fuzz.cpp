@@ -46,8 +46,8 @@ class Bytes {
   std::string_view data_;
 };
 
-constexpr int kKeyLeft = 37;
-constexpr int kKeyRight = 39;
+constexpr ui::Key kKeyLeft = ui::Key::kLeft;
+constexpr ui::Key kKeyRight = ui::Key::kRight;
 
 void CheckBuffers(const music::Tessellane_BGM& bgm) {
   Require(bgm.Mp3ModeBuffer.size() < music::kMp3ModeLength, "the MP3 mode reply fits its buffer");

@@ -74,17 +74,17 @@ TEST_F(CdAudioTest, RepeatTrackBeyondTheDiscIsRefusedEveryTickAndTheWatchdogGoes
 
 TEST_F(CdAudioTest, ArrowsStepThroughTracksWithoutWrapAndDoNotEndTheDisplay) {
   mci::config().disc = {60000, 60000, 60000};
-  const bool ended = Run(5000, {{300, Key(37)},
+  const bool ended = Run(5000, {{300, Key(ui::Key::kLeft)},
                                 {305, SampleTrack()},
-                                {500, Key(39)},
+                                {500, Key(ui::Key::kRight)},
                                 {505, SampleTrack()},
-                                {700, Key(39)},
+                                {700, Key(ui::Key::kRight)},
                                 {705, SampleTrack()},
-                                {900, Key(39)},
+                                {900, Key(ui::Key::kRight)},
                                 {905, SampleTrack()},
-                                {1100, Key(37)},
+                                {1100, Key(ui::Key::kLeft)},
                                 {1105, SampleTrack()},
-                                {1300, Key(27)}});
+                                {1300, Key(ui::Key::kOtherKey)}});
   ASSERT_TRUE(ended);
   EXPECT_EQ(ended_at_, 1300);
   EXPECT_EQ(tracks_, (std::vector<int>{1, 2, 3, 3, 2}));
@@ -107,7 +107,7 @@ TEST_F(CdAudioTest, ArrowsStepThroughTracksWithoutWrapAndDoNotEndTheDisplay) {
 TEST_F(CdAudioTest, AnArrowAwayFromTheRepeatTrackIsUndoneByTheNextTick) {
   mci::config().disc = {60000, 60000, 60000};
   module_.BgmRepeat = 2;
-  EXPECT_FALSE(Run(500, {{300, Key(39)}, {305, SampleTrack()}, {405, SampleTrack()}}));
+  EXPECT_FALSE(Run(500, {{300, Key(ui::Key::kRight)}, {305, SampleTrack()}, {405, SampleTrack()}}));
   EXPECT_EQ(tracks_, (std::vector<int>{3, 2}));
   EXPECT_EQ(TimesOf("play cdaudio from 02:00:00:00"), (std::vector<double>{200, 400}));
 }
@@ -116,10 +116,10 @@ TEST_F(CdAudioTest, ArrowsEndTheDisplayWithOtherMusicKinds) {
   for (std::int16_t kind : {0, 2}) {
     Fresh();
     module_.BgmKind = kind;
-    EXPECT_TRUE(Run(5000, {{100, Key(37)}})) << kind;
+    EXPECT_TRUE(Run(5000, {{100, Key(ui::Key::kLeft)}})) << kind;
     Fresh();
     module_.BgmKind = kind;
-    EXPECT_TRUE(Run(5000, {{100, Key(39)}})) << kind;
+    EXPECT_TRUE(Run(5000, {{100, Key(ui::Key::kRight)}})) << kind;
     EXPECT_TRUE(mci::Commands().empty());
   }
 }
@@ -128,9 +128,9 @@ TEST_F(CdAudioTest, ARemovedDiscStopsTheWatchdogForGoodAndEndingLeavesTheDeviceA
   mci::config().disc = {60000, 60000};
   const bool ended = Run(5000, {{500, [](display::Tessellane_S&) { mci::RemoveDisc(); }},
                                 {1000, [](display::Tessellane_S&) { mci::config().disc = {60000}; }},
-                                {1500, Key(37)},
-                                {1700, Key(39)},
-                                {2000, Key(13)}});
+                                {1500, Key(ui::Key::kLeft)},
+                                {1700, Key(ui::Key::kRight)},
+                                {2000, Key(ui::Key::kOtherKey)}});
   ASSERT_TRUE(ended);
   EXPECT_EQ(ended_at_, 2000);
   // The tick at 600 fails on its first query and is the last one, even
@@ -146,7 +146,8 @@ TEST_F(CdAudioTest, ARemovedDiscStopsTheWatchdogForGoodAndEndingLeavesTheDeviceA
 TEST_F(CdAudioTest, WithoutADriveTheDisplayRunsSilentlyAndOnlyOtherKeysEndIt) {
   mci::config().cd_drive = false;
   module_.ApiResult = 55;
-  const bool ended = Run(5000, {{300, Key(39)}, {400, Key(37)}, {700, Key(88)}});
+  const bool ended =
+      Run(5000, {{300, Key(ui::Key::kRight)}, {400, Key(ui::Key::kLeft)}, {700, Key(ui::Key::kOtherKey)}});
   ASSERT_TRUE(ended);
   EXPECT_EQ(ended_at_, 700);
   EXPECT_EQ(module_.ApiResult, mci::kErrInvalidDeviceName);

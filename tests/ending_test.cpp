@@ -31,8 +31,8 @@ class EndingTest : public HeadlessTest {
   static std::function<void(display::Tessellane_S&)> Move(float x, float y) {
     return [x, y](display::Tessellane_S& s) { headless::PostMouseMove(s.Display, x, y); };
   }
-  static std::function<void(display::Tessellane_S&)> Key(int code) {
-    return [code](display::Tessellane_S& s) { headless::PostKeyDown(s.Form, code); };
+  static std::function<void(display::Tessellane_S&)> Key(ui::Key key) {
+    return [key](display::Tessellane_S& s) { headless::PostKeyDown(s.Form, key); };
   }
   std::vector<std::string> SystemCalls() const {
     std::vector<std::string> out;
@@ -65,7 +65,7 @@ TEST_F(EndingTest, MovesAlongOneAxisNeverEndAndKeepTheOrigin) {
 }
 
 TEST_F(EndingTest, KeysAndButtonsEndIt) {
-  EXPECT_EQ(Play("/s", {Key(65)}), 1);
+  EXPECT_EQ(Play("/s", {Key(ui::Key::kOtherKey)}), 1);
   for (int button : {1, 2, 4}) {
     headless::Reset();
     EXPECT_EQ(Play("/s", {[button](display::Tessellane_S& s) { headless::PostMouseDown(s.Display, button, 5, 5); }}),
@@ -84,7 +84,7 @@ TEST_F(EndingTest, WithoutCommandLineMovesDoNothingAndTheSystemIsLeftAlone) {
 }
 
 TEST_F(EndingTest, Windows9xAsksForThePasswordAndARefusalGoesOn) {
-  headless::config().windows_nt = false;
+  headless::config().saver_asks_password = true;
   headless::config().password_accepted = false;
   EXPECT_EQ(Play("/s", {Move(10, 10), Move(20, 20), Move(30, 40)}), -1);
   EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "ShowCursor(0)"}));
@@ -95,15 +95,15 @@ TEST_F(EndingTest, Windows9xAsksForThePasswordAndARefusalGoesOn) {
 }
 
 TEST_F(EndingTest, Windows9xAcceptedPasswordThenRestoresInOrder) {
-  headless::config().windows_nt = false;
-  EXPECT_EQ(Play("/s", {Key(13)}), 1);
+  headless::config().saver_asks_password = true;
+  EXPECT_EQ(Play("/s", {Key(ui::Key::kOtherKey)}), 1);
   EXPECT_EQ(SystemCalls(), (std::vector<std::string>{"ShowCursor(1)", "VerifyPassword", "SetScreenSaverRunning(0)",
                                                      "ShowCursor(1)", "ReactivateScreenSaver", "EndProcess(0)"}));
 }
 
 TEST_F(EndingTest, Windows9xWithoutCommandLineAsksNoPassword) {
-  headless::config().windows_nt = false;
-  EXPECT_EQ(Play("", {Key(13)}), 1);
+  headless::config().saver_asks_password = true;
+  EXPECT_EQ(Play("", {Key(ui::Key::kOtherKey)}), 1);
   EXPECT_TRUE(headless::CallsStartingWith("VerifyPassword").empty());
 }
 

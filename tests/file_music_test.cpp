@@ -112,7 +112,7 @@ TEST_F(FileMusicTest, AnMp3ThatDoesNotOpenKeepsThePollGoingAndNothingElse) {
   mci::config().audio_device = false;
   module_.BgmFile = kMp3;
   module_.ApiResult = 4321;
-  EXPECT_TRUE(Run(10000, {{2500, Key(32)}}));
+  EXPECT_TRUE(Run(10000, {{2500, Key(ui::Key::kOtherKey)}}));
   EXPECT_EQ(TimesOf(kOpenMp3), std::vector<double>{0});
   EXPECT_TRUE(TimesOf("play MP3Play").empty());
   EXPECT_EQ(TimesOf("status MP3Play mode"), (std::vector<double>{1000, 2000}));
@@ -147,7 +147,7 @@ TEST_F(FileMusicTest, WavNeedsAWaveDeviceAndStoresItsResult) {
 
 TEST_F(FileMusicTest, EndingStopsTheWavAndStopsAndClosesTheMp3) {
   module_.BgmFile = kWav;
-  EXPECT_TRUE(Run(10000, {{300, Key(65)}}));
+  EXPECT_TRUE(Run(10000, {{300, Key(ui::Key::kOtherKey)}}));
   EXPECT_EQ(PlaySoundCalls(), (std::vector<std::string>{std::string("PlaySoundLooped(") + kWav + ")", "StopSound"}));
   EXPECT_EQ(mci::SoundPlaying(), "");
   EXPECT_TRUE(mci::Commands().empty());
@@ -158,7 +158,7 @@ TEST_F(FileMusicTest, EndingStopsTheWavAndStopsAndClosesTheMp3) {
   Fresh();
   module_.BgmFile = kMp3;
   mci::config().files = {{kMp3, 2500}};
-  EXPECT_TRUE(Run(10000, {{1500, Key(65)}}));
+  EXPECT_TRUE(Run(10000, {{1500, Key(ui::Key::kOtherKey)}}));
   EXPECT_EQ(CommandsBetween(1500, 1e9), (std::vector<std::string>{"stop MP3Play", "close MP3Play"}));
   EXPECT_EQ(mci::FileMode(), "closed");
   EXPECT_TRUE(PlaySoundCalls().empty());

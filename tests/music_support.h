@@ -66,8 +66,8 @@ class MusicDisplayTest : public HeadlessTest {
     module_.StopTime = 0;
   }
 
-  static Action Key(int code) {
-    return [code](display::Tessellane_S& s) { headless::PostKeyDown(s.Form, code); };
+  static Action Key(ui::Key key) {
+    return [key](display::Tessellane_S& s) { headless::PostKeyDown(s.Form, key); };
   }
 
   // MCI commands sent at fake times in [from, to).

@@ -87,7 +87,7 @@ TEST_F(SettingsTest, DirectoryCountsAsMissingWithOrWithoutSeparator) {
 TEST_F(SettingsTest, LongValueIsReadAsItsFirst255Bytes) {
   const std::string value(300, 'x');
   WriteIni(dir_, "BGMﾌｧｲﾙ=" + value + "\r\n");
-  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", "BGMﾌｧｲﾙ", dir_.str() + app::kIniFileName),
+  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", "BGMﾌｧｲﾙ", dir_.str() + "\\" + app::kIniFileName),
             std::string(255, 'x'));
 }
 
@@ -118,8 +118,9 @@ TEST_F(SettingsTest, WriterCutsSectionAndKeyAt128Characters) {
   std::string bytes;
   app::Tessellane_B::WriteIniString("Section", long_key, "v", bytes);
   testing_support::WriteBytes(dir_.Ini(), bytes);
-  EXPECT_EQ(app::Tessellane_B::ReadIniString("Section", std::string(127, 'k') + "鍵", dir_.str() + app::kIniFileName),
-            "v");
+  EXPECT_EQ(
+      app::Tessellane_B::ReadIniString("Section", std::string(127, 'k') + "鍵", dir_.str() + "\\" + app::kIniFileName),
+      "v");
 }
 
 TEST_F(SettingsTest, GarbageFileLoadsWithoutCrashing) {

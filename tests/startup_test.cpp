@@ -93,13 +93,13 @@ TEST_F(StartupTest, PasswordChangeOnlyOnWindows9x) {
 
   headless::Reset();
   headless::config().app_path = dir_.str();
-  headless::config().windows_nt = false;
+  headless::config().saver_asks_password = true;
   EXPECT_EQ(Run("/a 1234"), 0);
   EXPECT_TRUE(Called("ChangePassword(1234)"));
 }
 
 TEST_F(StartupTest, PasswordChangeWithAHandleThatIsNoNumberStopsWithTheRuntimeError) {
-  headless::config().windows_nt = false;
+  headless::config().saver_asks_password = true;
   EXPECT_EQ(Run("/a xyz"), 1);
   ASSERT_EQ(headless::CallsStartingWith("ReportFatalError").size(), 1u);
   EXPECT_NE(headless::CallsStartingWith("ReportFatalError")[0].find("13"), std::string::npos);

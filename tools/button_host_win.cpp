@@ -88,8 +88,8 @@ int main(int argc, char** argv) {
   }
   for (auto& b : buttons) b->Initialize();
 
-  form.OnKeyDown = [&form](int key, int) {
-    if (key == VK_ESCAPE) form.Unload();
+  form.OnKeyDown = [&form](ui::Key key, int) {
+    if (key == ui::Key::kEscape) form.Unload();
   };
 
   // Each button's state as it changes: 1 idle, 2 hover, 3 focused, 4 focused and hovering.

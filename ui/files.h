@@ -1,6 +1,7 @@
 // Whole-file services for the settings file: reading it, putting a new
 // version in its place in one step, and the folders around it. Paths are
-// UTF-8 Windows paths ("\" separators) on every backend.
+// UTF-8 paths of the platform: "\" separators on Windows (and in the
+// headless backend, which stands in for it), "/" on other systems.
 #pragma once
 #include <optional>
 #include <string>
@@ -20,7 +21,16 @@ bool Replace(const std::string& path, std::string_view bytes, std::string& reaso
 // Creates the folder and every missing folder above it.
 bool CreateFolders(const std::string& folder, std::string& reason);
 
-// The current user's local application-data folder, or "" when unknown.
-std::string LocalAppData();
+// Where a settings file named `file_name` lives. The program's own copy is
+// read when there is no per-user copy; a save goes to the per-user copy
+// once it exists, else to the program's copy, else to a new per-user copy.
+struct SettingsPlaces {
+  std::string program_copy;  // next to the program; "" where there is none
+  std::string user_copy;     // the user's own; "" when the user's folder is unknown
+};
+SettingsPlaces SettingsFilePlaces(const std::string& file_name);
+
+// The folder part of a path ("" when it has none).
+std::string FolderOf(const std::string& path);
 
 }  // namespace ui::files

@@ -25,6 +25,9 @@ class FormPeer {
   virtual void SetBackColor(Colour colour) = 0;
   virtual void Show() = 0;
   virtual void Destroy() = 0;
+  // The form draws into `host` (a window of another program) instead of a
+  // window of its own; only backends with screen-saver hosts support it.
+  virtual void AdoptHost(WindowHandle host) = 0;
 };
 
 // What a backend supplies for a picture box: a persistent drawing surface in
@@ -92,9 +95,17 @@ class Form {
   void Unload();
   bool Loaded() const { return loaded_; }
 
-  // Events. Keys: virtual-key code and shift state (1 shift, 2 ctrl, 4 alt).
-  std::function<void(int key_code, int shift)> OnKeyDown;
+  // Draws into a window a screen-saver host made, at that window's size,
+  // instead of a window of its own. The form then follows the host's size.
+  void AdoptHostWindow(WindowHandle host);
+  bool Hosted() const { return host_ != 0; }
+  WindowHandle HostWindow() const { return host_; }
+
+  // Events. Keys: the key and the shift state (1 shift, 2 ctrl, 4 alt).
+  std::function<void(Key key, int shift)> OnKeyDown;
   std::function<void()> OnUnload;
+  // The host window changed its size (hosted forms only).
+  std::function<void()> OnResize;
 
   FormPeer& Peer();
 
@@ -106,6 +117,7 @@ class Form {
   Colour back_colour_ = 0;
   bool visible_ = false;
   bool loaded_ = true;
+  WindowHandle host_ = 0;
 };
 
 // A picture box on a form, positioned in the form's pixels; a persistent

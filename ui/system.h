@@ -9,8 +9,17 @@
 namespace ui::sys {
 
 // --- Process -------------------------------------------------------------
-// The command-line text without the program name, as the system passed it.
-std::string CommandLine();
+// How the program was started.
+struct LaunchRequest {
+  // The screen-saver switches ("/s", "/p 1234", "/c", ...), as the program
+  // reads them; empty when none was given.
+  std::string command_line;
+  // A window a screen-saver host made for the display to draw into, at its
+  // size; 0 when the display opens a window of its own. The host then
+  // decides when the saver ends: input does not end it.
+  WindowHandle host_window = 0;
+};
+LaunchRequest Launch();
 // The directory that holds the executable, without a trailing separator
 // (except where the system reports a drive root such as "C:\").
 std::string AppPath();
@@ -24,9 +33,9 @@ void ShowWarning(WindowHandle owner, const std::string& text, const std::string&
 // Seconds since midnight, local time, with fractions (for reseeding).
 double SecondsSinceMidnight();
 
-// True on the Windows NT line, where the system itself asks for the saver's
-// password; the older line leaves that to the saver.
-bool IsWindowsNT();
+// Whether the saver itself asks for the password before it ends and offers
+// the password change (the Windows 9x line); elsewhere the system does it.
+bool SaverAsksPassword();
 
 // Opens the file for sequential reading and closes it again; false on any error
 // (missing file, a directory, no permission).
@@ -60,7 +69,7 @@ void AnimateCaption(WindowHandle window, const Rect& from, const Rect& to);
 // Makes the process's windows use real device pixels on a high-DPI screen.
 void DeclareDpiAware();
 
-// --- The saver's own password (older line only) ------------------------------
+// --- The saver's own password (where SaverAsksPassword) ------------------------
 // Asks for the password; true when the saver may end.
 bool VerifyPassword(WindowHandle window);
 // Lets the user set a new password, in a dialog owned by `window`.

@@ -32,6 +32,9 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// The keys the program tells apart; every other key is kOtherKey.
+enum class Key : int { kOtherKey, kLeft, kRight, kEscape };
+
 // Mouse buttons as the forms' events report them.
 enum MouseButton : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 

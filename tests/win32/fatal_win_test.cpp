@@ -47,7 +47,7 @@ TEST(FatalWinDeathTest, AnErrorInAFormsKeyHandlerEndsTheProcessWithCode1) {
       {
         ui::SetFatalErrorReporter(ReportToStderr);
         ui::Form form;
-        form.OnKeyDown = [](int, int) { throw 7; };
+        form.OnKeyDown = [](ui::Key, int) { throw 7; };
         SendMessageW(reinterpret_cast<HWND>(form.Handle()), WM_KEYDOWN, 'Q', 0);
         std::fputs("the key handler's error was lost\n", stderr);
         std::exit(5);

@@ -123,7 +123,10 @@ TEST_F(ProfileWin, ReplaceLeavesTheOldFileWhenItCannotWrite) {
   EXPECT_FALSE(reason.empty());
   EXPECT_TRUE(ui::files::CreateFolders(Utf8(dir_ / "a" / "b"), reason)) << reason;
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "a" / "b"));
-  EXPECT_FALSE(ui::files::LocalAppData().empty());
+  // Every Windows user has a local application-data folder: the per-user copy is known.
+  const auto places = ui::files::SettingsFilePlaces("x.ini");
+  EXPECT_NE(places.user_copy.find("\\VirtualStore\\"), std::string::npos) << places.user_copy;
+  EXPECT_EQ(places.program_copy, ui::sys::AppPath() + "\\x.ini");
 }
 
 }  // namespace

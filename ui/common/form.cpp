@@ -52,6 +52,11 @@ void Form::AttachToParent(WindowHandle parent, int width, int height) {
   SetHeight(height);
 }
 
+void Form::AdoptHostWindow(WindowHandle host) {
+  host_ = host;
+  peer_->AdoptHost(host);
+}
+
 void Form::SetBackColor(Colour colour) {
   back_colour_ = colour;
   peer_->SetBackColor(colour);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/common/settings_places.h"
 #include "ui/files.h"
 #include "ui/headless/state.h"
 
@@ -82,6 +83,8 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
   return !ec;
 }
 
-std::string LocalAppData() { return P().config.local_app_data; }
+SettingsPlaces SettingsFilePlaces(const std::string& file_name) {
+  return WindowsSettingsPlaces(P().config.app_path, P().config.local_app_data, file_name);
+}
 
 }  // namespace ui::files

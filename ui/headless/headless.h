@@ -18,6 +18,8 @@ struct ProcessExit {
 
 struct Config {
   std::string command_line;
+  // A screen-saver host's window the display is to draw into (0: none).
+  ui::WindowHandle host_window = 0;
   std::string app_path = ".";  // a real directory; "\" in paths is read as "/"
   int screen_width_px = 1024;
   int screen_height_px = 768;
@@ -27,7 +29,7 @@ struct Config {
   // The screen's dots per inch; when set, twips per pixel follows from it
   // the way the Win32 backend computes it.
   int dpi = 0;
-  bool windows_nt = true;
+  bool saver_asks_password = false;
   bool password_accepted = true;
   double start_seconds_since_midnight = 36000.5;
   double ms_per_do_events = 0;  // fake time that passes in every DoEvents
@@ -66,6 +68,9 @@ ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect = {});
 // Destroys a foreign window; the program's forms that were made its children
 // with AttachToParent are destroyed with it, their unload running as it would.
 void RemoveForeignWindow(ui::WindowHandle window);
+// Gives a foreign window a new rectangle; the forms drawing into it hear of
+// the new size in the next DoEvents.
+void ResizeForeignWindow(ui::WindowHandle window, ui::Rect rect);
 // The parent AttachToParent gave a window, or 0.
 ui::WindowHandle ParentOf(ui::WindowHandle window);
 // How often a foreign window was asked to close.
@@ -75,7 +80,7 @@ int CloseRequestsTo(ui::WindowHandle window);
 void SetIdleHook(std::function<void()> hook);
 
 // Input, delivered in order by the next DoEvents.
-void PostKeyDown(ui::Form& form, int key_code, int shift = 0);
+void PostKeyDown(ui::Form& form, ui::Key key, int shift = 0);
 void PostMouseMove(ui::PictureBox& box, float x, float y, int button = 0);
 void PostMouseDown(ui::PictureBox& box, int button, float x, float y);
 void PostMouseUp(ui::PictureBox& box, int button, float x, float y);

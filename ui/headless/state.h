@@ -38,6 +38,8 @@ struct Process {
   std::map<ui::WindowHandle, ui::WindowHandle> parents;
   // Destroys one of the program's forms the way the system does (its unload runs).
   std::map<const WindowState*, std::function<void()>> destroy_form;
+  // Tells one of the program's forms that its host window changed size.
+  std::map<const WindowState*, std::function<void()>> resize_form;
   // State of the widget and dialog files of this backend, made afresh by Reset.
   std::shared_ptr<void> widgets;
   ui::WindowHandle next_handle = 0x1000;

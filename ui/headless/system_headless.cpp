@@ -73,6 +73,16 @@ void RemoveForeignWindow(ui::WindowHandle window) {
   }
 }
 
+void ResizeForeignWindow(ui::WindowHandle window, ui::Rect rect) {
+  P().foreign[window].rect = rect;
+  for (const auto* f : P().forms)
+    if (f->created && !f->destroyed && ParentOf(f->handle) == window)
+      P().input.push_back([f] {
+        auto it = P().resize_form.find(f);
+        if (it != P().resize_form.end()) it->second();
+      });
+}
+
 ui::WindowHandle ParentOf(ui::WindowHandle window) {
   auto it = P().parents.find(window);
   return it == P().parents.end() ? 0 : it->second;
@@ -103,7 +113,7 @@ using headless::detail::HostPath;
 
 }  // namespace
 
-std::string CommandLine() { return P().config.command_line; }
+LaunchRequest Launch() { return LaunchRequest{P().config.command_line, P().config.host_window}; }
 std::string AppPath() { return P().config.app_path; }
 
 void EndProcess(int exit_code) {
@@ -119,9 +129,9 @@ void ShowWarning(WindowHandle, const std::string& text, const std::string& title
 
 double SecondsSinceMidnight() { return P().config.start_seconds_since_midnight + P().now_ms / 1000.0; }
 
-bool IsWindowsNT() {
-  Record("IsWindowsNT");
-  return P().config.windows_nt;
+bool SaverAsksPassword() {
+  Record("SaverAsksPassword");
+  return P().config.saver_asks_password;
 }
 
 bool CanOpenForReading(const std::string& path) {

@@ -24,10 +24,14 @@ class HeadlessFormPeer : public ui::FormPeer {
   explicit HeadlessFormPeer(ui::Form& form) {
     P().forms.push_back(&state_);
     P().destroy_form[&state_] = [&form] { form.Unload(); };
+    P().resize_form[&state_] = [&form] {
+      if (form.OnResize) form.OnResize();
+    };
   }
   ~HeadlessFormPeer() override {
     Unregister(&state_);
     P().destroy_form.erase(&state_);
+    P().resize_form.erase(&state_);
   }
 
   ui::WindowHandle Handle() override {
@@ -47,6 +51,10 @@ class HeadlessFormPeer : public ui::FormPeer {
   void Destroy() override {
     state_.visible = false;
     state_.destroyed = true;
+  }
+  void AdoptHost(ui::WindowHandle host) override {
+    detail::Record("AdoptHost(" + std::to_string(host) + ")");
+    P().parents[Handle()] = host;
   }
 
   WindowState state_;
@@ -140,9 +148,9 @@ void FireDueTimers() {
 const Surface& SurfaceOf(ui::PictureBox& box) { return static_cast<HeadlessPictureBoxPeer&>(box.Peer()).surface_; }
 const WindowState& StateOf(ui::Form& form) { return static_cast<HeadlessFormPeer&>(form.Peer()).state_; }
 
-void PostKeyDown(ui::Form& form, int key_code, int shift) {
-  P().input.push_back([&form, key_code, shift] {
-    if (form.OnKeyDown) form.OnKeyDown(key_code, shift);
+void PostKeyDown(ui::Form& form, ui::Key key, int shift) {
+  P().input.push_back([&form, key, shift] {
+    if (form.OnKeyDown) form.OnKeyDown(key, shift);
   });
 }
 

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "ui/common/settings_places.h"
 #include "ui/files.h"
+#include "ui/system.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::files {
@@ -89,6 +91,8 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
   return true;
 }
 
+namespace {
+
 // From the environment every user session has: asking the shell would load
 // it (and what it brings) into every run of the display.
 std::string LocalAppData() {
@@ -98,6 +102,12 @@ std::string LocalAppData() {
   n = GetEnvironmentVariableW(L"USERPROFILE", value.data(), static_cast<DWORD>(value.size()));
   if (n > 0 && n < value.size()) return win32::FromWide(std::wstring_view(value.data(), n)) + "\\AppData\\Local";
   return {};
+}
+
+}  // namespace
+
+SettingsPlaces SettingsFilePlaces(const std::string& file_name) {
+  return WindowsSettingsPlaces(sys::AppPath(), LocalAppData(), file_name);
 }
 
 }  // namespace ui::files

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "ui/form.h"
+#include "ui/system.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/text_win.h"
@@ -37,6 +38,9 @@ class Win32FormPeer : public FormPeer {
     if (hwnd_) InvalidateRect(hwnd_, nullptr, TRUE);
   }
   void Show() override { ShowWindow(Window(), SW_SHOWNORMAL); }
+  // Windows starts no saver inside another program's window but the
+  // preview, which attaches itself: a host is taken as a parent.
+  void AdoptHost(WindowHandle host) override { sys::AttachToParent(Handle(), host); }
   void Destroy() override {
     if (!hwnd_) return;
     HWND h = hwnd_;
@@ -64,7 +68,7 @@ class Win32FormPeer : public FormPeer {
   }
 
   LRESULT OnKeyDown(WPARAM key) {
-    if (form_.OnKeyDown) form_.OnKeyDown(static_cast<int>(key), ShiftState());
+    if (form_.OnKeyDown) form_.OnKeyDown(KeyOf(key), ShiftState());
     return 0;
   }
   LRESULT OnEraseBackground(HDC dc) {

@@ -28,10 +28,8 @@ Fn Optional(const wchar_t* dll, const char* name) {
   return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
-}  // namespace
-
-std::string CommandLine() {
-  // The argument text after the program name, as the language runtime gives it.
+// The argument text after the program name, as the language runtime gives it.
+std::string CommandLineText() {
   const wchar_t* p = GetCommandLineW();
   if (*p == L'"') {
     ++p;
@@ -45,6 +43,11 @@ std::string CommandLine() {
   while (!args.empty() && (args.back() == L' ' || args.back() == L'\t')) args.pop_back();
   return win32::FromWide(args);
 }
+
+}  // namespace
+
+// Windows passes the switches; a saver never runs inside a host's window.
+LaunchRequest Launch() { return LaunchRequest{CommandLineText(), 0}; }
 
 std::string AppPath() {
   wchar_t path[MAX_PATH * 4];
@@ -73,6 +76,7 @@ double SecondsSinceMidnight() {
   return t.wHour * 3600.0 + t.wMinute * 60.0 + t.wSecond + t.wMilliseconds / 1000.0;
 }
 
+namespace {
 bool IsWindowsNT() {
   OSVERSIONINFOA v{};
   v.dwOSVersionInfoSize = sizeof v;
@@ -82,6 +86,10 @@ bool IsWindowsNT() {
 #pragma GCC diagnostic pop
   return result == 1 && v.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
+}  // namespace
+
+// The NT line asks for the saver's password itself.
+bool SaverAsksPassword() { return !IsWindowsNT(); }
 
 bool CanOpenForReading(const std::string& path) {
   // Without FILE_FLAG_BACKUP_SEMANTICS a directory cannot be opened, as intended.

@@ -52,9 +52,18 @@ ButtonEvent ButtonEventOf(UINT msg) {
   }
 }
 
+Key KeyOf(WPARAM virtual_key) {
+  switch (virtual_key) {
+    case VK_LEFT: return Key::kLeft;
+    case VK_RIGHT: return Key::kRight;
+    case VK_ESCAPE: return Key::kEscape;
+    default: return Key::kOtherKey;
+  }
+}
+
 bool PreviewKey(Form& form, WPARAM key) {
   if (!form.KeyPreview || !form.OnKeyDown) return false;
-  form.OnKeyDown(static_cast<int>(key), ShiftState());
+  form.OnKeyDown(KeyOf(key), ShiftState());
   return true;
 }
 

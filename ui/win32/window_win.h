@@ -56,6 +56,8 @@ T* InstanceOf(HWND hwnd, UINT msg, LPARAM lp) {
 
 // Shift state of an event: 1 shift, 2 ctrl, 4 alt.
 int ShiftState();
+// The program's name for a virtual-key code.
+Key KeyOf(WPARAM virtual_key);
 // Buttons held during a mouse message (MouseButton values).
 int ButtonsOf(WPARAM w);
 // The button a press or release message is about; button 0 for any other.
