@@ -22,6 +22,21 @@ void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
   }
 }
 
+void DrawCircle(PixelGrid grid, int cx, int cy, int radius, Colour colour) {
+  int x = radius, y = 0, err = 1 - radius;
+  while (x >= y) {
+    const int octants[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
+    for (const auto& p : octants) Plot(grid, cx + p[0], cy + p[1], colour);
+    ++y;
+    if (err < 0) {
+      err += 2 * y + 1;
+    } else {
+      --x;
+      err += 2 * (y - x) + 1;
+    }
+  }
+}
+
 void StretchNearest(PixelGrid grid, const Picture& pic, const Rect& d, const Rect& s, const Rect& clip) {
   const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
   if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;

@@ -1,5 +1,6 @@
-// Pixel drawing shared by the portable widgets and the headless surfaces, so
-// that a line or a stretched picture comes out the same everywhere.
+// Pixel drawing shared by the portable widgets and the backends' own
+// surfaces, so that a line, a circle or a stretched picture comes out the
+// same everywhere.
 #pragma once
 #include <algorithm>
 #include <vector>
@@ -27,6 +28,12 @@ inline void Plot(PixelGrid grid, int x, int y, Colour colour) {
 
 // The end point is not drawn, as on the platform.
 void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour);
+
+// Midpoint circle: the one-pixel outline of the given radius around (cx,
+// cy), the pixel nearest the true circle in each row of the steep octants
+// and each column of the flat ones. Radius 0 is the centre alone; a negative
+// radius draws nothing.
+void DrawCircle(PixelGrid grid, int cx, int cy, int radius, Colour colour);
 
 // Nearest-neighbour stretch of a source rectangle into a destination one:
 // each destination pixel takes the source pixel under its centre. Only the

@@ -76,22 +76,10 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
     std::fill(surface_.pixels.begin(), surface_.pixels.end(), back);
     ++surface_.clears;
   }
-  // Midpoint circle: the one-pixel outline the platform draws for a circle.
   void Circle(int cx, int cy, int r, ui::Colour colour) override {
     ++surface_.circles;
     surface_.last_circle = {cx, cy, r, colour};
-    int x = r, y = 0, err = 1 - r;
-    while (x >= y) {
-      const int pts[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
-      for (const auto& p : pts) ui::Plot(ui::PixelGrid::Of(surface_), cx + p[0], cy + p[1], colour);
-      ++y;
-      if (err < 0) {
-        err += 2 * y + 1;
-      } else {
-        --x;
-        err += 2 * (y - x) + 1;
-      }
-    }
+    ui::DrawCircle(ui::PixelGrid::Of(surface_), cx, cy, r, colour);
   }
   void Line(int x1, int y1, int x2, int y2, ui::Colour colour) override {
     ui::DrawLine(ui::PixelGrid::Of(surface_), x1, y1, x2, y2, colour);
