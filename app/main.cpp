@@ -4,8 +4,10 @@
 
 #include "app/Tessellane_B.h"
 #include "ui/fatal.h"
+#include "ui/system.h"
 
-int main() {
+int main(int argc, char** argv) {
+  ui::sys::TakeArguments(argc, argv);
   try {
     app::Tessellane_B module;
     app::RunProgram(module);

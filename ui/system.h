@@ -20,6 +20,8 @@ struct LaunchRequest {
   WindowHandle host_window = 0;
 };
 LaunchRequest Launch();
+// The arguments main was given, for the backends that read them from there.
+void TakeArguments(int argc, char** argv);
 // The directory that holds the executable, without a trailing separator
 // (except where the system reports a drive root such as "C:\").
 std::string AppPath();

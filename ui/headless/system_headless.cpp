@@ -114,6 +114,7 @@ using headless::detail::HostPath;
 }  // namespace
 
 LaunchRequest Launch() { return LaunchRequest{P().config.command_line, P().config.host_window}; }
+void TakeArguments(int, char**) {}
 std::string AppPath() { return P().config.app_path; }
 
 void EndProcess(int exit_code) {

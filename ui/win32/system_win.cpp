@@ -48,6 +48,8 @@ std::string CommandLineText() {
 
 // Windows passes the switches; a saver never runs inside a host's window.
 LaunchRequest Launch() { return LaunchRequest{CommandLineText(), 0}; }
+// The exact text comes from the system, quoting and all.
+void TakeArguments(int, char**) {}
 
 std::string AppPath() {
   wchar_t path[MAX_PATH * 4];

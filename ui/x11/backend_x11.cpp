@@ -1,0 +1,245 @@
+// The connection, the event pump and the timers of the native Linux backend.
+#include "ui/x11/backend_x11.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/events.h"
+#include "ui/fatal.h"
+
+namespace ui::x11 {
+namespace {
+
+// Drawing reaches the screen about once per display frame, and the queue is
+// looked at no more than every half millisecond, as on Windows: a loop that
+// draws one ring per pass then costs little more than the drawing.
+constexpr auto kFrame = std::chrono::milliseconds(16);
+constexpr auto kLookInterval = std::chrono::microseconds(500);
+
+void OnTerminate(int) {
+  X().close_requested = 1;
+  const char byte = 1;
+  [[maybe_unused]] const auto n = write(X().wake_pipe[1], &byte, 1);
+}
+
+// An error about a window of another program (a host or a preview parent
+// that went away) ends the program as the window's destruction does; any
+// other error is the program's own fault.
+int OnXError(Display* display, XErrorEvent* error) {
+  if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+    X().host_lost = true;
+    return 0;
+  }
+  char text[256];
+  XGetErrorText(display, error->error_code, text, sizeof text);
+  std::fprintf(stderr, "tessellane: X error: %s (request %d)\n", text, error->request_code);
+  return 0;
+}
+
+// The server went away: nothing is left to draw on.
+int OnXIOError(Display*) { std::_Exit(0); }
+
+void Connect(X11Backend& b) {
+  b.display = XOpenDisplay(nullptr);
+  if (!b.display) {
+    std::fprintf(stderr, "tessellane: cannot open the display \"%s\"\n", XDisplayName(nullptr));
+    std::_Exit(1);
+  }
+  b.screen = DefaultScreen(b.display);
+  XSetErrorHandler(OnXError);
+  XSetIOErrorHandler(OnXIOError);
+  b.wm_delete = XInternAtom(b.display, "WM_DELETE_WINDOW", False);
+  b.wm_protocols = XInternAtom(b.display, "WM_PROTOCOLS", False);
+  b.net_wm_name = XInternAtom(b.display, "_NET_WM_NAME", False);
+  b.utf8_string = XInternAtom(b.display, "UTF8_STRING", False);
+  b.net_wm_state = XInternAtom(b.display, "_NET_WM_STATE", False);
+  b.net_wm_state_above = XInternAtom(b.display, "_NET_WM_STATE_ABOVE", False);
+  b.net_wm_state_fullscreen = XInternAtom(b.display, "_NET_WM_STATE_FULLSCREEN", False);
+  if (pipe2(b.wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) b.wake_pipe[0] = b.wake_pipe[1] = -1;
+  struct sigaction action {};
+  action.sa_handler = OnTerminate;
+  sigemptyset(&action.sa_mask);
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+void Dispatch(XEvent& event) {
+  auto& windows = X().windows;
+  const auto it = windows.find(event.xany.window);
+  if (it == windows.end()) return;
+  // The handler may end the window (and erase its entry): call a copy.
+  const auto handler = it->second.on_event;
+  handler(event);
+}
+
+void DispatchPending() {
+  Display* d = Dpy();
+  while (XPending(d) > 0) {
+    XEvent event;
+    XNextEvent(d, &event);
+    Dispatch(event);
+  }
+}
+
+void FireDueTimers() {
+  const auto now = Clock::now();
+  // A tick may start or stop timers: walk a copy of the list.
+  const std::vector<TimerEntry*> timers = X().timers;
+  for (TimerEntry* t : timers) {
+    if (std::find(X().timers.begin(), X().timers.end(), t) == X().timers.end()) continue;
+    if (!t->running || now < t->due) continue;
+    t->due = now + t->interval;
+    if (t->timer && t->timer->OnTick) t->timer->OnTick();
+  }
+}
+
+void DrainWakePipe() {
+  char buffer[64];
+  while (X().wake_pipe[0] >= 0 && read(X().wake_pipe[0], buffer, sizeof buffer) > 0) {
+  }
+}
+
+// Everything that can end or change the program between two steps of a
+// loop: the end asked for by a signal or a host, input, timers.
+void HandleEverything() {
+  X11Backend& b = X();
+  if (b.close_requested || b.host_lost) {
+    b.close_requested = 0;
+    b.host_lost = false;
+    DrainWakePipe();
+    CloseAllForms();
+  }
+  DispatchPending();
+  FireDueTimers();
+}
+
+Clock::time_point NextTimerDue(Clock::time_point limit) {
+  for (const TimerEntry* t : X().timers)
+    if (t->running) limit = std::min(limit, t->due);
+  return limit;
+}
+
+// Sleeps until an event, a signal or `until`.
+void WaitUntil(Clock::time_point until) {
+  const auto now = Clock::now();
+  if (until <= now) return;
+  XFlush(Dpy());
+  if (XPending(Dpy()) > 0) return;
+  pollfd fds[2] = {{ConnectionNumber(Dpy()), POLLIN, 0}, {X().wake_pipe[0], POLLIN, 0}};
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+  poll(fds, X().wake_pipe[0] >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(ms, 1000)));
+}
+
+}  // namespace
+
+X11Backend& X() {
+  static X11Backend backend;
+  return backend;
+}
+
+Display* Dpy() {
+  X11Backend& b = X();
+  if (!b.display) Connect(b);
+  return b.display;
+}
+
+void Listen(Window window, std::function<void(XEvent&)> on_event) {
+  X().windows[window].on_event = std::move(on_event);
+}
+void Forget(Window window) { X().windows.erase(window); }
+
+void PresentAll() {
+  for (Presenter* p : X().presenters) p->Present();
+  X().last_present = Clock::now();
+  XFlush(Dpy());
+}
+
+namespace {
+int TrapError(Display*, XErrorEvent*) {
+  X().trapped_error = true;
+  return 0;
+}
+}  // namespace
+
+bool Trapped(const std::function<void()>& requests) {
+  Display* d = Dpy();
+  XSync(d, False);
+  X().trapped_error = false;
+  auto* previous = XSetErrorHandler(TrapError);
+  requests();
+  XSync(d, False);
+  XSetErrorHandler(previous);
+  return !X().trapped_error;
+}
+
+void CloseAllForms() {
+  const std::vector<Form*> forms = X().forms;
+  for (Form* f : forms)
+    if (std::find(X().forms.begin(), X().forms.end(), f) != X().forms.end()) f->Unload();
+}
+
+}  // namespace ui::x11
+
+namespace ui {
+
+using x11::Clock;
+using x11::X;
+
+void DoEvents() {
+  const auto now = Clock::now();
+  if (now - X().last_present >= x11::kFrame) x11::PresentAll();
+  if (now - X().last_look < x11::kLookInterval && !X().close_requested) return;
+  X().last_look = now;
+  x11::HandleEverything();
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    x11::PresentAll();
+    x11::HandleEverything();
+    if (done && done()) return;
+    if (Clock::now() >= end) return;
+    x11::WaitUntil(x11::NextTimerDue(end));
+  }
+}
+
+void RunEventLoop() {
+  while (X().live_forms > 0) {
+    x11::PresentAll();
+    x11::HandleEverything();
+    if (X().live_forms == 0) return;
+    x11::WaitUntil(x11::NextTimerDue(Clock::now() + std::chrono::seconds(1)));
+  }
+}
+
+// Timers tick on the monotonic clock, inside the event pump.
+class X11TimerPeer : public TimerPeer {
+ public:
+  explicit X11TimerPeer(Timer& timer) { entry_.timer = &timer; }
+  ~X11TimerPeer() override { Stop(); }
+  void Start(int interval_ms) override {
+    entry_.interval = std::chrono::milliseconds(interval_ms);
+    entry_.due = Clock::now() + entry_.interval;
+    entry_.running = true;
+    auto& timers = X().timers;
+    if (std::find(timers.begin(), timers.end(), &entry_) == timers.end()) timers.push_back(&entry_);
+  }
+  void Stop() override {
+    entry_.running = false;
+    auto& timers = X().timers;
+    timers.erase(std::remove(timers.begin(), timers.end(), &entry_), timers.end());
+  }
+
+ private:
+  x11::TimerEntry entry_;
+};
+
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<X11TimerPeer>(timer); }
+
+}  // namespace ui

@@ -1,0 +1,108 @@
+// The native Linux backend: one connection to the X server, the program's
+// windows and timers, and the event pump the forms' events come from. All of
+// its state lives in one X11Backend object.
+#pragma once
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/form.h"
+#include "ui/system.h"
+
+namespace ui::x11 {
+
+using Clock = std::chrono::steady_clock;
+
+// What the backend does with the events of one of its windows (or of a
+// host's window it watches).
+struct WindowSink {
+  std::function<void(XEvent&)> on_event;
+};
+
+struct TimerEntry {
+  Timer* timer = nullptr;
+  std::chrono::milliseconds interval{0};
+  Clock::time_point due{};
+  bool running = false;
+};
+
+// A surface that collects drawing and copies it to its window when asked.
+class Presenter {
+ public:
+  virtual ~Presenter() = default;
+  virtual void Present() = 0;
+};
+
+struct X11Backend {
+  Display* display = nullptr;
+  int screen = 0;
+  Atom wm_delete = 0, wm_protocols = 0, net_wm_name = 0, utf8_string = 0, net_wm_state = 0, net_wm_state_above = 0,
+       net_wm_state_fullscreen = 0;
+  // Whether the server shares image memory with this program (MIT-SHM that
+  // also works: not over a remote connection); -1 until asked.
+  int shares_images = -1;
+  // An error caught while a request's answer was awaited.
+  bool trapped_error = false;
+
+  std::string program_path;
+  std::vector<std::string> arguments;
+
+  std::map<Window, WindowSink> windows;
+  std::vector<Form*> forms;
+  std::vector<TimerEntry*> timers;
+  std::vector<Presenter*> presenters;
+  int live_forms = 0;
+  // ShowCursor's display count: the pointer is hidden below 0.
+  int cursor_count = 0;
+  Cursor blank_cursor = 0, watch_cursor = 0;
+  // The desktop's dots per inch; 0 until asked.
+  int dpi = 0;
+  int mouse_pointer = 0;
+
+  // Asked to end (SIGTERM, SIGINT): set by the signal handler, which also
+  // writes to the pipe so that a wait wakes up.
+  volatile std::sig_atomic_t close_requested = 0;
+  int wake_pipe[2] = {-1, -1};
+  // A window of another program the forms draw into went away.
+  bool host_lost = false;
+
+  Clock::time_point last_look{};
+  Clock::time_point last_present{};
+};
+
+// The one backend of the process, connected on first use.
+X11Backend& X();
+Display* Dpy();
+
+// Registers a window's event handler; Forget removes it.
+void Listen(Window window, std::function<void(XEvent&)> on_event);
+void Forget(Window window);
+
+// Copies what every surface drew since the last time to the screen.
+void PresentAll();
+
+// Makes a window with the program's visual, borderless and not managed.
+Window CreatePlainWindow(Window parent, int x, int y, int width, int height, bool override_redirect);
+
+// Sets a window's title as the window managers and other programs read it.
+void SetTitle(Window window, const std::string& title);
+
+// The pointer shape that ShowCursor and SetMousePointer ask for, on every
+// window of the program.
+void ApplyPointer(Window window);
+void ApplyPointerEverywhere();
+
+// Runs requests about windows that may go away at any time (other
+// programs'), and waits for the server's answer; false when one failed.
+bool Trapped(const std::function<void()>& requests);
+
+// Closes every form the way the system asks a window to close.
+void CloseAllForms();
+
+}  // namespace ui::x11

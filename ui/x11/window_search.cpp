@@ -1,0 +1,70 @@
+#include "ui/x11/window_search.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace ui::x11 {
+namespace {
+
+// Window managers put a client's window a few levels under the root.
+constexpr int kSearchDepth = 4;
+
+std::string Utf8Property(Display* d, Window w, Atom property, Atom type) {
+  Atom actual = None;
+  int format = 0;
+  unsigned long count = 0, left = 0;
+  unsigned char* data = nullptr;
+  std::string out;
+  if (XGetWindowProperty(d, w, property, 0, 1024, False, type, &actual, &format, &count, &left, &data) == Success &&
+      data && actual == type && format == 8)
+    out.assign(reinterpret_cast<char*>(data), count);
+  if (data) XFree(data);
+  return out;
+}
+
+Window Search(Display* d, Window w, const std::string& title, int depth) {
+  if (TitleOf(d, w) == title) return w;
+  if (depth == 0) return 0;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
+  Window found = 0;
+  // From the top of the stacking order down.
+  for (unsigned int i = count; i-- > 0 && !found;) found = Search(d, children[i], title, depth - 1);
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+std::string TitleOf(Display* d, Window w) {
+  const Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
+  std::string title = Utf8Property(d, w, net_wm_name, utf8);
+  if (!title.empty()) return title;
+  XTextProperty text{};
+  if (!XGetWMName(d, w, &text) || !text.value) return {};
+  char** list = nullptr;
+  int n = 0;
+  if (Xutf8TextPropertyToTextList(d, &text, &list, &n) >= Success && list && n > 0) title = list[0];
+  if (list) XFreeStringList(list);
+  XFree(text.value);
+  return title;
+}
+
+Window FindByTitle(Display* d, const std::string& title) {
+  if (title.empty()) return 0;
+  return Search(d, DefaultRootWindow(d), title, kSearchDepth);
+}
+
+Window WindowAt(Display* d, int x, int y) {
+  Window w = DefaultRootWindow(d), child = 0;
+  for (int depth = 0; depth < 32; ++depth) {
+    int local_x, local_y;
+    if (!XTranslateCoordinates(d, DefaultRootWindow(d), w, x, y, &local_x, &local_y, &child) || !child) break;
+    w = child;
+  }
+  return w;
+}
+
+}  // namespace ui::x11
