@@ -92,6 +92,21 @@ TEST_F(SettingsPlaceDialogTest, AnExistingUserCopyIsReadAndSavedEvenWhereTheProg
   EXPECT_NE(ui::Cp932ToUtf8(ReadBytes(UserIni())).find("背景色ﾗﾝﾀﾞﾑ= 1"), std::string::npos);
 }
 
+// The user's copy is the file being saved: what else it holds stays, and
+// nothing of the program folder's file comes into it.
+TEST_F(SettingsPlaceDialogTest, ASaveIntoTheUserCopyKeepsItsOwnSections) {
+  testing_support::WriteIni(dir_, "停止時間= 4\r\n[Program]\r\nonly_here=1\r\n");
+  WriteUserIni("停止時間= 6\r\n[Mine]\r\nkept=桜\r\n");
+  const std::string program_bytes = IniBytes();
+  EXPECT_TRUE(SaveWithStopTime(11));
+  const std::string user = ui::Cp932ToUtf8(ReadBytes(UserIni()));
+  EXPECT_NE(user.find("停止時間= 11\r\n"), std::string::npos) << user;
+  EXPECT_NE(user.find("[Mine]\r\nkept=桜\r\n"), std::string::npos) << user;
+  EXPECT_EQ(user.find("[Program]"), std::string::npos) << user;
+  EXPECT_EQ(IniBytes(), program_bytes);
+  EXPECT_EQ(StopTimeOfNextStart(), 11);
+}
+
 TEST_F(SettingsPlaceDialogTest, AFailedSaveSaysWhereAndWhyAndDamagesNothing) {
   testing_support::WriteIni(dir_, "停止時間= 4\r\n");
   WriteUserIni("停止時間= 6\r\n");
