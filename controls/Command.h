@@ -62,11 +62,8 @@ class Command {
   // size shows on the caption at once.
   class CaptionFont {
    public:
-    const std::string& Name() const { return label_->FontObject().Name; }
     void SetName(const std::string& name);
-    double Size() const { return label_->FontObject().Size; }
     void SetSize(double points);
-    ui::Font Value() const { return label_->FontObject(); }
 
    private:
     friend class Command;

@@ -160,22 +160,15 @@ class UserControl {
 
   Form& Container() { return container_; }
   WindowHandle Handle();
-  // The container's window handle.
-  WindowHandle ContainerHandle();
 
   // Position and size in the container's pixels; runs OnResize when the size
   // changes.
   void Move(int x, int y, int width, int height);
-  int LeftPixels() const { return x_; }
-  int TopPixels() const { return y_; }
-  int WidthPixels() const { return width_; }
-  int HeightPixels() const { return height_; }
   // The size in twips.
   int Width() const { return width_ * kControlTwipsPerPixel; }
   int Height() const { return height_ * kControlTwipsPerPixel; }
 
   // Drawing on the persistent surface, in the current scale unit.
-  ScaleUnit ScaleMode() const { return scale_; }
   void SetScaleMode(ScaleUnit unit) { scale_ = unit; }
   double ScaleWidth() const;
   double ScaleHeight() const;
@@ -203,7 +196,6 @@ class UserControl {
   std::function<void(const std::string& name)> OnPropertyChanged;
 
   void SetFocus();
-  bool HasFocus() const { return has_focus_; }
 
   // Notifications.
   ControlMouseHandler OnMouseDown;

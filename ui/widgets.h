@@ -101,21 +101,16 @@ class Label : public Windowless {
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
   // Transparent: the container shows through around the text.
-  bool Transparent() const { return transparent_; }
   void SetTransparent(bool transparent);
   // Auto-size: the label takes the size of its text (width and height).
-  bool AutoSize() const { return auto_size_; }
   void SetAutoSize(bool auto_size);
   // A single-line border around the label.
-  bool Border() const { return border_; }
   void SetBorder(bool border);
-  Alignment GetAlignment() const { return alignment_; }
   void SetAlignment(Alignment alignment);
   Colour ForeColor() const { return fore_; }
   void SetForeColor(Colour colour);
   Colour BackColor() const { return back_; }
   void SetBackColor(Colour colour);
-  const Font& GetFont() const { return font_; }
   void SetFont(const Font& font);
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
@@ -145,7 +140,6 @@ class Image : public Windowless {
   void SetPicture(std::shared_ptr<const Picture> picture);
   // Stretch: the picture is scaled to the control; otherwise the control
   // takes the picture's size.
-  bool Stretch() const { return stretch_; }
   void SetStretch(bool stretch);
 
   void Paint(Picture& target, Point origin, const Rect& clip) const override;
@@ -159,7 +153,6 @@ class Image : public Windowless {
 class Shape : public Windowless {
  public:
   explicit Shape(Canvas& container);
-  Colour BorderColor() const { return border_; }
   void SetBorderColor(Colour colour);
   void Paint(Picture& target, Point origin, const Rect& clip) const override;
 
@@ -188,7 +181,6 @@ class Canvas {
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
-  Form& Parent() { return form_; }
   WindowHandle Handle();
   // Position and outer size in the form's pixels.
   void Move(int x, int y, int width, int height);
@@ -196,12 +188,10 @@ class Canvas {
   int Top() const { return y_; }
   int Width() const { return width_; }
   int Height() const { return height_; }
-  bool Hidden() const { return hidden_; }
 
   // A two-pixel sunken border inside the outer size; the client area, where
   // drawing and the controls' positions start, lies within it.
   void SetSunkenBorder(bool sunken);
-  bool SunkenBorder() const { return sunken_; }
   int ClientWidth() const { return image_.width; }
   int ClientHeight() const { return image_.height; }
 
@@ -228,8 +218,6 @@ class Canvas {
   void Hold();
   void Release();
 
-  // The controls on this canvas, bottom first.
-  const std::vector<Windowless*>& Controls() const { return controls_; }
   // The topmost visible control under (x, y) that takes the mouse, or null.
   Windowless* HitTest(int x, int y) const;
 
@@ -250,8 +238,6 @@ class Canvas {
   void DropCapture();
   void Resize();
 
-  Form& form_;
-  bool hidden_;
   std::unique_ptr<PictureBox> box_;
   std::unique_ptr<CanvasPeer> peer_;
   std::vector<Windowless*> controls_;
@@ -314,14 +300,12 @@ class ComboBox {
   void AddItem(const std::string& item);
   const std::vector<std::string>& List() const { return items_; }
   void SetFont(const Font& font);
-  const Font& GetFont() const { return font_; }
   WindowHandle Handle() { return peer_->Handle(); }
   ComboBoxPeer& Peer() { return *peer_; }
 
  private:
   std::unique_ptr<ComboBoxPeer> peer_;
   std::vector<std::string> items_;
-  Font font_;
 };
 
 class ScrollBarPeer {

@@ -184,8 +184,8 @@ void Shape::Paint(Picture& target, Point origin, const Rect& clip) const {
 
 // --- Canvas --------------------------------------------------------------------
 
-Canvas::Canvas(Form& form, bool hidden) : form_(form), hidden_(hidden) {
-  if (hidden_) return;
+Canvas::Canvas(Form& form, bool hidden) {
+  if (hidden) return;
   box_ = std::make_unique<PictureBox>(form);
   peer_ = CreateCanvasPeer(*this);
   box_->OnMouseDown = [this](int b, int s, float x, float y) { MouseDown(b, s, x, y); };
@@ -364,8 +364,8 @@ void BitBlt(Canvas& dest, int x, int y, int width, int height, const Canvas& sou
 
 // --- Native widgets ----------------------------------------------------------------
 
-ComboBox::ComboBox(Canvas& container) : peer_(CreateComboBoxPeer(*this, container)), font_(container.AmbientFont) {
-  peer_->SetFont(font_);
+ComboBox::ComboBox(Canvas& container) : peer_(CreateComboBoxPeer(*this, container)) {
+  peer_->SetFont(container.AmbientFont);
 }
 ComboBox::~ComboBox() = default;
 void ComboBox::Move(int x, int y, int width, int height) { peer_->SetBounds(x, y, width, height); }
@@ -375,10 +375,7 @@ void ComboBox::AddItem(const std::string& item) {
   items_.push_back(item);
   peer_->AddItem(item);
 }
-void ComboBox::SetFont(const Font& font) {
-  font_ = font;
-  peer_->SetFont(font);
-}
+void ComboBox::SetFont(const Font& font) { peer_->SetFont(font); }
 
 VScrollBar::VScrollBar(Canvas& container) : peer_(CreateScrollBarPeer(*this, container)) {
   peer_->SetRange(max_ - min_ + 1);

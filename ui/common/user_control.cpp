@@ -128,7 +128,6 @@ UserControl::~UserControl() {
 }
 
 WindowHandle UserControl::Handle() { return peer_->Handle(); }
-WindowHandle UserControl::ContainerHandle() { return container_.Handle(); }
 
 void UserControl::Move(int x, int y, int width, int height) {
   const bool resized = width != width_ || height != height_;

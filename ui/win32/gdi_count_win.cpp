@@ -77,6 +77,4 @@ void CountGdiMade() {
 
 void CountGdiDeleted() { --g_live; }
 
-long LiveGdiObjects() { return g_live.load(); }
-
 }  // namespace ui::win32

@@ -11,7 +11,6 @@ namespace ui::win32 {
 
 void CountGdiMade();
 void CountGdiDeleted();
-long LiveGdiObjects();
 
 template <class Handle>
 Handle Counted(Handle made) {
