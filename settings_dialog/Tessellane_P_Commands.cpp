@@ -25,6 +25,21 @@ constexpr const char* kMessageTitle = "テセレーン";
 constexpr const char* kUnstorablePath =
     "このファイルの名前には、設定ファイルに記録できない文字が含まれています。\r\n"
     "別の名前のファイルを選んでください。\r\n\r\n";
+constexpr const char* kTooLongPath =
+    "このファイルのパスは長すぎて、設定ファイルに記録できません。\r\n"
+    "もっと短いパスのファイルを選んでください。\r\n\r\n";
+
+// The settings file's reader takes a value into a buffer of 256 bytes with
+// its NUL: a longer path would come back cut, perhaps inside a character, and
+// the music file would be lost at the next start.
+constexpr std::size_t kLongestStoredPathBytes = 255;
+
+// Why a path cannot be kept in the settings file; null when it can.
+const char* WhyUnstorable(const std::string& path) {
+  if (!ui::FitsCp932(path)) return kUnstorablePath;
+  if (ui::Utf8ToCp932(path).size() > kLongestStoredPathBytes) return kTooLongPath;
+  return nullptr;
+}
 
 }  // namespace
 
@@ -66,10 +81,9 @@ void Tessellane_P::Cmd_BGM_Click() {
   const auto chosen = ui::sys::ChooseMusicFile(Form.Handle(), "ﾌｧｲﾙを開く", "BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV");
   module_.ApiResult = chosen ? 1 : 0;
   if (!chosen) return;
-  // The settings file holds code page 932 text: a path it cannot hold
-  // would come back as another path.
-  if (!ui::FitsCp932(*chosen)) {
-    ui::sys::ShowWarning(Form.Handle(), kUnstorablePath + *chosen, kMessageTitle);
+  // A path the settings file cannot hold would come back as another path.
+  if (const char* why = WhyUnstorable(*chosen)) {
+    ui::sys::ShowWarning(Form.Handle(), why + *chosen, kMessageTitle);
     return;
   }
   module_.BgmFile = *chosen;

@@ -170,4 +170,74 @@ TEST_F(SettingsDialogTest, AMusicFileNameTheSettingsFileCannotHoldIsRefused) {
   EXPECT_EQ(headless::CallsStartingWith("ShowWarning").size(), 3u);
 }
 
+// A path of exactly `bytes` bytes of code page 932 below `folder`: folders
+// of kanji (two bytes each), then a file name.
+std::string LongJapanesePath(const std::string& folder, std::size_t bytes) {
+  const std::string extension = ".mp3";
+  std::string path = folder + "\\楽曲";
+  std::size_t size = ui::Utf8ToCp932(path).size() + extension.size();
+  for (int in_folder = 0; size + 2 <= bytes; ++in_folder) {
+    if (in_folder == 40 && size + 3 <= bytes) {
+      path += "\\";
+      ++size;
+      in_folder = 0;
+    }
+    path += "曲";
+    size += 2;
+  }
+  if (size < bytes) path += "a";
+  return path + extension;
+}
+
+// Makes the file a path names, with its folders.
+void CreateFileAt(const std::string& path) {
+  std::string host = path;
+  for (char& c : host)
+    if (c == '\\') c = '/';
+  const std::filesystem::path file(reinterpret_cast<const char8_t*>(host.c_str()));
+  std::filesystem::create_directories(file.parent_path());
+  WriteBytes(file, "ID3");
+}
+
+// The settings file gives back at most 255 bytes of a value: the longest path
+// that fits is kept whole, and the music kind with it, at the next start; one
+// byte more would come back cut, and is refused like a name code page 932
+// cannot hold.
+TEST_F(SettingsDialogTest, AMusicPathLongerThanTheSettingsFileReadsBackIsRefused) {
+  const std::string longest = LongJapanesePath(dir_.str(), 255);
+  const std::string too_long = LongJapanesePath(dir_.str(), 256);
+  ASSERT_EQ(ui::Utf8ToCp932(longest).size(), 255u);
+  ASSERT_EQ(ui::Utf8ToCp932(too_long).size(), 256u);
+  ASSERT_GT(too_long.size(), 280u);  // well past the limit in UTF-8 bytes
+  CreateFileAt(longest);
+  CreateFileAt(too_long);
+
+  auto& d = Open();
+  headless::PostClickOn(d.lbl_BGM(2));
+  ui::DoEvents();
+  const std::string before = "C:\\音楽\\曲.mp3";
+  headless::AnswerFileDialog(before);
+  d.Cmd_BGM.Click();
+  headless::AnswerFileDialog(too_long);
+  d.Cmd_BGM.Click();
+  EXPECT_EQ(module().BgmFile, before);
+  EXPECT_EQ(d.lbl_Fname.Caption(), before);
+  auto warnings = headless::CallsStartingWith("ShowWarning");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("長すぎて"), std::string::npos);
+  EXPECT_NE(warnings[0].find(too_long), std::string::npos);
+
+  headless::AnswerFileDialog(longest);
+  d.Cmd_BGM.Click();
+  EXPECT_EQ(module().BgmFile, longest);
+  EXPECT_EQ(d.lbl_Fname.Caption(), longest);
+  EXPECT_EQ(headless::CallsStartingWith("ShowWarning").size(), 1u);
+
+  EXPECT_TRUE(EndsProgram([&] { d.Cmd_Set.Click(); }));
+  app::Tessellane_B next;
+  next.LoadSettings();
+  EXPECT_EQ(next.BgmFile, longest);
+  EXPECT_EQ(next.BgmKind, 2);
+}
+
 }  // namespace

@@ -40,8 +40,9 @@ struct FileDialogCall {
   ui::WindowHandle owner = 0;
   std::string title, filter_description, patterns;
 };
-// The longest path the file dialog returns (its buffer less the NUL).
-constexpr std::size_t kMaxPathBytes = 254;
+// The longest path the file dialog returns, in UTF-16 code units as the
+// system counts them (its buffer less the NUL).
+constexpr std::size_t kMaxPathChars = 254;
 const std::vector<FileDialogCall>& FileDialogCalls();
 
 // Runs while OpenDocument "runs" (to look at the pointer, for instance).

@@ -111,6 +111,17 @@ std::pair<int, int> CountWidths(std::string_view text) {
   return {half, full};
 }
 
+// The UTF-16 code units of a UTF-8 text: one per character, two for a
+// character beyond the basic plane.
+std::size_t Utf16Length(std::string_view utf8) {
+  std::size_t units = 0;
+  for (const char c : utf8) {
+    const auto byte = static_cast<unsigned char>(c);
+    if ((byte & 0xC0) != 0x80) units += byte >= 0xF0 ? 2 : 1;
+  }
+  return units;
+}
+
 }  // namespace
 
 void PostMouseDownOn(ui::Windowless& control, int button, float x, float y) {
@@ -196,7 +207,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
   auto answer = w.file_answers.front();
   w.file_answers.pop_front();
   // The system refuses a path that does not fit its buffer with the NUL.
-  if (answer && answer->size() > headless::kMaxPathBytes) return std::nullopt;
+  if (answer && headless::Utf16Length(*answer) > headless::kMaxPathChars) return std::nullopt;
   return answer;
 }
 
