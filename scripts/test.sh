@@ -4,7 +4,8 @@
 # and runs every test suite: the native unit tests (plain and under the
 # address and undefined-behaviour sanitizers), the cross-built unit tests
 # under Wine, each fuzz target for a bounded time, and the end-to-end tests
-# (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb.
+# (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb, and
+# those of the native Linux program (e2e/linux/test_*.sh) under Xvfb.
 # Ends with the line "N passed, N failed"; exits non-zero if anything failed.
 #
 # FUZZ_SECONDS (default 20) bounds each fuzz target's run. Every suite has a
@@ -159,6 +160,16 @@ if [ "$saver_built" -eq 1 ]; then
   suite "soak 60 s (wav)" bash e2e/soak.sh 60 wav
 else
   suite "e2e tests (tessellane.scr did not build)" false
+fi
+
+# --- end-to-end tests of the native Linux program under Xvfb ---
+if [ -x build/linux/tessellane ]; then
+  for t in e2e/linux/test_*.sh; do
+    [ -f "$t" ] || continue
+    suite "e2e linux $(basename "$t" .sh)" bash "$t"
+  done
+else
+  suite "e2e linux tests (build/linux/tessellane did not build)" false
 fi
 
 finish

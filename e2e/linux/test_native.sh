@@ -1,0 +1,227 @@
+#!/usr/bin/env bash
+# End-to-end tests of the native Linux program under Xvfb: the ring picture
+# of a finished cycle at 1024x768 and 640x480, the ending rules, the
+# second-start guard, the preview in a window made by the test, drawing into
+# a host's window (-window-id, -root with and without $XSCREENSAVER_WINDOW)
+# and following its size, SIGTERM and the host's window going away, bad
+# arguments, and a server without MIT-SHM.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need_native
+linux_begin native
+
+RED=FF0000
+RED_INI=('停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
+QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
+
+ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
+shm_segments() { ipcs -m | grep -c '^0x'; }
+# geometry WIN: "X Y W H" of a window on the screen.
+geometry() { xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}'; }
+# shot_has_colours WIN FILE [CROP]: the window's picture (or a part) holds more than two colours.
+shot_has_colours() {
+  local crop=()
+  [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+  timeout 10 import -window "$1" "${crop[@]}" "$2" 2>/dev/null && [ "$(colour_count "$2")" -gt "${4:-2}" ]
+}
+# shot_has_rings FILE RRGGBB: a screenshot of the root with more than 1000 ring pixels.
+shot_has_rings() { screenshot "$1" && [ "$(ring_pixels "$1" "$2")" -gt 1000 ]; }
+
+# host_window WxH+X+Y: a plain window of another program (xev) made for the
+# test; HOST_PID and HOST (its window id).
+host_window() {
+  xev -geometry "$1" -name tess-host >"$E2E_TEST_WORK/xev.log" 2>&1 &
+  HOST_PID=$!
+  HOST=""
+  wait_until 10 "the host window" grep -q 'Outer window is' "$E2E_TEST_WORK/xev.log" || return 1
+  HOST=$(sed -n 's/.*Outer window is \(0x[0-9a-f]*\).*/\1/p' "$E2E_TEST_WORK/xev.log" | head -n 1)
+  wait_until 10 "the host window to show" xwininfo_viewable "$HOST"
+}
+xwininfo_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
+end_host() {
+  [ -n "${HOST_PID:-}" ] && kill "$HOST_PID" 2>/dev/null && wait "$HOST_PID" 2>/dev/null
+  HOST_PID=""
+}
+
+# start_own SIZE ARGS...: the display in its own window, its id in WIN.
+start_own() {
+  start_native "$@"
+  WIN=$(wait_window Tessellane_Main 10)
+}
+
+end_native() {
+  alive "$NATIVE_PID" && stop_native KILL 2 >/dev/null
+  NATIVE_PID=""
+}
+
+# --- the picture of a finished cycle ------------------------------------------------
+cycle_picture() {
+  local size="$1"
+  start_xvfb "$size" || return 1
+  write_settings "${RED_INI[@]}"
+  start_own /s
+  check "$size: /s shows the window Tessellane_Main" test -n "$WIN"
+  if [ -n "$WIN" ]; then
+    check_eq "$size: the window covers the screen" "0 0 ${size/x/ }" "$(geometry "$WIN")"
+    local shot="$E2E_TEST_WORK/cycle-$size.png" result rc
+    check "$size: the picture settles at the end of the first cycle" settled_screenshot "$shot"
+    result=$(rings cycle "$shot" "$RED" "${size%x*}" "${size#*x}"); rc=$?
+    log "$result"
+    check "$size: one complete cycle of one-pixel rings along the bouncing diagonal" test "$rc" -eq 0
+  fi
+  end_native
+  xvfb_stop
+}
+e2e_case "ring picture at 1024x768" 120
+cycle_picture 1024x768
+e2e_case "ring picture at 640x480" 120
+cycle_picture 640x480
+
+start_xvfb 1024x768
+
+# --- the ending rules -----------------------------------------------------------------
+e2e_case "/s: mouse, keys and clicks"
+write_settings "${QUICK_INI[@]}"
+xdotool mousemove 500 400
+start_own /s
+check "/s shown" test -n "$WIN"
+xdotool mousemove 520 400
+check "the first move only records where the mouse is" still_running "$NATIVE_PID" 1
+xdotool mousemove 700 400
+check "a horizontal move does not end the display" still_running "$NATIVE_PID" 1
+xdotool mousemove 520 650
+check "a vertical move does not end the display" still_running "$NATIVE_PID" 1
+xdotool mousemove 600 500
+check "a diagonal move ends it with exit code 0" wait_exit "$NATIVE_PID" 5
+check_eq "exit code after the diagonal move" 0 "$EXIT_CODE"
+check "the window is gone" wait_until 5 "the window to go" no_window Tessellane_Main
+
+start_own /s
+xdotool key a
+check "a key ends /s" wait_exit "$NATIVE_PID" 5
+start_own /s
+xdotool click 1
+check "a click ends /s" wait_exit "$NATIVE_PID" 5
+
+e2e_case "no switch: only keys and clicks end it"
+start_own
+check "the display shows without a switch" test -n "$WIN"
+xdotool mousemove 100 100
+sleep 0.2
+xdotool mousemove 300 300
+check "moving the mouse does not end it" still_running "$NATIVE_PID" 1
+xdotool key Return
+check "a key ends it" wait_exit "$NATIVE_PID" 5
+
+e2e_case "CD music: the arrow keys step tracks, other keys end"
+write_settings "${QUICK_INI[@]}" 'BGM区分=1'
+start_own /s
+xdotool key Left Right
+check "the arrow keys do not end the display" still_running "$NATIVE_PID" 1
+xdotool key space
+check "another key ends it" wait_exit "$NATIVE_PID" 5
+write_settings "${QUICK_INI[@]}"
+
+# --- one copy at a time ------------------------------------------------------------------
+e2e_case "a second copy refuses to start while the display shows"
+start_own /s
+first=$NATIVE_PID
+"$NATIVE" /s >>"$E2E_TEST_WORK/native.log" 2>&1 &
+second=$!
+check "the second copy ends by itself" wait_exit "$second" 5
+check_eq "the second copy's exit code" 0 "$EXIT_CODE"
+check_eq "one display window" 1 "$(xdotool search --onlyvisible --name '^Tessellane_Main$' | wc -l)"
+check "the first copy still runs" alive "$first"
+NATIVE_PID=$first
+end_native
+
+# --- switches that end at once, bad arguments -----------------------------------------------
+e2e_case "switches with nothing to do, help and bad arguments"
+for sw in /c /a /x; do
+  "$NATIVE" "$sw" >/dev/null 2>&1
+  check_eq "$sw ends at once with exit code 0" 0 "$?"
+done
+out=$("$NATIVE" --help 2>/dev/null); rc=$?
+check_eq "--help: exit code 0" 0 "$rc"
+check "--help names -window-id" grep -q -- '-window-id' <<<"$out"
+for bad in "-window-id abc" "-window-id" "--window-id 0x" "-bogus"; do
+  # shellcheck disable=SC2086
+  err=$("$NATIVE" $bad 2>&1 >/dev/null); rc=$?
+  check_eq "'$bad' is refused with exit code 1" 1 "$rc"
+  check "'$bad' says why on stderr" test -n "$err"
+done
+err=$(XSCREENSAVER_WINDOW=zz "$NATIVE" -root 2>&1 >/dev/null); rc=$?
+check_eq "a bad \$XSCREENSAVER_WINDOW is refused with exit code 1" 1 "$rc"
+
+# --- the preview -----------------------------------------------------------------------------
+e2e_case "/p: the picture in the test's window, ending when it goes"
+host_window 320x240+50+50
+check "the test's host window shows" test -n "$HOST"
+start_native /p "$((HOST))"
+check "the preview becomes a child of the host" wait_until 10 "a child named Preview Window" \
+  bash -c "xwininfo -children -id $HOST | grep -q 'Preview Window'"
+window_shot "$HOST" "$E2E_TEST_WORK/preview.png"
+preview=$(xwininfo -children -id "$HOST" | sed -n 's/^ *\(0x[0-9a-f]*\) "Preview Window".*/\1/p' | head -n 1)
+check_eq "the preview fills the host" "320x240" "$(xwininfo -id "${preview:-0}" 2>/dev/null | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')"
+# The picture is 152x112 at the top left; the rest is black.
+check "the preview picture is drawn at the top left" above "$(colour_count "$E2E_TEST_WORK/preview.png" 152x112+0+0)" 50
+check_eq "right of the picture is black" 1 "$(colour_count "$E2E_TEST_WORK/preview.png" 160x100+160+120)"
+end_host
+check "the preview ends when its host goes" wait_exit "$NATIVE_PID" 5
+check_eq "exit code when the host went" 0 "$EXIT_CODE"
+
+# --- hosted: -window-id, a resize, the window going away ------------------------------------------
+e2e_case "-window-id: draws into the window and follows its size"
+shm_before=$(shm_segments)
+host_window 300x200+10+10
+start_native -window-id "$HOST"
+check "rings appear in the host's window" wait_until 10 "rings in the host" \
+  shot_has_colours "$HOST" "$E2E_TEST_WORK/hosted.png"
+check "a hosted display makes no window of its own" no_window Tessellane_Main
+xdotool key a
+xdotool mousemove 100 100 mousemove 200 150 click 1
+check "a hosted display ignores keys, moves and clicks" still_running "$NATIVE_PID" 1
+xdotool windowsize "$HOST" 600 400
+# The new area beyond the old size fills with rings.
+check "after a resize the rings fill the new size" wait_until 10 "rings beyond the old size" \
+  shot_has_colours "$HOST" "$E2E_TEST_WORK/resized.png" 280x180+310+210 1
+ends_cleanly "-window-id"
+check_eq "no shared-memory segment left" "$shm_before" "$(shm_segments)"
+end_host
+
+e2e_case "-window-id: the host's window going away ends it"
+host_window 300x200+10+10
+start_native --window-id "$HOST"
+check "the hosted display runs" still_running "$NATIVE_PID" 1
+end_host
+check "the display ends when the window goes" wait_exit "$NATIVE_PID" 5
+check_eq "exit code when the window went" 0 "$EXIT_CODE"
+
+e2e_case "-root with \$XSCREENSAVER_WINDOW, and on the root itself"
+host_window 300x200+400+300
+export XSCREENSAVER_WINDOW="$HOST"
+start_native -root
+unset XSCREENSAVER_WINDOW
+check "-root draws into \$XSCREENSAVER_WINDOW" wait_until 10 "rings in the host" \
+  shot_has_colours "$HOST" "$E2E_TEST_WORK/xss.png"
+screenshot "$E2E_TEST_WORK/root-outside.png"
+check_eq "nothing is drawn outside that window" 1 "$(colour_count "$E2E_TEST_WORK/root-outside.png" 300x200+0+0)"
+ends_cleanly "-root in \$XSCREENSAVER_WINDOW" INT
+end_host
+start_native --root
+check "--root draws on the root window" wait_until 10 "rings on the root" \
+  shot_has_colours root "$E2E_TEST_WORK/root.png" 300x200+0+0
+ends_cleanly "--root"
+xvfb_stop
+
+# --- a server that does not share memory --------------------------------------------------
+e2e_case "without MIT-SHM the display still draws"
+start_xvfb 640x480 -extension MIT-SHM
+check "the server has no MIT-SHM" bash -c "! xdpyinfo | grep -q MIT-SHM"
+write_settings "${RED_INI[@]}"
+start_own /s
+check "/s shows without MIT-SHM" test -n "$WIN"
+check "rings are drawn" wait_until 10 "rings" shot_has_rings "$E2E_TEST_WORK/noshm.png" "$RED"
+ends_cleanly "/s without MIT-SHM"
+
+e2e_end
