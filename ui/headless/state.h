@@ -11,6 +11,10 @@
 
 #include "ui/headless/headless.h"
 
+namespace ui {
+class UserControl;
+}
+
 namespace headless::detail {
 
 struct TimerEntry {
@@ -45,7 +49,8 @@ struct Process {
   ui::WindowHandle next_handle = 0x1000;
   int cursor_count = 0;
   int mouse_pointer = 0;
-  ui::WindowHandle window_under_cursor = 0;  // what WindowFromPoint answers
+  ui::WindowHandle window_under_cursor = 0;    // what WindowFromPoint answers
+  ui::UserControl* focused_control = nullptr;  // the user control with the focus
 };
 
 Process& P();

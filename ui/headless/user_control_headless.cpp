@@ -13,16 +13,11 @@ namespace {
 
 using detail::P;
 
-class HeadlessUserControlPeer;
-std::vector<HeadlessUserControlPeer*> g_controls;
-HeadlessUserControlPeer* g_focus = nullptr;
-
 class HeadlessUserControlPeer : public ui::UserControlPeer {
  public:
-  explicit HeadlessUserControlPeer(ui::UserControl& control) : control_(control) { g_controls.push_back(this); }
+  explicit HeadlessUserControlPeer(ui::UserControl& control) : control_(control) {}
   ~HeadlessUserControlPeer() override {
-    g_controls.erase(std::remove(g_controls.begin(), g_controls.end(), this), g_controls.end());
-    if (g_focus == this) g_focus = nullptr;
+    if (P().focused_control == &control_) P().focused_control = nullptr;
   }
 
   ui::WindowHandle Handle() override {
@@ -68,11 +63,12 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
   void TakeFocus() override { MoveFocusTo(this); }
 
   static void MoveFocusTo(HeadlessUserControlPeer* target) {
-    if (g_focus == target) return;
-    HeadlessUserControlPeer* previous = g_focus;
-    g_focus = target;
-    if (previous) previous->control_.DeliverFocus(false);
-    if (target) target->control_.DeliverFocus(true);
+    ui::UserControl* const next = target ? &target->control_ : nullptr;
+    ui::UserControl* const previous = P().focused_control;
+    if (previous == next) return;
+    P().focused_control = next;
+    if (previous) previous->DeliverFocus(false);
+    if (next) next->DeliverFocus(true);
   }
 
   ui::UserControl& control_;
@@ -124,7 +120,7 @@ void PostFocusAway() {
 
 bool HasCapture(ui::UserControl& control) { return PeerOf(control).buttons_held_ != 0; }
 
-ui::UserControl* FocusedControl() { return g_focus ? &g_focus->control_ : nullptr; }
+ui::UserControl* FocusedControl() { return P().focused_control; }
 
 void SetWindowUnderCursor(ui::WindowHandle window) { P().window_under_cursor = window; }
 
