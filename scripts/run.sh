@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds tessellane.scr and runs it under Wine.
+# Builds tessellane.scr and runs it under Wine, or with --linux the native
+# Linux program.
 #   bash scripts/run.sh            the display (/s)
 #   bash scripts/run.sh /c         the settings dialog (any switch, each a separate argument)
+#   bash scripts/run.sh --linux [switch...]   the native program (/s, -root, -window-id ID, ...)
 # With $DISPLAY set the program runs on that screen until it ends. Without
 # one it runs on a private 1024x768 Xvfb screen for a few seconds, and a
 # screenshot is saved to build/screenshot.png.
@@ -9,18 +11,48 @@ set -euo pipefail
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$REPO"
 
-bash scripts/install-deps.sh
-mkdir -p build
-if ! { cmake --preset windows && cmake --build --preset windows --target tessellane; } >build/run-build.log 2>&1; then
-  tail -n 40 build/run-build.log >&2
-  echo "run: the build failed (build/run-build.log)" >&2
-  exit 1
+native=0
+if [ "${1:-}" = --linux ]; then
+  native=1
+  shift
 fi
 
+# build PRESET TARGET: a quiet build; its log is shown when it fails.
+build() {
+  mkdir -p build
+  if ! { cmake --preset "$1" && cmake --build --preset "$1" --target "$2"; } >build/run-build.log 2>&1; then
+    tail -n 40 build/run-build.log >&2
+    echo "run: the build failed (build/run-build.log)" >&2
+    exit 1
+  fi
+}
+
+bash scripts/install-deps.sh
 args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
-SCR="$REPO/build/windows/tessellane.scr"
 . scripts/wine-env.sh
+SECONDS_SHOWN="${RUN_SECONDS:-4}"
+SHOT="$REPO/build/screenshot.png"
+
+if [ "$native" -eq 1 ]; then
+  build linux tessellane
+  PROGRAM="$REPO/build/linux/tessellane"
+  [ -z "${DISPLAY:-}" ] || exec "$PROGRAM" "${args[@]}"
+  trap xvfb_stop EXIT
+  xvfb_start 1024x768x24
+  "$PROGRAM" "${args[@]}" &
+  pid=$!
+  sleep "$SECONDS_SHOWN"
+  import -display "$DISPLAY" -window root "$SHOT"
+  # SIGTERM ends the program at once, as its host would end it.
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  echo "Ran tessellane ${args[*]} for ${SECONDS_SHOWN} s on a private 1024x768 screen; screenshot: $SHOT"
+  exit 0
+fi
+
+build windows tessellane
+SCR="$REPO/build/windows/tessellane.scr"
 
 if [ -n "${DISPLAY:-}" ]; then
   wine_prefix_init
@@ -31,8 +63,6 @@ if [ -n "${DISPLAY:-}" ]; then
   exit "$rc"
 fi
 
-SECONDS_SHOWN="${RUN_SECONDS:-4}"
-SHOT="$REPO/build/screenshot.png"
 trap wine_session_stop EXIT
 wine_session_start 1024x768x24
 
