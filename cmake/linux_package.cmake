@@ -1,0 +1,56 @@
+# The Debian package of the native saver (target "package"):
+#   /usr/libexec/xscreensaver/tessellane       the hack, where XScreenSaver looks for hacks
+#   /usr/bin/tessellane                        a relative symlink to it, so one file serves both
+#   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
+#   /usr/share/man/man6/tessellane.6.gz        the manual page
+# Only the "saver" component goes in: tests, tools and benchmarks never ship.
+# Expects the target "tessellane" and PROJECT_VERSION.
+
+include(GNUInstallDirs)
+set(TESS_PKG_DIR ${CMAKE_SOURCE_DIR}/packaging/linux)
+
+# The manual page names the version; Debian installs manual pages compressed
+# with gzip -9n (no name or time stamp inside, so the bytes are reproducible).
+find_program(TESS_GZIP gzip REQUIRED)
+set(TESS_MANPAGE ${CMAKE_BINARY_DIR}/packaging/tessellane.6)
+configure_file(${TESS_PKG_DIR}/tessellane.6 ${TESS_MANPAGE} @ONLY)
+set(TESS_MANPAGE_GZ ${TESS_MANPAGE}.gz)
+add_custom_command(OUTPUT ${TESS_MANPAGE_GZ}
+  COMMAND ${TESS_GZIP} -9n --keep --force ${TESS_MANPAGE}
+  DEPENDS ${TESS_MANPAGE}
+  COMMENT "Compressing the manual page tessellane.6" VERBATIM)
+add_custom_target(tess_manpage ALL DEPENDS ${TESS_MANPAGE_GZ})
+
+# A symlink rather than a second copy: the program needs nothing beside it
+# (its settings live under $XDG_CONFIG_HOME), and both names stay one file.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/bin)
+file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/tessellane
+     ${CMAKE_BINARY_DIR}/packaging/bin/tessellane SYMBOLIC)
+
+install(TARGETS tessellane RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver COMPONENT saver)
+install(FILES ${CMAKE_BINARY_DIR}/packaging/bin/tessellane DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT saver)
+install(FILES ${TESS_PKG_DIR}/tessellane.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
+        COMPONENT saver)
+install(FILES ${TESS_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tessellane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/")
+# The shipped program carries no debug information.
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGE_CONTACT "The Tessellane authors")
+# First line: the synopsis; the rest: the long description.
+string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "screen saver of overlapping one-pixel rings (テセレーン)"
+  "One-pixel circle outlines move along a diagonal that bounces off the edges"
+  "of the screen and overlap into a net of rings. It runs full-screen on its"
+  "own or as an XScreenSaver hack.")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Libraries the program links, found by dpkg-shlibdeps.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+include(CPack)

@@ -1,0 +1,187 @@
+# Harness of the native Linux end-to-end tests: a private Xvfb, the native
+# program started with its own settings folder, its own session and a log,
+# pictures read through ImageMagick, and the Debian package.
+#
+# A test script sources this file, calls linux_begin NAME, runs its cases
+# (e2e_case NAME [SECONDS] gives each a time limit) and ends with e2e_end,
+# which exits 1 when a check failed. A failed check keeps a screenshot of the
+# screen in the work folder build/e2e-linux/NAME.
+#
+# From e2e/lib.sh (sourcing it only defines; it starts neither Wine nor a
+# server): pass, fail, check, check_eq, e2e_case, e2e_end, wait_until,
+# wait_exit, alive, wait_window, screenshot, pixel, other_pixels,
+# screens_differ, write_ini and the number comparisons. Its Wine session
+# functions are not used here.
+
+LINUX_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=../lib.sh
+. "$LINUX_LIB_DIR/../lib.sh"
+
+LINUX_BUILD="${TESS_LINUX_BUILD:-$REPO/build/linux}"
+NATIVE="${TESS_NATIVE:-$LINUX_BUILD/tessellane}"
+LINUX_WORK="${E2E_LINUX_WORK:-$REPO/build/e2e-linux}"
+NATIVE_PID=""
+# Functions a script registers with on_exit run first at its end, while the
+# screen is still up (a daemon asked to quit, a folder removed).
+LINUX_EXIT_HOOKS=()
+
+# linux_begin NAME: the work folder build/e2e-linux/NAME (made anew), its
+# settings folder as XDG_CONFIG_HOME, and the exit and time-out traps.
+linux_begin() {
+  E2E_NAME="$1"
+  E2E_TEST_WORK="$LINUX_WORK/$E2E_NAME"
+  rm -rf "$E2E_TEST_WORK"
+  mkdir -p "$E2E_TEST_WORK/config"
+  export XDG_CONFIG_HOME="$E2E_TEST_WORK/config"
+  # Only a test that means to host the saver names a window.
+  unset XSCREENSAVER_WINDOW
+  trap linux_cleanup EXIT
+  trap e2e_case_timed_out USR1
+  echo "== $E2E_NAME"
+}
+
+# need_native: ends the script when the native program is not built.
+need_native() {
+  [ -x "$NATIVE" ] && return 0
+  echo "e2e: $NATIVE is missing; build the linux preset first" >&2
+  exit 1
+}
+
+on_exit() { LINUX_EXIT_HOOKS+=("$1"); }
+
+linux_cleanup() {
+  e2e_watchdog_stop
+  local f p
+  for f in "${LINUX_EXIT_HOOKS[@]}"; do "$f" || true; done
+  # Only this script's own unreaped jobs: a reaped pid may be someone else's now.
+  for p in $(jobs -p); do
+    [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
+  done
+  xvfb_stop
+}
+# The shared time-out path ends through e2e_cleanup: never the Wine session here.
+e2e_cleanup() { linux_cleanup; }
+
+# A failed check keeps what the screen showed: fail-N.png in the work folder.
+fail() {
+  E2E_FAILED=$((E2E_FAILED + 1))
+  printf 'FAIL: %s\n' "$*"
+  keep_screen "$E2E_TEST_WORK/fail-$E2E_FAILED.png"
+}
+
+keep_screen() {
+  [ -n "${XVFB_PID:-}" ] && alive "$XVFB_PID" || return 0
+  timeout 10 import -display "$DISPLAY" -window root "$1" 2>/dev/null && log "screenshot: $1"
+}
+
+# --- Screen and program ----------------------------------------------------------
+
+# start_xvfb WxH [XVFB ARGS...]: a private Xvfb on a free display number, depth
+# 24, black root (-br), with any further server arguments (-extension MIT-SHM,
+# +xinerama, ...); exports DISPLAY, sets XVFB_PID, SCREEN_W and SCREEN_H.
+start_xvfb() {
+  local size="$1"
+  shift
+  x_server_start Xvfb -screen 0 "${size}x24" -br "$@" || return 1
+  XVFB_PID=$X_SERVER_PID
+  export DISPLAY="$X_SERVER_DISPLAY"
+  SCREEN_W="${size%x*}"
+  SCREEN_H="${size#*x}"
+}
+
+# write_settings key=value...: the program's settings file in XDG_CONFIG_HOME
+# (code page 932; keys and values given in UTF-8).
+write_settings() {
+  mkdir -p "$XDG_CONFIG_HOME/tessellane"
+  write_ini "$XDG_CONFIG_HOME/tessellane" "$@"
+}
+
+# start_native [ARGS...]: the native program (NATIVE, or the program in
+# PROGRAM when set) in the background, in a session of its own, output
+# appended to native.log of the work folder; its pid in NATIVE_PID (and
+# SAVER_PID, which the shared waits use).
+start_native() {
+  local exe="${PROGRAM:-$NATIVE}"
+  # In a script without job control the job is no group leader, so setsid
+  # makes the session in place: the pid is the program's and its session id.
+  setsid "$exe" "$@" >>"$E2E_TEST_WORK/native.log" 2>&1 &
+  NATIVE_PID=$!
+  SAVER_PID=$NATIVE_PID
+}
+
+# session_gone SID: no process is left in that session (the program and
+# anything it started).
+session_gone() { ! pgrep -s "$1" >/dev/null 2>&1; }
+
+# stop_native [SIGNAL] [SECONDS]: sends SIGNAL (default TERM) to NATIVE_PID and
+# waits for its end (default 5 s): EXIT_CODE and STOP_SECONDS, the time it
+# took. Still running then: killed, and false.
+stop_native() {
+  local t0
+  t0=$(now)
+  kill -s "${1:-TERM}" "$NATIVE_PID" 2>/dev/null
+  if wait_exit "$NATIVE_PID" "${2:-5}"; then
+    STOP_SECONDS=$(awk -v a="$t0" -v b="$(now)" 'BEGIN{printf "%.3f", b - a}')
+    return 0
+  fi
+  kill -9 "$NATIVE_PID" 2>/dev/null
+  wait "$NATIVE_PID" 2>/dev/null
+  return 1
+}
+
+# ends_cleanly WHAT [SIGNAL] [SECONDS]: the checks that SIGNAL (default TERM)
+# ends the program within SECONDS (default 5) with exit code 0, leaving no
+# process of its session.
+ends_cleanly() {
+  local what="$1" sig="${2:-TERM}" limit="${3:-5}"
+  if stop_native "$sig" "$limit"; then
+    pass "$what: SIG$sig ends it within $limit s (${STOP_SECONDS} s)"
+    check_eq "$what: exit code after SIG$sig" 0 "$EXIT_CODE"
+  else
+    fail "$what: SIG$sig ends it within $limit s"
+  fi
+  check "$what: no process left" wait_until 2 "the session of $NATIVE_PID to end" session_gone "$NATIVE_PID"
+}
+
+# --- Pictures --------------------------------------------------------------------
+
+# window_shot WIN FILE: a screenshot of one window (its id, decimal or 0x hex).
+window_shot() { import -display "$DISPLAY" -window "$1" "$2"; }
+
+# colour_count FILE [WxH+X+Y]: the number of distinct colours (of that area).
+colour_count() {
+  local crop=()
+  [ -n "${2:-}" ] && crop=(-crop "$2" +repage)
+  convert "$1" "${crop[@]}" -format '%k' info:
+}
+
+# main_colour FILE: the most frequent colour, RRGGBB (upper-case hex).
+main_colour() {
+  convert "$1" -depth 8 -format '%c' histogram:info:- |
+    sort -rn | head -n 1 | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
+}
+
+# not_colour_pixels FILE RRGGBB: how many pixels differ from that colour.
+not_colour_pixels() {
+  convert "$1" -fill black -opaque "#$2" -fill white +opaque black -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# --- The Debian package ------------------------------------------------------------
+
+# The version as project() states it; the package's name follows from it.
+PROJECT_VERSION="$(sed -n 's/^project(Tessellane VERSION \([0-9][0-9.]*\).*/\1/p' "$REPO/CMakeLists.txt")"
+DEB_ARCH="$(dpkg --print-architecture)"
+DEB="$LINUX_BUILD/tessellane_${PROJECT_VERSION}_${DEB_ARCH}.deb"
+
+# build_package: the package target of the linux build (what
+# cmake --build --preset linux --target package does).
+build_package() {
+  cmake --build "$LINUX_BUILD" --parallel 2 --target package
+}
+
+# unpack_package DIR: the package's files under DIR (dpkg-deb -x).
+unpack_package() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  dpkg-deb -x "$DEB" "$1"
+}

@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The Debian package: built by the package target of the linux build, its
+# file list and control fields, the XScreenSaver description, the manual page
+# as man shows it, and the hack run from the unpacked package on a private
+# screen until SIGTERM ends it.
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+linux_begin package
+UNPACKED="$E2E_TEST_WORK/root"
+HACK="$UNPACKED/usr/libexec/xscreensaver/tessellane"
+
+# The whole linux build may have to be made first.
+e2e_case "the package target makes the package" 1800
+rm -f "$DEB"
+build_package >"$E2E_TEST_WORK/build.log" 2>&1 || tail -n 20 "$E2E_TEST_WORK/build.log"
+if [ ! -f "$DEB" ]; then
+  fail "the package target makes $(basename "$DEB")"
+  e2e_end
+fi
+pass "the package target makes $(basename "$DEB")"
+unpack_package "$UNPACKED"
+
+e2e_case "file list" 60
+# Files and links only (mode owner path [-> target]); folders come with them.
+listing=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {l = $1 " " $2 " " $6; if ($7 == "->") l = l " -> " $8; print l}' | sort)
+expected=$(sort <<'EOF'
+-rwxr-xr-x root/root ./usr/libexec/xscreensaver/tessellane
+lrwxrwxrwx root/root ./usr/bin/tessellane -> ../libexec/xscreensaver/tessellane
+-rw-r--r-- root/root ./usr/share/xscreensaver/config/tessellane.xml
+-rw-r--r-- root/root ./usr/share/man/man6/tessellane.6.gz
+EOF
+)
+check_eq "the package holds the hack, its link on the PATH, its XML and its manual page, nothing else" \
+  "$expected" "$listing"
+check "usr/bin/tessellane leads to the hack" \
+  test "$(readlink -f "$UNPACKED/usr/bin/tessellane")" = "$(readlink -f "$HACK")"
+hack_kind=$(file -b "$HACK")
+log "the hack: $hack_kind"
+check "the hack is a stripped ELF executable" \
+  grep -qE '^ELF .*executable.*, stripped$' <<<"$hack_kind"
+
+e2e_case "control fields" 60
+field() { dpkg-deb -f "$DEB" "$1"; }
+check_eq "Package" tessellane "$(field Package)"
+check_eq "Version (the project's)" "$PROJECT_VERSION" "$(field Version)"
+check_eq "Architecture" "$DEB_ARCH" "$(field Architecture)"
+depends=$(field Depends)
+log "Depends: $depends"
+# dpkg-shlibdeps names the packages of the libraries the hack links.
+for lib in libc6 libx11-6 libxext6; do
+  check "Depends names $lib" grep -qE "(^|, )$lib( |,|$)" <<<"$depends"
+done
+missing=""
+for p in $(sed 's/([^)]*)//g; s/|/,/g; s/,/ /g' <<<"$depends"); do
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" = installed ] || missing="$missing $p"
+done
+check_eq "every package Depends names is one installed here" "" "$missing"
+check "Maintainer and Description are given" test -n "$(field Maintainer)" -a -n "$(field Description)"
+
+e2e_case "XScreenSaver description" 60
+xml="$UNPACKED/usr/share/xscreensaver/config/tessellane.xml"
+# The parser prints one line per check; it ends non-zero only when it could not run to the end.
+xml_checks=$(python3 - "$xml" 2>&1 <<'PY'
+import re
+import sys
+import xml.etree.ElementTree as ET
+
+
+def check(cond, what):
+    print(("ok " if cond else "no ") + what)
+
+
+raw = open(sys.argv[1], "rb").read()
+check(raw.startswith(b'<?xml version="1.0" encoding="UTF-8"?>'), "declares UTF-8")
+root = ET.fromstring(raw)
+check(root.tag == "screensaver", f"its root is <screensaver> (is <{root.tag}>)")
+check(root.get("name") == "tessellane", f"name is the hack's file name (is {root.get('name')!r})")
+check(root.get("_label") == "テセレーン", f"_label is テセレーン (is {root.get('_label')!r})")
+command = root.find("command")
+arg = command.get("arg") if command is not None else None
+check(arg in ("--root", "-root"), f"the command draws on the root (arg {arg!r})")
+text = (root.findtext("_description") or "").strip()
+japanese = re.findall(r"[\u3040-\u30ff\u4e00-\u9fff]", text)
+check(len(japanese) >= 20, f"the description is Japanese ({len(japanese)} kana and kanji)")
+check("テセレーン.ini" in text, "the description names the settings file")
+PY
+)
+check_eq "tessellane.xml is read to the end" 0 "$?"
+while IFS= read -r line; do
+  case "$line" in
+    "ok "*) pass "tessellane.xml: ${line#ok }" ;;
+    "no "*) fail "tessellane.xml: ${line#no }" ;;
+    *) log "$line" ;;
+  esac
+done <<<"$xml_checks"
+
+e2e_case "manual page" 60
+page="$UNPACKED/usr/share/man/man6/tessellane.6.gz"
+check "tessellane.6.gz is gzip data" gzip -t "$page"
+man_text=$(LC_ALL=C.UTF-8 MANWIDTH=100 man --warnings -l "$page" 2>"$E2E_TEST_WORK/man.err" | col -bx)
+check_eq "man renders it without warnings" "" "$(cat "$E2E_TEST_WORK/man.err")"
+printf '%s\n' "$man_text" >"$E2E_TEST_WORK/man.txt"
+check "the page is in section 6" grep -q '^TESSELLANE(6)' <<<"$man_text"
+# A switch counts as a word of its own: -root inside --root does not.
+for sw in /s '/p id' /c -root --root '-window-id id' '--window-id id' --help -help; do
+  check "the page tells of the switch $sw" grep -qE -- "(^|[[:space:],|[])$sw([[:space:],|]|\$)" <<<"$man_text"
+done
+for word in XSCREENSAVER_WINDOW Tessellane_Main SIGTERM '$XDG_CONFIG_HOME/tessellane/テセレーン.ini' \
+  '~/.config/tessellane/テセレーン.ini' '[Section]' 停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ \
+  "Tessellane $PROJECT_VERSION"; do
+  check "the page tells of $word" grep -qF -- "$word" <<<"$man_text"
+done
+# mandb indexes the page under its NAME line.
+indexable() { lexgrog "$1" >/dev/null; }
+check "the NAME line is indexable (lexgrog)" indexable "$page"
+
+e2e_case "the hack from the unpacked package" 120
+help=$(timeout -k 2 5 "$HACK" --help 2>&1)
+check_eq "--help ends with exit code 0" 0 "$?"
+check "--help prints the usage with -root and -window-id" \
+  grep -q -- '-window-id' <<<"$help"
+start_xvfb 640x480 || { fail "Xvfb starts"; e2e_end; }
+# A background that no ring colour is likely to match, red, green and blue
+# each different, so the colour's byte order counts.
+write_settings '停止時間=3' '背景色= 2113664' '背景色ﾗﾝﾀﾞﾑ= 0'
+BACKGROUND=804020
+PROGRAM="$HACK" start_native -root
+shot="$E2E_TEST_WORK/hack.png"
+rings_shown() { screenshot "$shot" && [ "$(not_colour_pixels "$shot" "$BACKGROUND")" -gt 500 ] && [ "$(main_colour "$shot")" = "$BACKGROUND" ]; }
+if wait_until 10 "rings on the settings' background" rings_shown; then
+  pass "-root: rings on the background of the settings file"
+  log "colours: $(colour_count "$shot"), pixels off the background: $(not_colour_pixels "$shot" "$BACKGROUND")"
+else
+  fail "-root: rings on the background of the settings file (main colour $(main_colour "$shot"), not $BACKGROUND)"
+fi
+check "the hack still runs" alive "$NATIVE_PID"
+ends_cleanly "the packaged hack"
+
+e2e_end

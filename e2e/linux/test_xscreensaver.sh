@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# XScreenSaver's own daemon on a private Xvfb runs the hack of the unpacked
+# package: -activate shows the rings and their colours change from cycle to
+# cycle, -deactivate ends the hack, -exit ends the daemon.
+#
+# The daemon launches no hack as root: as root the test runs it as the
+# account tess-xss (made once with useradd -m), with a HOME made for the run
+# and a copy of the hack that account can read, both removed at the end.
+set -uo pipefail
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+linux_begin xscreensaver
+ACCOUNT=tess-xss
+RUN=""
+DAEMON_PID=""
+
+# account_command: CMD, the prefix that runs a command as the daemon's
+# account in a plain environment of its own (the run's HOME, the screen,
+# the locale).
+account_command() {
+  local envs=(PATH=/usr/bin:/bin HOME="$RUN/home" DISPLAY="$DISPLAY" LANG="${LC_ALL:-C.UTF-8}")
+  if [ "$(id -u)" -eq 0 ]; then
+    CMD=(runuser -u "$ACCOUNT" -- env -i USER="$ACCOUNT" LOGNAME="$ACCOUNT" "${envs[@]}")
+  else
+    CMD=(env -i USER="$(id -un)" LOGNAME="$(id -un)" "${envs[@]}")
+  fi
+}
+as_account() {
+  local CMD
+  account_command
+  "${CMD[@]}" "$@"
+}
+
+# hack_pids: the processes running the run's copy of the hack.
+hack_pids() { pgrep -f "^$RUN/hack/tessellane( |$)"; }
+hack_running() { hack_pids >/dev/null; }
+no_hack() { ! hack_running; }
+daemon_answers() { as_account xscreensaver-command -version >/dev/null 2>&1; }
+
+# Asks the daemon to quit and waits for it (bounded); ends it by its id when
+# it does not; then ends a hack left behind, by id, and removes the run's folder.
+stop_daemon() {
+  local p
+  if [ -n "$DAEMON_PID" ] && alive "$DAEMON_PID"; then
+    as_account xscreensaver-command -exit >/dev/null 2>&1
+    if ! wait_exit "$DAEMON_PID" 10; then
+      log "the daemon did not exit; ending it"
+      for p in $(pgrep -P "$DAEMON_PID"); do kill "$p" 2>/dev/null; done
+      stop_pid "$DAEMON_PID"
+    fi
+  fi
+  if [ -n "$RUN" ]; then
+    for p in $(hack_pids); do kill "$p" 2>/dev/null; done
+    if ! WAIT_QUIET=1 wait_until 3 "the hack to end" no_hack; then
+      for p in $(hack_pids); do kill -9 "$p" 2>/dev/null; done
+    fi
+    rm -rf "$RUN"
+    RUN=""
+  fi
+}
+on_exit stop_daemon
+
+e2e_case "setup" 1800
+build_package >"$E2E_TEST_WORK/build.log" 2>&1 || tail -n 20 "$E2E_TEST_WORK/build.log"
+if ! unpack_package "$E2E_TEST_WORK/root" 2>/dev/null; then
+  fail "the package $(basename "$DEB") is made and unpacks"
+  e2e_end
+fi
+if [ "$(id -u)" -eq 0 ] && ! id "$ACCOUNT" >/dev/null 2>&1; then
+  useradd -m "$ACCOUNT" || { fail "the account $ACCOUNT is made"; e2e_end; }
+fi
+RUN=$(mktemp -d /tmp/tess-xss.XXXXXX)
+mkdir -p "$RUN/home/.config/tessellane" "$RUN/hack"
+cp "$E2E_TEST_WORK/root/usr/libexec/xscreensaver/tessellane" "$RUN/hack/tessellane"
+# The daemon's configuration, as a user writes it by hand: the one hack, at once.
+cat >"$RUN/home/.xscreensaver" <<EOF
+mode: one
+selected: 0
+lock: False
+fade: False
+unfade: False
+splash: False
+verbose: True
+programs: "テセレーン" $RUN/hack/tessellane -root \\n
+EOF
+# The hack reads ~/.config: a black background, so anything else is a ring,
+# and a short hold, so that the cycles come quickly.
+XDG_CONFIG_HOME="$RUN/home/.config" write_settings '停止時間=1' '背景色= 0' '背景色ﾗﾝﾀﾞﾑ= 0'
+[ "$(id -u)" -eq 0 ] && chown -R "$ACCOUNT:" "$RUN"
+chmod 755 "$RUN"
+start_xvfb 640x480 || { fail "Xvfb starts"; e2e_end; }
+account_command
+"${CMD[@]}" xscreensaver -no-splash >"$E2E_TEST_WORK/daemon.log" 2>&1 &
+DAEMON_PID=$!
+check "the daemon answers xscreensaver-command" wait_until 20 "the daemon" daemon_answers
+
+e2e_case "-activate shows the rings" 60
+check "no hack runs before -activate" no_hack
+t0=$(now)
+as_account xscreensaver-command -activate >/dev/null 2>&1
+if wait_until 10 "the hack to start" hack_running; then
+  pass "-activate starts the hack ($(awk -v a="$t0" -v b="$(now)" 'BEGIN{printf "%.2f", b - a}') s)"
+  pid=$(hack_pids | head -n 1)
+  log "hack: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep '^XSCREENSAVER_WINDOW=')"
+else
+  fail "-activate starts the hack"
+fi
+first="$E2E_TEST_WORK/first.png"
+rings_on_screen() { screenshot "$first" && [ "$(not_colour_pixels "$first" 000000)" -gt 500 ]; }
+check "rings on the screen within 10 s" wait_until 10 "rings on the screen" rings_on_screen
+log "first picture: $(colour_count "$first") colours, $(not_colour_pixels "$first" 000000) pixels not black"
+
+# ring_colours FILE: the colours of a picture other than the black background.
+ring_colours() {
+  convert "$1" -depth 8 -format '%c' histogram:info:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | grep -vx 000000 | sort
+}
+later="$E2E_TEST_WORK/later.png"
+colours_changed() {
+  screenshot "$later" && [ "$(not_colour_pixels "$later" 000000)" -gt 500 ] &&
+    [ "$(ring_colours "$later")" != "$(ring_colours "$first")" ]
+}
+# One cycle is held 1 s; the next brings a new colour.
+check "the ring colours change within 15 s" wait_until 15 "other ring colours" colours_changed
+check "one hack runs" test "$(hack_pids | wc -l)" -eq 1
+
+e2e_case "-deactivate ends the hack" 60
+t0=$(now)
+as_account xscreensaver-command -deactivate >/dev/null 2>&1
+if wait_until 5 "the hack to end" no_hack; then
+  pass "-deactivate ends the hack within 5 s ($(awk -v a="$t0" -v b="$(now)" 'BEGIN{printf "%.2f", b - a}') s)"
+else
+  fail "-deactivate ends the hack within 5 s"
+fi
+after="$E2E_TEST_WORK/after.png"
+screen_black() { screenshot "$after" && [ "$(not_colour_pixels "$after" 000000)" -eq 0 ]; }
+check "the rings are gone from the screen" wait_until 5 "a black screen" screen_black
+# The daemon destroys the hack's window right after SIGTERM: the hack ends
+# without an X error either way.
+check_eq "the hack wrote no X error" "" "$(grep -A4 '^X Error' "$E2E_TEST_WORK/daemon.log")"
+check "the daemon still runs" alive "$DAEMON_PID"
+
+e2e_case "-exit ends the daemon" 60
+as_account xscreensaver-command -exit >/dev/null 2>&1
+check "-exit ends the daemon within 10 s" wait_exit "$DAEMON_PID" 10
+check "no hack is left" no_hack
+
+e2e_end
