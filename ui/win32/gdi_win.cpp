@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/win32/backend_win.h"
 #include "ui/win32/checked_win.h"
 #include "ui/win32/gdi_count_win.h"
 #include "ui/win32/text_win.h"
@@ -14,7 +15,7 @@
 namespace ui::win32 {
 
 HFONT FontOf(const Font& font) {
-  static std::map<std::tuple<std::string, double, int, bool, bool, bool, int>, HFONT> fonts;
+  auto& fonts = Backend().fonts;
   const auto key =
       std::make_tuple(font.Name, font.Size, font.Weight, font.Italic, font.Underline, font.Strikethrough, font.Charset);
   auto it = fonts.find(key);
@@ -74,6 +75,25 @@ void StretchPicture(HDC dc, const Picture& pic, const Rect& d, const Rect& s) {
   SetStretchBltMode(dc, COLORONCOLOR);
   StretchDIBits(dc, d.left, d.top, d.right - d.left, d.bottom - d.top, s.left, pic.height - s.bottom, s.right - s.left,
                 s.bottom - s.top, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+}
+
+bool TextScratch::Ensure(int w, int h) {
+  if (dc && w <= width && h <= height) return true;
+  if (!dc) dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
+  w = std::max(w, width);
+  h = std::max(h, height);
+  const BITMAPINFO bi{DibHeader(w, -h, 32), {}};
+  void* p = nullptr;
+  HBITMAP made = Counted(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
+  if (!made) return false;
+  HGDIOBJ previous = SelectObject(dc, made);
+  if (bitmap) DeleteCounted(bitmap);
+  else old = previous;
+  bitmap = made;
+  bits = static_cast<DWORD*>(p);
+  width = w;
+  height = h;
+  return true;
 }
 
 MemoryBitmap::~MemoryBitmap() { Release(); }

@@ -32,6 +32,19 @@ inline DWORD DibPixel(Colour c) { return static_cast<DWORD>((RedOf(c) << 16) | (
 // Copies a source rectangle of a picture stretched into a destination rectangle.
 void StretchPicture(HDC dc, const Picture& picture, const Rect& dest, const Rect& source);
 
+// A device context with a 32-bit top-down DIB of at least the given size,
+// grown as needed and kept: label text is drawn in it.
+struct TextScratch {
+  HDC dc = nullptr;
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ old = nullptr;
+  DWORD* bits = nullptr;
+  int width = 0, height = 0;
+
+  // False when the system has no memory for the bitmap.
+  bool Ensure(int w, int h);
+};
+
 // A bitmap selected into a memory DC; resizing keeps what overlaps.
 class MemoryBitmap {
  public:

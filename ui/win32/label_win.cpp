@@ -8,49 +8,11 @@
 #include <string>
 
 #include "ui/widgets.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/checked_win.h"
 #include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/text_win.h"
-
-namespace ui::win32 {
-namespace {
-
-// A device context with a 32-bit DIB of at least the given size.
-struct TextScratch {
-  HDC dc = nullptr;
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ old = nullptr;
-  DWORD* bits = nullptr;
-  int width = 0, height = 0;
-
-  bool Ensure(int w, int h) {
-    if (dc && w <= width && h <= height) return true;
-    if (!dc) dc = Required(Counted(CreateCompatibleDC(nullptr)), "CreateCompatibleDC");
-    w = std::max(w, width);
-    h = std::max(h, height);
-    const BITMAPINFO bi{DibHeader(w, -h, 32), {}};
-    void* p = nullptr;
-    HBITMAP made = Counted(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &p, nullptr, 0));
-    if (!made) return false;
-    HGDIOBJ previous = SelectObject(dc, made);
-    if (bitmap) DeleteCounted(bitmap);
-    else old = previous;
-    bitmap = made;
-    bits = static_cast<DWORD*>(p);
-    width = w;
-    height = h;
-    return true;
-  }
-};
-
-TextScratch& Scratch() {
-  static TextScratch scratch;
-  return scratch;
-}
-
-}  // namespace
-}  // namespace ui::win32
 
 namespace ui {
 
@@ -62,7 +24,7 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
                std::min(clip.bottom, target.height)};
   const int w = c.right - c.left, h = c.bottom - c.top;
   if (w <= 0 || h <= 0 || text.empty()) return;
-  TextScratch& s = Scratch();
+  TextScratch& s = Backend().text_scratch;
   if (!s.Ensure(w, h)) return;
   // The pixels below the text go in first: the glyphs are blended with them.
   for (int y = 0; y < h; ++y)
