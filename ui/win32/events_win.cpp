@@ -2,10 +2,9 @@
 // dispatched.
 #include <windows.h>
 
-#include <map>
-
 #include "ui/events.h"
 #include "ui/form.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/window_win.h"
@@ -13,11 +12,10 @@
 namespace ui::win32 {
 namespace {
 
-std::map<UINT_PTR, Timer*> g_timers;
-
 void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
-  auto it = g_timers.find(id);
-  if (it != g_timers.end() && it->second->OnTick) it->second->OnTick();
+  const auto& timers = Backend().timers;
+  auto it = timers.find(id);
+  if (it != timers.end() && it->second->OnTick) it->second->OnTick();
 }
 
 class Win32TimerPeer : public TimerPeer {
@@ -27,12 +25,12 @@ class Win32TimerPeer : public TimerPeer {
   void Start(int interval_ms) override {
     Stop();
     id_ = SetTimer(nullptr, 0, static_cast<UINT>(interval_ms), GuardedTimer<TimerProc>);
-    if (id_) g_timers[id_] = &timer_;
+    if (id_) Backend().timers[id_] = &timer_;
   }
   void Stop() override {
     if (!id_) return;
     KillTimer(nullptr, id_);
-    g_timers.erase(id_);
+    Backend().timers.erase(id_);
     id_ = 0;
   }
 
@@ -55,7 +53,8 @@ namespace {
 // all its time asking. A look within half a millisecond of the last one is
 // skipped: what arrives meanwhile waits at most that long.
 bool LookedJustNow() {
-  static LARGE_INTEGER frequency{}, last{};
+  LARGE_INTEGER& frequency = win32::Backend().counter_frequency;
+  LARGE_INTEGER& last = win32::Backend().last_look;
   if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
@@ -64,17 +63,14 @@ bool LookedJustNow() {
   return recent;
 }
 
-// How many DoEvents calls are dispatching right now.
-int g_dispatch_depth = 0;
-
 void DispatchPending() {
-  ++g_dispatch_depth;
+  ++win32::Backend().dispatch_depth;
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
-  --g_dispatch_depth;
+  --win32::Backend().dispatch_depth;
 }
 
 }  // namespace
@@ -82,7 +78,7 @@ void DispatchPending() {
 void DoEvents() {
   // A handler that asks for pending events (one that changed a picture and
   // wants it seen before it goes on) gets them at once, with everything drawn.
-  const bool from_handler = g_dispatch_depth > 0;
+  const bool from_handler = win32::Backend().dispatch_depth > 0;
   if (from_handler) win32::FlushSurfaces();
   else win32::FlushSurfacesIfDue();
   if (!from_handler && LookedJustNow()) return;
