@@ -3,6 +3,7 @@
 
 #include "ui/form.h"
 #include "ui/system.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/text_win.h"
@@ -12,8 +13,6 @@ namespace ui::win32 {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TessellaneForm";
-
-int g_live_forms = 0;
 
 class Win32FormPeer : public FormPeer {
  public:
@@ -46,7 +45,7 @@ class Win32FormPeer : public FormPeer {
     HWND h = hwnd_;
     hwnd_ = nullptr;
     destroyed_ = true;
-    --g_live_forms;
+    --Backend().live_forms;
     if (!destroyed_by_system_) DestroyWindow(h);
   }
 
@@ -105,7 +104,7 @@ class Win32FormPeer : public FormPeer {
     RegisterClassOnce(kFormClass, Guarded<Proc>, true);
     hwnd_ = CreateWindowChecked(kFormClass, WS_POPUP | WS_CLIPCHILDREN, nullptr, this, "CreateWindowExW form", bounds_,
                                 caption_.c_str());
-    if (hwnd_) ++g_live_forms;
+    if (hwnd_) ++Backend().live_forms;
   }
 
   HWND hwnd_ = nullptr;
@@ -118,7 +117,7 @@ class Win32FormPeer : public FormPeer {
 
 }  // namespace
 
-int LiveForms() { return g_live_forms; }
+int LiveForms() { return Backend().live_forms; }
 
 }  // namespace ui::win32
 
