@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/form.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/checked_win.h"
 #include "ui/win32/gdi_count_win.h"
 #include "ui/win32/gdi_win.h"
@@ -18,14 +19,16 @@ namespace {
 
 constexpr wchar_t kPictureClass[] = L"TessellanePicture";
 
-class Win32PictureBoxPeer;
-std::vector<Win32PictureBoxPeer*> g_pictures;
+}  // namespace
 
 class Win32PictureBoxPeer : public ChildWindowPeer<Win32PictureBoxPeer, PictureBoxPeer> {
  public:
-  Win32PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) { g_pictures.push_back(this); }
+  Win32PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) {
+    Backend().pictures.push_back(this);
+  }
   ~Win32PictureBoxPeer() override {
-    g_pictures.erase(std::remove(g_pictures.begin(), g_pictures.end(), this), g_pictures.end());
+    auto& pictures = Backend().pictures;
+    pictures.erase(std::remove(pictures.begin(), pictures.end(), this), pictures.end());
     if (surface_.Dc()) SelectObject(surface_.Dc(), GetStockObject(BLACK_PEN));
     if (pen_) DeleteCounted(pen_);
   }
@@ -176,14 +179,12 @@ class Win32PictureBoxPeer : public ChildWindowPeer<Win32PictureBoxPeer, PictureB
   bool left_down_ = false;
 };
 
-}  // namespace
-
 void FlushSurfaces() {
-  for (auto* p : g_pictures) p->Flush();
+  for (auto* p : Backend().pictures) p->Flush();
 }
 
 void FlushSurfacesIfDue() {
-  for (auto* p : g_pictures) p->FlushIfDue();
+  for (auto* p : Backend().pictures) p->FlushIfDue();
 }
 
 }  // namespace ui::win32
