@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/widgets.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/guard_win.h"
 #include "ui/win32/modules_win.h"
 #include "ui/win32/text_win.h"
@@ -27,7 +28,7 @@ constexpr wchar_t kOldProcProp[] = L"TessellaneCanvasProc";
 HCURSOR CursorOf(const CursorImage* image) {
   // Keyed by the picture itself, not by where it lies: a control's picture
   // freed with its window may be followed by another at the same address.
-  static std::map<std::tuple<std::vector<unsigned char>, int, int>, HCURSOR> cursors;
+  auto& cursors = Backend().cursors;
   if (!image || image->Empty()) return nullptr;
   auto key = std::make_tuple(std::vector<unsigned char>(image->image.begin(), image->image.end()), int(image->hot_x),
                              int(image->hot_y));
@@ -52,19 +53,16 @@ void AddStyle(HWND hwnd, LONG_PTR style) {
 
 // The tool-tip of the windowless control under the cursor: one tip window
 // per canvas, its single tool moved onto whichever control the cursor is over.
-// Both maps lose a canvas's entries when its window is destroyed (the tip,
-// owned by it, goes with it): a later window may get the same handle.
-std::map<HWND, HWND> g_tips;
-std::map<HWND, const Windowless*> g_tip_current;
-
+// A canvas's entries go when its window is destroyed (the tip, owned by it,
+// goes with it): a later window may get the same handle.
 void ForgetToolTip(HWND hwnd) {
-  g_tips.erase(hwnd);
-  g_tip_current.erase(hwnd);
+  Backend().tips.erase(hwnd);
+  Backend().tip_current.erase(hwnd);
 }
 
 void ShowToolTipFor(HWND hwnd, const Windowless* over) {
-  auto& tips = g_tips;
-  auto& current = g_tip_current;
+  auto& tips = Backend().tips;
+  auto& current = Backend().tip_current;
   if (current[hwnd] == over) return;
   current[hwnd] = over;
   HWND& tip = tips[hwnd];
