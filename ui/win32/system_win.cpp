@@ -7,6 +7,7 @@
 #include "ui/common/twips.h"
 #include "ui/screen.h"
 #include "ui/system.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/modules_win.h"
 #include "ui/win32/surfaces_win.h"
 #include "ui/win32/text_win.h"
@@ -169,8 +170,6 @@ void ChangePassword(WindowHandle window) {
 namespace ui::screen {
 namespace {
 
-int g_pointer = 0;
-
 int LogPixels(int index) {
   HDC dc = GetDC(nullptr);
   const int dpi = GetDeviceCaps(dc, index);
@@ -192,9 +191,9 @@ Rect DesktopTwips() {
 }
 
 void SetMousePointer(int pointer) {
-  g_pointer = pointer;
+  win32::Backend().mouse_pointer = pointer;
   SetCursor(LoadCursorW(nullptr, pointer == kHourglassPointer ? IDC_WAIT : IDC_ARROW));
 }
-int MousePointer() { return g_pointer; }
+int MousePointer() { return win32::Backend().mouse_pointer; }
 
 }  // namespace ui::screen
