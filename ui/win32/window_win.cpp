@@ -6,12 +6,13 @@
 
 #include "ui/form.h"
 #include "ui/screen.h"
+#include "ui/win32/backend_win.h"
 #include "ui/win32/checked_win.h"
 
 namespace ui::win32 {
 
 void RegisterClassOnce(const wchar_t* name, WNDPROC proc, bool with_icon) {
-  static std::vector<std::wstring> registered;
+  auto& registered = Backend().window_classes;
   if (std::find(registered.begin(), registered.end(), name) != registered.end()) return;
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
