@@ -9,10 +9,10 @@
 #include <string>
 #include <thread>
 
+#include "ui/win32/backend_win.h"
+
 namespace ui::win32 {
 namespace {
-
-std::atomic<long> g_live{0};
 
 // Wine answers 0 to GetProcessHandleCount: there the valid handle values are
 // counted instead. Handles are given out from the lowest free value up, so a
@@ -41,10 +41,11 @@ void ReportForever(std::wstring path) {
   for (;;) {
     // The lowest count of the second: objects made and deleted within one
     // drawing call are not what a soak looks for.
-    long gdi = g_live.load();
+    const std::atomic<long>& live = Backend().live_gdi_objects;
+    long gdi = live.load();
     for (int i = 0; i < 20; ++i) {
       Sleep(50);
-      gdi = std::min(gdi, g_live.load());
+      gdi = std::min(gdi, live.load());
     }
     const DWORD handles = HandleCount();
     PROCESS_MEMORY_COUNTERS_EX memory{};
@@ -70,11 +71,14 @@ void StartReportIfAsked() {
 }  // namespace
 
 void CountGdiMade() {
-  static const bool started = (StartReportIfAsked(), true);
-  (void)started;
-  ++g_live;
+  Win32Backend& backend = Backend();
+  if (!backend.resource_report_started) {
+    backend.resource_report_started = true;
+    StartReportIfAsked();
+  }
+  ++backend.live_gdi_objects;
 }
 
-void CountGdiDeleted() { --g_live; }
+void CountGdiDeleted() { --Backend().live_gdi_objects; }
 
 }  // namespace ui::win32
