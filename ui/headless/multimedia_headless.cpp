@@ -45,8 +45,9 @@ struct State {
 };
 
 State& S() {
-  static State state;
-  return state;
+  auto& slot = detail::P().multimedia;
+  if (!slot) slot = std::make_shared<State>();
+  return *static_cast<State*>(slot.get());
 }
 
 double Now() { return headless::NowMs(); }
@@ -396,7 +397,7 @@ void RemoveDisc() {
 
 std::string SoundPlaying() { return S().sound; }
 
-void Reset() { S() = State{}; }
+void Reset() { detail::P().multimedia.reset(); }
 
 }  // namespace headless::mci
 

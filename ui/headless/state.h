@@ -44,8 +44,10 @@ struct Process {
   std::map<const WindowState*, std::function<void()>> destroy_form;
   // Tells one of the program's forms that its host window changed size.
   std::map<const WindowState*, std::function<void()>> resize_form;
-  // State of the widget and dialog files of this backend, made afresh by Reset.
+  // State of the widget and dialog files and of the multimedia simulation
+  // of this backend, made afresh by Reset.
   std::shared_ptr<void> widgets;
+  std::shared_ptr<void> multimedia;
   ui::WindowHandle next_handle = 0x1000;
   int cursor_count = 0;
   int mouse_pointer = 0;
