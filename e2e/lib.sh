@@ -33,7 +33,44 @@ E2E_STARTED_PIDS=()
 log() { printf '  %s\n' "$*"; }
 
 pass() { E2E_PASSED=$((E2E_PASSED + 1)); printf 'PASS: %s\n' "$*"; }
-fail() { E2E_FAILED=$((E2E_FAILED + 1)); printf 'FAIL: %s\n' "$*"; }
+# fail WHAT: counts the failure and keeps what shows what happened (e2e_evidence),
+# named on the same line.
+fail() {
+  E2E_FAILED=$((E2E_FAILED + 1))
+  printf 'FAIL: %s [%s]\n' "$*" "$(e2e_evidence 2>/dev/null)"
+}
+
+# figure NAME VALUE: a measured figure of the current case (a time, a count);
+# a failure of the case lists them all.
+E2E_FIGURES=""
+figure() { E2E_FIGURES+="${E2E_FIGURES:+, }$1=$2"; }
+
+# e2e_evidence: keeps a screenshot and a copy of the saver's log (SAVER_LOG,
+# written with Wine's error channel) in $E2E_TEST_WORK/failures, and prints
+# their names, the window that had the focus, the case's figures and how long
+# the case had run.
+E2E_CASE_T0=$SECONDS
+e2e_evidence() {
+  local dir="$E2E_TEST_WORK/failures" n="$E2E_FAILED" out=() focus
+  mkdir -p "$dir" || return 0
+  if [ -n "${DISPLAY:-}" ] && timeout 10 import -display "$DISPLAY" -window root "$dir/$n.png" 2>/dev/null; then
+    out+=("screenshot $dir/$n.png")
+  fi
+  if [ -n "${SAVER_LOG:-}" ] && [ -f "$SAVER_LOG" ]; then
+    cp "$SAVER_LOG" "$dir/$n-saver.log" && out+=("saver log (WINEDEBUG=err+all) $dir/$n-saver.log")
+  fi
+  if [ -n "${DISPLAY:-}" ]; then
+    focus=$(timeout 5 xdotool getwindowfocus 2>/dev/null)
+    out+=("focus: ${focus:-none} '$( [ -n "$focus" ] && timeout 5 xdotool getwindowname "$focus" 2>/dev/null)'")
+  fi
+  out+=("figures: ${E2E_FIGURES:-none}" "$((SECONDS - E2E_CASE_T0)) s into case '${E2E_CASE:-}'")
+  local first=1 item
+  for item in "${out[@]}"; do
+    [ "$first" = 1 ] || printf '; '
+    printf '%s' "$item"
+    first=0
+  done
+}
 
 # check DESCRIPTION COMMAND...: PASS when the command succeeds.
 check() {
@@ -77,6 +114,8 @@ E2E_WATCHDOG_PID=""
 e2e_case() {
   E2E_CASE="$1"
   E2E_CASE_LIMIT="${2:-${E2E_CASE_SECONDS:-180}}"
+  E2E_CASE_T0=$SECONDS
+  E2E_FIGURES=""
   echo "-- $E2E_CASE"
   e2e_watchdog_stop
   e2e_watchdog "$E2E_CASE_LIMIT" &
@@ -129,6 +168,47 @@ wait_until() {
 
 # --- Xvfb and Wine -----------------------------------------------------------
 
+# e2e_begin_offline NAME: the work folder build/e2e/NAME, the exit trap and
+# the time limits, for a test that needs no screen and no Wine.
+e2e_begin_offline() {
+  E2E_NAME="$1"
+  E2E_TEST_WORK="$E2E_WORK/$E2E_NAME"
+  rm -rf "$E2E_TEST_WORK"
+  mkdir -p "$E2E_TEST_WORK"
+  e2e_traps
+  e2e_case "setup"
+}
+
+# The exit trap puts back what the script changed (e2e_at_exit) also when a
+# case times out (USR1 from the watchdog) or the suite's limit ends the
+# script (TERM).
+e2e_traps() {
+  trap e2e_cleanup EXIT
+  trap e2e_case_timed_out USR1
+  trap 'exit 143' TERM
+  trap 'exit 130' INT
+  trap 'exit 129' HUP
+}
+
+# e2e_at_exit COMMAND...: an external command the exit trap runs (for at most
+# 30 s) before the screen and the prefix's server end, to put back a change
+# to the shared prefix. Commands run last registered first.
+E2E_EXIT_HOOKS=()
+e2e_at_exit() {
+  local cmd
+  printf -v cmd '%q ' "$@"
+  E2E_EXIT_HOOKS=("$cmd" "${E2E_EXIT_HOOKS[@]}")
+}
+
+# prefix_reg_add KEY VALUE TYPE DATA: sets a value of the shared prefix's
+# registry; the exit trap deletes it again.
+prefix_reg_add() {
+  e2e_at_exit "$WINE" reg delete "$1" /v "$2" /f
+  timeout 60 "$WINE" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+}
+# prefix_reg_delete KEY VALUE: deletes it now (bounded).
+prefix_reg_delete() { timeout 60 "$WINE" reg delete "$1" /v "$2" /f >/dev/null 2>&1; }
+
 # e2e_begin NAME: screen, prefix, server, work folder build/e2e/NAME.
 e2e_begin() {
   E2E_NAME="$1"
@@ -143,22 +223,26 @@ e2e_begin() {
     echo "e2e: $SETCURSOR_EXE is missing; build the windows preset first" >&2
     exit 1
   fi
-  trap e2e_cleanup EXIT
-  trap e2e_case_timed_out USR1
+  e2e_traps
   # A new prefix takes up to half a minute to make, longer on a busy machine.
   e2e_case "setup" 300
   wine_session_start "${SCREEN_W}x${SCREEN_H}x24" || exit 1
   echo "== $E2E_NAME (DISPLAY=$DISPLAY, WINEPREFIX=$WINEPREFIX)"
 }
 
+# Every wait in here is bounded: the suite's limit must not be spent on it.
 e2e_cleanup() {
   e2e_watchdog_stop
   # Only programs of this run that have not been waited for yet: a pid that
   # was reaped may already belong to some other process.
-  local p
+  local p hook
   for p in $(jobs -p); do
     [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
   done
+  for hook in "${E2E_EXIT_HOOKS[@]}"; do
+    eval "timeout -k 5 30 $hook" >/dev/null 2>&1 </dev/null || echo "e2e: at exit, '$hook' failed" >&2
+  done
+  E2E_EXIT_HOOKS=()
   wine_session_stop
 }
 
@@ -194,9 +278,11 @@ write_ini() {
 
 # start_saver DIR ARGS...: starts DIR/tessellane.scr with ARGS (each switch a
 # separate argument) in the background; its pid is left in SAVER_PID.
+# Its output, with Wine's error channel, goes to SAVER_LOG (DIR/saver.log).
 start_saver() {
   local dir="$1"; shift
-  (cd "$dir" && exec "$WINE" "$dir/tessellane.scr" "$@") >>"$dir/saver.log" 2>&1 &
+  SAVER_LOG="$dir/saver.log"
+  (cd "$dir" && WINEDEBUG=-all,err+all exec "$WINE" "$dir/tessellane.scr" "$@") >>"$SAVER_LOG" 2>&1 &
   SAVER_PID=$!
 }
 
@@ -352,14 +438,24 @@ log_screen() {
   screenshot "$1/screen.png" 2>/dev/null && log "screenshot: $1/screen.png"
 }
 
-# paste_text TEXT: puts TEXT (UTF-8) on the clipboard and pastes it into the
-# focused edit box with Ctrl+V.
+# paste_text TEXT: puts TEXT (UTF-8) on the clipboard and, once the clipboard
+# gives it back, pastes it into the focused edit box with Ctrl+V.
 paste_text() {
   printf '%s' "$1" | xclip -selection clipboard -i
-  sleep 0.2
+  wait_until 10 "the clipboard to hold the text" clipboard_holds "$1" || return 1
   xdotool key ctrl+v
-  sleep 0.3
 }
+clipboard_holds() { [ "$(timeout 2 xclip -selection clipboard -o 2>/dev/null)" = "$1" ]; }
+
+# focus_window WIN: gives WIN the keyboard focus and waits until it has it.
+focus_window() {
+  timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null
+  wait_until 5 "the focus on window $1" has_focus "$1"
+}
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# seconds_since WALL_TIME: how long ago that moment of now's clock was (0.01 s).
+seconds_since() { awk -v t="$1" -v n="$(now)" 'BEGIN{printf "%.2f", n - t}'; }
 
 # no_window NAME: true when no visible window's title matches NAME.
 no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }

@@ -6,6 +6,10 @@
 #     copy;
 #   - with the per-user copy read-only as well, a message box says so before
 #     the window closes, and neither file changes.
+# Whatever the user reads (the program, its settings file, the scripts it
+# sources) is copied into a folder of the run under /tmp that every account
+# may enter, and removed at the end: the clone itself may lie in a folder the
+# user cannot enter, such as /root.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 . "$(dirname "${BASH_SOURCE[0]}")/dialog.sh"
@@ -18,38 +22,48 @@ MESSAGE_TITLE='テセレーン'
 e2e_begin places
 
 # --- A second user with a Wine prefix of its own -------------------------------------
+e2e_case "the test user and its Wine prefix" 300
 
 id -u "$E2E_USER" >/dev/null 2>&1 || useradd -m "$E2E_USER" || { fail "the test user is made"; e2e_end; }
+
+# The run's folder for the user: made here, removed by the exit trap.
+RUN_DIR=$(mktemp -d /tmp/tessellane-places.XXXXXX) || { fail "the run's folder under /tmp is made"; e2e_end; }
+e2e_at_exit rm -rf "$RUN_DIR"
+chmod 755 "$RUN_DIR"
+cp "$REPO/scripts/wine-env.sh" "$RUN_DIR/wine-env.sh"
+chmod 644 "$RUN_DIR/wine-env.sh"
 
 # The test user's environment on this screen, with its own prefix.
 USER_ENV=(DISPLAY="$DISPLAY" HOME="$E2E_USER_HOME" WINEPREFIX="$E2E_USER_PREFIX" WINEDEBUG=-all
           WINEDLLOVERRIDES="$WINEDLLOVERRIDES" WINEARCH=win64 LC_ALL=ja_JP.UTF-8)
-# as_user COMMAND...: runs the command as the test user.
-as_user() { runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$@"; }
+# as_user COMMAND...: runs the command as the test user, from the run's folder
+# (the current folder may be one the user cannot enter).
+as_user() { (cd "$RUN_DIR" && exec runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$@"); }
 # The user's prefix is made, started and ended as the run's own is.
-user_prefix_init() { as_user bash -c '. "$1" && wine_prefix_init' _ "$REPO/scripts/wine-env.sh" </dev/null; }
-user_prefix_stop() { as_user bash -c '. "$1" && wine_prefix_stop' _ "$REPO/scripts/wine-env.sh"; }
+user_prefix_init() { as_user bash -c '. "$1" && wine_prefix_init' _ "$RUN_DIR/wine-env.sh" </dev/null; }
 if ! user_prefix_init; then
   fail "the test user's Wine prefix is made"
   e2e_end
 fi
-trap 'user_prefix_stop; e2e_cleanup' EXIT
+e2e_at_exit runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" bash -c 'cd / && . "$1" && wine_prefix_stop' _ \
+  "$RUN_DIR/wine-env.sh"
 
 # start_saver_as_user DIR ARGS...: like start_saver, as the test user.
 start_saver_as_user() {
   local dir="$1"; shift
-  (cd "$dir" && exec runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" "$WINE" "$dir/tessellane.scr" "$@") \
-    >>"$E2E_TEST_WORK/saver.log" 2>&1 &
+  SAVER_LOG="$E2E_TEST_WORK/saver.log"
+  (cd "$dir" && exec runuser -u "$E2E_USER" -- env "${USER_ENV[@]}" WINEDEBUG=-all,err+all \
+    "$WINE" "$dir/tessellane.scr" "$@") >>"$SAVER_LOG" 2>&1 &
   SAVER_PID=$!
 }
 START_SAVER=start_saver_as_user
 
 # The program folder, owned by root: readable, not writable for the user.
-PROGRAM="$E2E_TEST_WORK/Program Files/テセレーン"
+PROGRAM="$RUN_DIR/Program Files/テセレーン"
 mkdir -p "$PROGRAM"
 cp "$SCR" "$PROGRAM/tessellane.scr"
 write_ini "$PROGRAM" '停止時間= 3' '背景色ﾗﾝﾀﾞﾑ= 1' '[Other]' 'kept=yes'
-chmod 755 "$E2E_WORK" "$E2E_TEST_WORK" "$E2E_TEST_WORK/Program Files" "$PROGRAM"
+chmod 755 "$RUN_DIR/Program Files" "$PROGRAM"
 chmod 644 "$PROGRAM/$INI_NAME"
 cp "$PROGRAM/$INI_NAME" "$E2E_TEST_WORK/program.ini.before"
 # %LOCALAPPDATA%\VirtualStore followed by the program folder without its drive
@@ -64,6 +78,7 @@ save_now() {
 }
 
 # --- (a) the program folder cannot be written: a per-user copy ---------------------------
+e2e_case "(a) the program folder cannot be written: a per-user copy"
 
 if open_dialog "$PROGRAM"; then
   click_at 378 99   # upper arrow of the spinner: 3 -> 4
@@ -89,6 +104,7 @@ check "the file next to the program is still unchanged" \
   cmp -s "$E2E_TEST_WORK/program.ini.before" "$PROGRAM/$INI_NAME"
 
 # --- (b) the per-user copy cannot be written either: the user is told ------------------
+e2e_case "(b) the per-user copy cannot be written either: the user is told"
 
 cp "$USER_COPY_DIR/$INI_NAME" "$E2E_TEST_WORK/copy.ini.before"
 chmod 555 "$USER_COPY_DIR"

@@ -56,15 +56,24 @@ wine_prefix_init() {
   ) 9>"$WINEPREFIX.lock"
 }
 
-# Ends every Wine process of the prefix and the wineserver itself.
+# Ends every Wine process of the prefix and the wineserver itself; waits for
+# at most 30 s (exit traps call it, and their time is the suite's).
 wine_prefix_stop() {
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
+  timeout -k 5 20 wineserver -k >/dev/null 2>&1 || true
+  timeout -k 5 30 wineserver -w >/dev/null 2>&1 || true
 }
 
-# end_job PID: ends a background job of this shell and reaps it.
+# end_job PID: ends a background job of this shell and reaps it; one that
+# ignores the request for 10 s is killed.
 end_job() {
   kill "$1" 2>/dev/null || true
+  local i
+  for i in $(seq 1 100); do
+    kill -0 "$1" 2>/dev/null || break
+    [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" = Z ] && break
+    sleep 0.1
+  done
+  kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ] && kill -9 "$1" 2>/dev/null
   wait "$1" 2>/dev/null || true
 }
 
