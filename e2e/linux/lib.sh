@@ -146,7 +146,7 @@ ends_cleanly() {
 # --- Pictures --------------------------------------------------------------------
 
 # window_shot WIN FILE: a screenshot of one window (its id, decimal or 0x hex).
-window_shot() { import -display "$DISPLAY" -window "$1" "$2"; }
+window_shot() { timeout 10 import -display "$DISPLAY" -window "$1" "$2"; }
 
 # colour_count FILE [WxH+X+Y]: the number of distinct colours (of that area).
 colour_count() {

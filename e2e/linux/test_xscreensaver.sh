@@ -138,6 +138,48 @@ check "the rings are gone from the screen" wait_until 5 "a black screen" screen_
 check_eq "the hack wrote no X error" "" "$(grep -A4 '^X Error' "$E2E_TEST_WORK/daemon.log")"
 check "the daemon still runs" alive "$DAEMON_PID"
 
+# xscreensaver-settings reads the hacks' XML from a fixed folder: a private
+# mount namespace lays the package's folder over it for this program alone.
+e2e_case "xscreensaver-settings runs the hack in its preview" 60
+SETTINGS_PID=""
+# new_hack: prints the pid of a hack that was not running before (BEFORE).
+quiet() { "$@" >/dev/null; }
+new_hack() { hack_pids | grep -vxF -f <(printf '%s\n' "${BEFORE:-}") | head -n 1 | grep .; }
+settings_preview() {
+  BEFORE=$(hack_pids)
+  local conf="$E2E_TEST_WORK/root/usr/share/xscreensaver/config" CMD
+  account_command
+  unshare -m --propagation private bash -c \
+    'mount --bind "$1" /usr/share/xscreensaver/config && shift && exec "$@"' \
+    settings "$conf" "${CMD[@]}" xscreensaver-settings >"$E2E_TEST_WORK/settings.log" 2>&1 &
+  SETTINGS_PID=$!
+  local preview="$E2E_TEST_WORK/preview.png" pid win
+  if ! wait_until 20 "the preview's hack" quiet new_hack; then
+    fail "xscreensaver-settings starts the hack in its preview"
+    return
+  fi
+  pid=$(new_hack)
+  win=$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+  pass "xscreensaver-settings starts the hack in its preview (window $win)"
+  preview_rings() { window_shot "$win" "$preview" 2>/dev/null && [ "$(not_colour_pixels "$preview" 000000)" -gt 200 ]; }
+  check "rings in the preview pane" wait_until 10 "rings in the preview" preview_rings
+  log "preview: $(identify -format '%wx%h' "$preview" 2>/dev/null), $(colour_count "$preview" 2>/dev/null) colours"
+  check_eq "xscreensaver-settings has no complaint about tessellane.xml" "" \
+    "$(grep -i 'tessellane' "$E2E_TEST_WORK/settings.log" | grep -iv '^X Error')"
+  # The settings program dies without a word to its preview (SIGKILL); the
+  # server destroys the preview window, and the hack ends on its own.
+  for p in $(pgrep -P "$SETTINGS_PID"); do kill -9 "$p" 2>/dev/null; done
+  wait_exit "$SETTINGS_PID" 10 || stop_pid "$SETTINGS_PID"
+  pid_gone() { ! alive "$1"; }
+  check "the hack ends when its preview window is destroyed" wait_until 5 "the hack to end" pid_gone "$pid"
+  check_eq "the preview's hack wrote no X error" "" "$(grep -A4 '^X Error' "$E2E_TEST_WORK/settings.log")"
+}
+if [ "$(id -u)" -eq 0 ]; then
+  settings_preview
+else
+  log "skipped: a private mount namespace needs root"
+fi
+
 e2e_case "-exit ends the daemon" 60
 as_account xscreensaver-command -exit >/dev/null 2>&1
 check "-exit ends the daemon within 10 s" wait_exit "$DAEMON_PID" 10
