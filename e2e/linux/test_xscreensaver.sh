@@ -50,7 +50,7 @@ stop_daemon() {
   fi
   if [ -n "$RUN" ]; then
     for p in $(hack_pids); do kill "$p" 2>/dev/null; done
-    if ! WAIT_QUIET=1 wait_until 3 "the hack to end" no_hack; then
+    if ! wait_until 3 "the hack to end" no_hack; then
       for p in $(hack_pids); do kill -9 "$p" 2>/dev/null; done
     fi
     rm -rf "$RUN"
