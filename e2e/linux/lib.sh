@@ -4,14 +4,14 @@
 #
 # A test script sources this file, calls linux_begin NAME, runs its cases
 # (e2e_case NAME [SECONDS] gives each a time limit) and ends with e2e_end,
-# which exits 1 when a check failed. A failed check keeps a screenshot of the
-# screen in the work folder build/e2e-linux/NAME.
+# which exits 1 when a check failed. A failed check keeps a screenshot and the
+# program's log in build/e2e-linux/NAME/failures.
 #
 # From e2e/lib.sh (sourcing it only defines; it starts neither Wine nor a
-# server): pass, fail, check, check_eq, e2e_case, e2e_end, wait_until,
-# wait_exit, alive, wait_window, screenshot, pixel, other_pixels,
-# screens_differ, write_ini and the number comparisons. Its Wine session
-# functions are not used here.
+# server): pass, fail (with its evidence), check, check_eq, figure, e2e_case,
+# e2e_end, e2e_traps, wait_until, wait_exit, alive, wait_window, screenshot,
+# settled_screenshot, pixel, other_pixels, screens_differ, write_ini and the
+# number comparisons. Its Wine session functions are not used here.
 
 LINUX_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=../lib.sh
@@ -35,8 +35,8 @@ linux_begin() {
   export XDG_CONFIG_HOME="$E2E_TEST_WORK/config"
   # Only a test that means to host the saver names a window.
   unset XSCREENSAVER_WINDOW
-  trap linux_cleanup EXIT
-  trap e2e_case_timed_out USR1
+  # Exit, time-out, TERM, INT and HUP all end through e2e_cleanup.
+  e2e_traps
   echo "== $E2E_NAME"
 }
 
@@ -62,18 +62,6 @@ linux_cleanup() {
 # The shared time-out path ends through e2e_cleanup: never the Wine session here.
 e2e_cleanup() { linux_cleanup; }
 
-# A failed check keeps what the screen showed: fail-N.png in the work folder.
-fail() {
-  E2E_FAILED=$((E2E_FAILED + 1))
-  printf 'FAIL: %s\n' "$*"
-  keep_screen "$E2E_TEST_WORK/fail-$E2E_FAILED.png"
-}
-
-keep_screen() {
-  [ -n "${XVFB_PID:-}" ] && alive "$XVFB_PID" || return 0
-  timeout 10 import -display "$DISPLAY" -window root "$1" 2>/dev/null && log "screenshot: $1"
-}
-
 # --- Screen and program ----------------------------------------------------------
 
 # start_xvfb WxH [XVFB ARGS...]: a private Xvfb on a free display number, depth
@@ -98,13 +86,14 @@ write_settings() {
 
 # start_native [ARGS...]: the native program (NATIVE, or the program in
 # PROGRAM when set) in the background, in a session of its own, output
-# appended to native.log of the work folder; its pid in NATIVE_PID (and
-# SAVER_PID, which the shared waits use).
+# appended to native.log of the work folder (SAVER_LOG, which a failure
+# keeps); its pid in NATIVE_PID (and SAVER_PID, which the shared waits use).
 start_native() {
   local exe="${PROGRAM:-$NATIVE}"
   # In a script without job control the job is no group leader, so setsid
   # makes the session in place: the pid is the program's and its session id.
-  setsid "$exe" "$@" >>"$E2E_TEST_WORK/native.log" 2>&1 &
+  SAVER_LOG="$E2E_TEST_WORK/native.log"
+  setsid "$exe" "$@" >>"$SAVER_LOG" 2>&1 &
   NATIVE_PID=$!
   SAVER_PID=$NATIVE_PID
 }

@@ -89,7 +89,9 @@ XDG_CONFIG_HOME="$RUN/home/.config" write_settings '停止時間=1' '背景色= 
 chmod 755 "$RUN"
 start_xvfb 640x480 || { fail "Xvfb starts"; e2e_end; }
 account_command
-"${CMD[@]}" xscreensaver -no-splash >"$E2E_TEST_WORK/daemon.log" 2>&1 &
+# The hacks write to the daemon's output: a failure keeps it.
+SAVER_LOG="$E2E_TEST_WORK/daemon.log"
+"${CMD[@]}" xscreensaver -no-splash >"$SAVER_LOG" 2>&1 &
 DAEMON_PID=$!
 check "the daemon answers xscreensaver-command" wait_until 20 "the daemon" daemon_answers
 
