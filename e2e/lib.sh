@@ -504,6 +504,24 @@ settled_screenshot() {
   return 1
 }
 
+# shot_until SECONDS FILE TEST [ARGS...]: takes screenshots into FILE until
+# "TEST FILE ARGS..." succeeds; after SECONDS it fails with the last one in
+# FILE and TEST's own words about it.
+shot_until() {
+  local limit="$1" file="$2" end
+  shift 2
+  end=$((SECONDS + limit))
+  while :; do
+    screenshot "$file" && "$1" "$file" "${@:2}" >/dev/null 2>&1 && return 0
+    if [ "$SECONDS" -ge "$end" ]; then
+      log "timed out after $limit s waiting for $* in a screenshot"
+      "$1" "$file" "${@:2}"
+      return 1
+    fi
+    sleep 0.1
+  done
+}
+
 # pixel FILE X Y: prints the colour as RRGGBB (upper-case hex).
 pixel() {
   convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F

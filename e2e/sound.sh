@@ -30,36 +30,75 @@ sound_server_start() {
   fi
 }
 
-# sound_start: the server, kept running in small steps for recording.
+# sound_start: the server, kept running in small steps for recording, and the
+# stream that plays the marker tone (mark).
 sound_start() {
   sound_server_start || return 1
   # A low-latency stream of zeros keeps the sink running in small steps:
   # otherwise the monitor delivers data late and in large blocks, and the
   # recording does not keep time with the clock.
   pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 /dev/zero 2>/dev/null &
+  marker_start
 }
 
-sound_stop() { end_job "$PA_PID"; }
+# The marker: 0.1 s of a 3 kHz tone, a pitch no test piece has, written into
+# a stream that is already open (a new player would take its own start-up
+# time), so that it sounds within some tens of milliseconds of the call.
+MARK_HZ=3000
+MARK_SECONDS=0.1
+marker_start() {
+  MARK_FIFO="$PA_DIR/marker.fifo"
+  MARK_RAW="$PA_DIR/marker.raw"
+  sox -n -r 44100 -c 2 -b 16 -e signed-integer -t raw "$MARK_RAW" synth "$MARK_SECONDS" sine "$MARK_HZ" vol 0.5
+  rm -f "$MARK_FIFO"
+  mkfifo "$MARK_FIFO"
+  pacat --latency-msec=20 --playback -d test --raw --format=s16le --rate=44100 --channels=2 <"$MARK_FIFO" \
+    >/dev/null 2>&1 &
+  exec {MARK_FD}>"$MARK_FIFO"
+}
+
+# mark: plays the marker now; mark_in FILE [FROM]: where the first marker at
+# or after FROM seconds lies in a recording, in seconds ("" when none).
+mark() { cat "$MARK_RAW" >&"$MARK_FD"; }
+mark_in() { python3 "$E2E_LIB_DIR/sound.py" onset "$1" "$MARK_HZ" "${2:-0}"; }
+
+sound_stop() {
+  [ -n "${MARK_FD:-}" ] && exec {MARK_FD}>&-
+  end_job "$PA_PID"
+}
 
 # record_start FILE / record_stop: the sink's monitor into a WAV file.
+# record_start returns once the recording runs (10 s at most), so that it
+# misses nothing of what is started next.
 record_start() {
   REC_FILE="$1"
   parec --latency-msec=20 -d test.monitor --file-format=wav "$REC_FILE" &
   REC_PID=$!
+  wait_until 10 "the recording to start" rec_holds 0.05 || true
 }
+# record_stop [SECONDS]: stops it once it holds SECONDS more than it did at the
+# call (default 0.5; waits at most 10 s longer for a lagging recorder).
 record_stop() {
-  sleep 0.3
-  REC_END=$(now)
+  local more="${1:-0.5}" want
+  want=$(plus "$(rec_seconds)" "$more")
+  wait_until $((10 + ${more%.*})) "the recording to hold $want s" rec_holds "$want" || true
   kill -INT "$REC_PID" 2>/dev/null || true
   wait "$REC_PID" 2>/dev/null || true
 }
-# rec_pos WALL_TIME: where a moment of the clock lies in the last recording.
-# Counted back from its end: a recording can lose a little at its start
-# (while the sink adjusts to a new stream), never at its end.
-rec_pos() {
-  awk -v len="$(soxi -D "$REC_FILE" 2>/dev/null || echo 0)" -v e="$REC_END" -v t="$1" \
-    'BEGIN{printf "%.2f", len - (e - t)}'
+# rec_seconds: how many seconds the running recording holds so far (its
+# file's size; the header is written only at its end).
+rec_seconds() {
+  awk -v b="$(stat -c %s "$REC_FILE" 2>/dev/null || echo 0)" 'BEGIN{printf "%.2f", b / 176400}'
 }
+# rec_holds SECONDS: the running recording is at least that long.
+rec_holds() { at_least "$(rec_seconds)" "$1"; }
+
+# tail_rms SECONDS: RMS of the last SECONDS of the running recording.
+tail_rms() { python3 "$E2E_LIB_DIR/sound.py" tail "$REC_FILE" "$1"; }
+# heard_now [SECONDS]: the running recording's last SECONDS (0.3) are loud.
+heard_now() { above "$(tail_rms "${1:-0.3}")" "$LOUD"; }
+# quiet_now [SECONDS]: they are silent (a recording without data yet is neither).
+quiet_now() { below "$(tail_rms "${1:-0.3}")" "$QUIET"; }
 
 # rms FILE START DURATION: RMS amplitude of that part of the recording.
 rms() {

@@ -31,6 +31,25 @@ mkdir -p "$MEDIA"
 tone_mp3 3 440 "$MEDIA/夜の曲.mp3"
 MP3_WIN=$(winpath "$MEDIA/夜の曲.mp3")
 
+# settled_areas FILE: takes screenshots into FILE until every text area
+# reads the same in two of them 0.3 s apart (10 s at most).
+settled_areas() {
+  local prev="$1.prev.png" area w h x y same end=$((SECONDS + 10))
+  screenshot "$prev"
+  while [ "$SECONDS" -lt "$end" ]; do
+    sleep 0.3
+    screenshot "$1"
+    same=1
+    for area in "${TEXT_AREAS[@]}"; do
+      IFS='x+' read -r w h x y <<<"$area"
+      areas_equal "$prev" "$1" "${w}x${h}+$((WX + x))+$((WY + y))" || { same=0; break; }
+    done
+    [ "$same" = 1 ] && return 0
+    cp "$1" "$prev"
+  done
+  return 1
+}
+
 # stored_ini DIR: the settings in exactly the form the program writes them.
 stored_ini() {
   write_ini "$1" '停止時間= 7' '背景色= 16711680' '背景色ﾗﾝﾀﾞﾑ= 0' 'BGM区分= 2' 'BGMﾘﾋﾟｰﾄ= 0' "BGMﾌｧｲﾙ=$MP3_WIN"
@@ -43,6 +62,7 @@ use_locale() {
 }
 
 for locale in "${LOCALES[@]}"; do
+  e2e_case "$locale"
   use_locale "$locale"
   acp=$("$WINE" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
     tr -d '\r' | awk '$1 == "ACP" {print $3}')
@@ -58,10 +78,10 @@ for locale in "${LOCALES[@]}"; do
   cp "$d/$INI_NAME" "$d/before.ini"
   if open_dialog "$d"; then
     xdotool mousemove 5 5
-    sleep 1.5
-    screenshot "$E2E_TEST_WORK/dialog_$locale.png"
+    # Drawn once the stored colour shows; the text areas then hold still.
     check "$locale: the colour field shows the stored blue" \
-      is_colour "$E2E_TEST_WORK/dialog_$locale.png" $((WX + 400)) $((WY + 170)) 0000FF
+      shot_until 10 "$E2E_TEST_WORK/dialog_$locale.png" is_colour $((WX + 400)) $((WY + 170)) 0000FF
+    settled_areas "$E2E_TEST_WORK/dialog_$locale.png" || log "$locale: the text areas did not hold still"
     click_at 390 268  # 設定
     check "$locale: 設定 ends the program" wait_exit "$DLG" 15
     check "$locale: 設定 writes the stored values back byte for byte" cmp -s "$d/before.ini" "$d/$INI_NAME"
@@ -72,7 +92,7 @@ for locale in "${LOCALES[@]}"; do
   record_start "$E2E_TEST_WORK/music_$locale.wav"
   CURSOR_AT="1000 700" start_display "music_$locale" /s -- '停止時間=0' '背景色ﾗﾝﾀﾞﾑ=0' 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
   check "$locale: the display window appears" test -n "$WIN"
-  sleep 2.5
+  wait_until 20 "the piece to be heard" heard_now || true
   stop_with_key a 10
   record_stop
   heard=$(first_sound "$REC_FILE")
@@ -80,6 +100,7 @@ for locale in "${LOCALES[@]}"; do
 done
 
 # --- The window's text reads the same under both -----------------------------------------------
+e2e_case "the window's text under both"
 
 ja="$E2E_TEST_WORK/dialog_${LOCALES[0]}.png"
 other="$E2E_TEST_WORK/dialog_${LOCALES[1]}.png"

@@ -33,6 +33,19 @@ mkdir -p "$MEDIA"
 tone_mp3 2 440 "$MEDIA/テスト 曲.mp3"
 tone_wav 1 660 "$MEDIA/ループ 音.wav"
 
+# A marker tone (sound.sh: mark) sounds with each key, so that the sound
+# before and after the key is measured at the key's place in the recording.
+
+# await_sound SECONDS WHAT: waits until the running recording is loud (or,
+# with "silent", quiet) at its end.
+await_sound() {
+  if [ "$2" = silent ]; then
+    wait_until "$1" "silence in the recording" quiet_now 0.2
+  else
+    wait_until "$1" "sound in the recording" heard_now 0.2
+  fi
+}
+
 # start_music NAME INI_LINES...: /s with the quick settings and these
 # (start_display: the cursor out of the way, WIN, DIR).
 start_music() {
@@ -47,14 +60,18 @@ MP3_WIN=$(winpath "$MEDIA/テスト 曲.mp3")
 record_start "$E2E_TEST_WORK/mp3.wav"
 start_music mp3 'BGM区分=2' "BGMﾌｧｲﾙ=$MP3_WIN"
 check "mp3: the display window appears" test -n "$WIN"
-# Two passes of the 2 s piece and a restart; the key lands in the second pass.
-sleep 4.5
-t_key_wall=$(now)
+# The first pass of the 2 s piece, the pause, and half a second into the
+# second pass: the key lands there.
+await_sound 20 loud && await_sound 10 silent && await_sound 10 loud
+wait_until 10 "half a second more of the recording" rec_holds "$(plus "$(rec_seconds)" 0.5)"
+mark
 ends_on_key a "mp3"
-sleep 2
-record_stop
-t_key=$(rec_pos "$t_key_wall")
+record_stop 2
+t_key=$(mark_in "$E2E_TEST_WORK/mp3.wav")
+figure key_marker "${t_key:-none}"
 start=$(first_sound "$E2E_TEST_WORK/mp3.wav")
+figure first_sound "${start:-none}"
+[ -n "$t_key" ] || fail "mp3: the marker tone of the key is in the recording"
 if [ -z "$start" ]; then
   fail "mp3: the piece is heard"
 else
@@ -75,13 +92,17 @@ WAV_WIN=$(winpath "$MEDIA/ループ 音.wav")
 record_start "$E2E_TEST_WORK/wav.wav"
 start_music wav 'BGM区分=2' "BGMﾌｧｲﾙ=$WAV_WIN"
 check "wav: the display window appears" test -n "$WIN"
-sleep 4
-t_key_wall=$(now)
+# Three seconds of the loop, then the key.
+await_sound 20 loud
+wait_until 15 "3 s more of the recording" rec_holds "$(plus "$(rec_seconds)" 3)"
+mark
 ends_on_key Escape "wav"
-sleep 1.5
-record_stop
-t_key=$(rec_pos "$t_key_wall")
+record_stop 1.5
+t_key=$(mark_in "$E2E_TEST_WORK/wav.wav")
+figure key_marker "${t_key:-none}"
 start=$(first_sound "$E2E_TEST_WORK/wav.wav")
+figure first_sound "${start:-none}"
+[ -n "$t_key" ] || fail "wav: the marker tone of the key is in the recording"
 if [ -z "$start" ]; then
   fail "wav: the sound is heard"
 else
@@ -112,13 +133,16 @@ done
 e2e_case "(d) CD music without a drive"
 
 # Wine looks for a drive when the device opens, which on some machines takes
-# long; its errors go to the saver's log, shown when the window does not come.
-WINEDEBUG=err+all DISPLAY_WAIT=60 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
-check "cd: the display window appears" test -n "$WIN"
-sleep 1
+# long, and may look again when it closes: the end is allowed 5 s more than
+# the window took to appear. Wine's errors go to the saver's log.
+t0=$SECONDS
+DISPLAY_WAIT=60 start_music cd 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
+appeared=$((SECONDS - t0))
+figure window_seconds "$appeared"
+check "cd: the display window appears (after $appeared s)" test -n "$WIN"
 send_key Left Right Left
 check "cd: the arrow keys do not end the display" still_running "$SAVER_PID" 2
-ends_on_key Return "cd"
+ends_on_key Return "cd" $((5 + appeared))
 
 # --- (e) bad music files ----------------------------------------------------------------
 e2e_case "(e) bad music files"
