@@ -53,13 +53,14 @@ void Connect(X11Backend& b) {
   b.screen = DefaultScreen(b.display);
   XSetErrorHandler(OnXError);
   XSetIOErrorHandler(OnXIOError);
-  b.wm_delete = XInternAtom(b.display, "WM_DELETE_WINDOW", False);
-  b.wm_protocols = XInternAtom(b.display, "WM_PROTOCOLS", False);
-  b.net_wm_name = XInternAtom(b.display, "_NET_WM_NAME", False);
-  b.utf8_string = XInternAtom(b.display, "UTF8_STRING", False);
-  b.net_wm_state = XInternAtom(b.display, "_NET_WM_STATE", False);
-  b.net_wm_state_above = XInternAtom(b.display, "_NET_WM_STATE_ABOVE", False);
-  b.net_wm_state_fullscreen = XInternAtom(b.display, "_NET_WM_STATE_FULLSCREEN", False);
+  // One round trip for every name the backend uses.
+  char* names[] = {const_cast<char*>("WM_DELETE_WINDOW"), const_cast<char*>("_NET_WM_NAME"),
+                   const_cast<char*>("UTF8_STRING")};
+  Atom atoms[std::size(names)] = {};
+  XInternAtoms(b.display, names, static_cast<int>(std::size(names)), False, atoms);
+  b.wm_delete = atoms[0];
+  b.net_wm_name = atoms[1];
+  b.utf8_string = atoms[2];
   if (pipe2(b.wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) b.wake_pipe[0] = b.wake_pipe[1] = -1;
   struct sigaction action {};
   action.sa_handler = OnTerminate;

@@ -42,8 +42,7 @@ class Presenter {
 struct X11Backend {
   Display* display = nullptr;
   int screen = 0;
-  Atom wm_delete = 0, wm_protocols = 0, net_wm_name = 0, utf8_string = 0, net_wm_state = 0, net_wm_state_above = 0,
-       net_wm_state_fullscreen = 0;
+  Atom wm_delete = 0, net_wm_name = 0, utf8_string = 0;
   // Whether the server shares image memory with this program (MIT-SHM that
   // also works: not over a remote connection); -1 until asked.
   int shares_images = -1;

@@ -263,8 +263,12 @@ Window CreatePlainWindow(Window parent, int x, int y, int width, int height, boo
 
 void SetTitle(Window window, const std::string& title) {
   Display* d = Dpy();
-  // WM_NAME in the locale's encoding for older readers, _NET_WM_NAME in UTF-8.
-  Xutf8SetWMProperties(d, window, title.c_str(), title.c_str(), nullptr, 0, nullptr, nullptr, nullptr);
+  // WM_NAME for older readers: plain ASCII as it is (Xlib's conversion of
+  // other text loads the locale's tables, which a display start can do
+  // without), other text converted; _NET_WM_NAME in UTF-8.
+  const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
+  if (ascii) XStoreName(d, window, title.c_str());
+  else Xutf8SetWMProperties(d, window, title.c_str(), title.c_str(), nullptr, 0, nullptr, nullptr, nullptr);
   XChangeProperty(d, window, X().net_wm_name, X().utf8_string, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
 }

@@ -52,18 +52,7 @@ XImage* AttachShared(Display* d, int width, int height, XShmSegmentInfo& shm) {
 
 bool ServerSharesImages(Display* display) {
   int& known = X().shares_images;
-  if (known >= 0) return known == 1;
-  known = 0;
-  if (XShmQueryExtension(display)) {
-    XShmSegmentInfo probe{};
-    if (XImage* image = AttachShared(display, 1, 1, probe)) {
-      XShmDetach(display, &probe);
-      XSync(display, False);
-      XDestroyImage(image);
-      shmdt(probe.shmaddr);
-      known = 1;
-    }
-  }
+  if (known < 0) known = XShmQueryExtension(display) ? 1 : 0;
   return known == 1;
 }
 
@@ -87,9 +76,12 @@ void Surface::Release() {
   shared_ = false;
 }
 
+// The first attach that fails (the extension is there, but the server is
+// on another machine) settles it for every later image.
 bool Surface::CreateShared(int width, int height) {
   image_ = AttachShared(Dpy(), width, height, shm_);
   shared_ = image_ != nullptr;
+  if (!shared_) X().shares_images = 0;
   return shared_;
 }
 

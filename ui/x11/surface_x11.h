@@ -11,8 +11,8 @@
 
 namespace ui::x11 {
 
-// Whether the server takes shared images from this program: the extension
-// is there and attaching a segment works (it does not over a remote link).
+// Whether the server may take shared images from this program: it has the
+// extension and no attach has failed yet (one does over a remote link).
 bool ServerSharesImages(Display* display);
 
 class Surface {

@@ -22,25 +22,20 @@ std::string Utf8Property(Display* d, Window w, Atom property, Atom type) {
   return out;
 }
 
-Window Search(Display* d, Window w, const std::string& title, int depth) {
-  if (TitleOf(d, w) == title) return w;
-  if (depth == 0) return 0;
-  Window root = 0, parent = 0, *children = nullptr;
-  unsigned int count = 0;
-  if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
-  Window found = 0;
-  // From the top of the stacking order down.
-  for (unsigned int i = count; i-- > 0 && !found;) found = Search(d, children[i], title, depth - 1);
-  if (children) XFree(children);
-  return found;
+// The two names a title can be stored under, asked for once per search.
+struct TitleAtoms {
+  Atom net_wm_name, utf8;
+};
+
+TitleAtoms AtomsOf(Display* d) {
+  char* names[] = {const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING")};
+  Atom atoms[2] = {};
+  XInternAtoms(d, names, 2, False, atoms);
+  return TitleAtoms{atoms[0], atoms[1]};
 }
 
-}  // namespace
-
-std::string TitleOf(Display* d, Window w) {
-  const Atom net_wm_name = XInternAtom(d, "_NET_WM_NAME", False);
-  const Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  std::string title = Utf8Property(d, w, net_wm_name, utf8);
+std::string TitleOf(Display* d, Window w, const TitleAtoms& atoms) {
+  std::string title = Utf8Property(d, w, atoms.net_wm_name, atoms.utf8);
   if (!title.empty()) return title;
   XTextProperty text{};
   if (!XGetWMName(d, w, &text) || !text.value) return {};
@@ -52,9 +47,26 @@ std::string TitleOf(Display* d, Window w) {
   return title;
 }
 
+Window Search(Display* d, Window w, const std::string& title, const TitleAtoms& atoms, int depth) {
+  if (TitleOf(d, w, atoms) == title) return w;
+  if (depth == 0) return 0;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned int count = 0;
+  if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
+  Window found = 0;
+  // From the top of the stacking order down.
+  for (unsigned int i = count; i-- > 0 && !found;) found = Search(d, children[i], title, atoms, depth - 1);
+  if (children) XFree(children);
+  return found;
+}
+
+}  // namespace
+
+std::string TitleOf(Display* d, Window w) { return TitleOf(d, w, AtomsOf(d)); }
+
 Window FindByTitle(Display* d, const std::string& title) {
   if (title.empty()) return 0;
-  return Search(d, DefaultRootWindow(d), title, kSearchDepth);
+  return Search(d, DefaultRootWindow(d), title, AtomsOf(d), kSearchDepth);
 }
 
 Window WindowAt(Display* d, int x, int y) {

@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Figures of the native Linux program on private Xvfb screens, measured and
+# printed (never asserted), each beside its reference taken in the same run:
+#   - circles per second of the real display loop (display_bench_x11) and of
+#     the bare Xlib + MIT-SHM loop (bare_loop_x11: the same plotter and the
+#     same presentation policy), at 1024x768 and at 3840x2160, and the ratio;
+#   - start to the first ring on the screen and peak resident memory of
+#     tessellane /s against the bare loop's full-screen window (first_ring_x11
+#     polls the screen every 0.5 ms);
+#   - the time a hosted hack (-root) takes to exit after SIGTERM.
+# BENCH_SECONDS (default 5) is the length of each loop run; RUNS (default 3)
+# how often each start is measured (the median is printed).
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/linux/lib.sh"
+need_native
+linux_begin bench
+
+BENCH_SECONDS="${BENCH_SECONDS:-5}"
+RUNS="${RUNS:-3}"
+PROGRAMS="$LINUX_BUILD/bench"
+value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
+
+# loops SIZE: the two loops in turn, RUNS times each on one screen (the
+# same radius for both), and the medians.
+loops() {
+  local size="$1" out radius reals=() bares=() r b
+  start_xvfb "$size" || return
+  for _ in $(seq 1 "$RUNS"); do
+    out=$("$PROGRAMS/display_bench_x11" "$BENCH_SECONDS")
+    radius=$(value_of radius <<<"$out")
+    reals+=("$(value_of circles_per_second <<<"$out")")
+    # The display draws a new radius (8 to 100) every cycle: the bare loop
+    # draws the mean one.
+    out=$("$PROGRAMS/bare_loop_x11" "$BENCH_SECONDS" 54)
+    bares+=("$(value_of circles_per_second <<<"$out")")
+  done
+  r=$(median "${reals[@]}")
+  b=$(median "${bares[@]}")
+  echo "$size display loop: $r circles/s (median; runs ${reals[*]}; last radius $radius)"
+  echo "$size bare loop:    $b circles/s (median; runs ${bares[*]}; radius 54)"
+  echo "$size ratio:        $(ratio "$r" "$b")"
+  xvfb_stop
+}
+loops 1024x768
+loops 3840x2160
+
+start_xvfb 1024x768
+write_settings '停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0'
+real_ms=() bare_ms=() real_kb=() bare_kb=() hosted_exit=()
+for _ in $(seq 1 "$RUNS"); do
+  out=$("$PROGRAMS/first_ring_x11" "$NATIVE" /s)
+  real_ms+=("$(value_of first_ring_ms <<<"$out")")
+  real_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  out=$("$PROGRAMS/first_ring_x11" "$PROGRAMS/bare_loop_x11" 30)
+  bare_ms+=("$(value_of first_ring_ms <<<"$out")")
+  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  out=$("$PROGRAMS/first_ring_x11" "$NATIVE" -root)
+  hosted_exit+=("$(value_of exit_ms <<<"$out") ms (exit code $(value_of exit_code <<<"$out"))")
+done
+rm_=$(median "${real_ms[@]}")
+bm=$(median "${bare_ms[@]}")
+rk=$(median "${real_kb[@]}")
+bk=$(median "${bare_kb[@]}")
+echo "start to first ring: tessellane /s ${rm_:-?} ms, bare window ${bm:-?} ms, ratio $(ratio "${rm_:-0}" "${bm:-0}") (median of $RUNS; runs: ${real_ms[*]} / ${bare_ms[*]})"
+echo "peak resident memory: tessellane /s ${rk:-?} kB, bare window ${bk:-?} kB, difference $(( ${rk:-0} - ${bk:-0} )) kB"
+echo "hosted (-root) exit after SIGTERM: ${hosted_exit[*]}"
+e2e_end

@@ -1,0 +1,31 @@
+// display_bench_x11 SECONDS: the real display loop on the native backend,
+// in its own full-screen window with no pause between cycles, for SECONDS;
+// then prints "circles_per_second N radius R circles C".
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Tessellane_B.h"
+#include "display/Tessellane_S.h"
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::atof(argv[1]) <= 0) {
+    std::fprintf(stderr, "usage: display_bench_x11 SECONDS\n");
+    return 2;
+  }
+  app::Tessellane_B module;
+  module.StopTime = 40;  // overflows the 16-bit pause: no pause at all
+  module.RandomBackground = 0;
+  module.BackgroundColor = 0;
+  display::Tessellane_S display(module);
+  ui::Timer stop(static_cast<int>(std::atof(argv[1]) * 1000));
+  stop.OnTick = [&] { display.StopLoop = true; };
+  stop.SetEnabled(true);
+
+  const auto start = std::chrono::steady_clock::now();
+  display.Form_Load();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("circles_per_second %.0f radius %d circles %llu\n", static_cast<double>(display.CirclesDrawn) / seconds,
+              display.Radius, static_cast<unsigned long long>(display.CirclesDrawn));
+  return 0;
+}
