@@ -16,7 +16,7 @@ PACKAGES=(
   python3 procps psmisc git ca-certificates
   icoutils unzip
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev
-  xscreensaver xscreensaver-data dpkg-dev fakeroot man-db groff-base x11-apps
+  xscreensaver xscreensaver-data dpkg-dev fakeroot file man-db groff-base x11-apps
 )
 
 if [ "$(id -u)" -eq 0 ]; then
