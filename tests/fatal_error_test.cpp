@@ -79,6 +79,8 @@ TEST_F(FatalErrorTest, AReporterThatFailsStillEndsTheProcess) {
 }
 
 TEST_F(FatalErrorTest, WithoutAReporterTheErrorsOwnTextIsShown) {
+  // As in a process that has not set one yet (another test may have).
+  ui::SetFatalErrorReporter(nullptr);
   try {
     ui::EndWithError(std::make_exception_ptr(std::runtime_error("disk gone")));
   } catch (const headless::ProcessExit& exit) {
