@@ -26,14 +26,16 @@ ini_value() {
 ini_keys() { iconv -f CP932 -t UTF-8 "$1/$INI_NAME" 2>/dev/null | tr -d '\r' | sed -n 's/=.*//p' | tr '\n' ' '; }
 
 # open_dialog DIR: starts /c with the cursor at a known place, waits for the
-# window; its process id is left in DLG. START_SAVER names the function that
+# window, drawn (its title strip) and with the focus, so that a first click
+# counts; its process id is left in DLG. START_SAVER names the function that
 # starts the saver (start_saver unless a test starts it another way).
 open_dialog() {
   place_cursor 500 400 || log "cursor not placed"
   "${START_SAVER:-start_saver}" "$1" /c
   DLG=$SAVER_PID
   WIN=$(wait_window "$SETTINGS_TITLE" 30) || { fail "window did not appear"; return 1; }
-  sleep 1
+  shot_until 10 "$E2E_TEST_WORK/opened.png" title_strip_is_dark_blue >/dev/null || log "the window was not drawn"
+  focus_window "$WIN" || log "the settings window did not take the focus"
 }
 
 # close_dialog: makes sure the dialog of the case is gone before the next one.

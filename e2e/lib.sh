@@ -203,7 +203,8 @@ e2e_at_exit() {
 # prefix_reg_add KEY VALUE TYPE DATA: sets a value of the shared prefix's
 # registry; the exit trap deletes it again.
 prefix_reg_add() {
-  e2e_at_exit "$WINE" reg delete "$1" /v "$2" /f
+  e2e_at_exit bash -c '"$0" reg query "$1" /v "$2" >/dev/null 2>&1 || exit 0; "$0" reg delete "$1" /v "$2" /f' \
+    "$WINE" "$1" "$2"
   timeout 60 "$WINE" reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
 }
 # prefix_reg_delete KEY VALUE: deletes it now (bounded).

@@ -93,17 +93,26 @@ if open_dialog "$d"; then
   if [ -n "$cw" ]; then
     pass "the colour dialog opened"
     read -r X Y <<<"$(window_pos "$cw")"
+    focus_window "$cw" || log "the colour dialog did not take the focus"
     screenshot "$SHOTS/colour_dialog.png"
-    xdotool mousemove $((X + 15)) $((Y + 55)) click 1  # the red basic colour
-    sleep 0.3
+    # The red basic colour, until it shows as chosen (its frame changes): the
+    # first click into the dialog may only activate it.
+    RED_CELL="32x30+$((X - 1))+$((Y + 40))"
+    red_chosen() { screenshot "$SHOTS/colour_pick.png" && ! areas_equal "$SHOTS/colour_dialog.png" "$SHOTS/colour_pick.png" "$RED_CELL"; }
+    picked=0
+    for try in 1 2 3; do
+      xdotool mousemove $((X + 15)) $((Y + 55)) click 1
+      if wait_until 3 "the red basic colour to show as chosen" red_chosen; then picked=$try; break; fi
+    done
+    figure red_clicks "$picked"
+    check "the red basic colour shows as chosen (click $picked)" test "$picked" -gt 0
     # OK; the first click into the dialog may only activate it.
     for _ in 1 2 3; do
       xdotool mousemove $((X + 43)) $((Y + 281)) click 1
       gone_within 3 '^色$' && break
     done
-    sleep 0.5
-    screenshot "$SHOTS/colour_chosen.png"
-    check "the swatch shows the chosen red" is_colour "$SHOTS/colour_chosen.png" $((WX + 412)) $((WY + 172)) FF0000
+    check "the swatch shows the chosen red" \
+      shot_until 5 "$SHOTS/colour_chosen.png" is_colour $((WX + 412)) $((WY + 172)) FF0000
     check "confirming the colour wrote nothing yet" test ! -e "$d/$INI_NAME"
     click_at 390 268  # 設定
     check "設定 ends the program" wait_exit "$DLG" 10
@@ -126,15 +135,13 @@ if open_dialog "$d"; then
   if [ -n "$fw" ]; then
     pass "the file dialog opened with its title"
     screenshot "$SHOTS/file_dialog.png"
-    timeout 5 xdotool windowfocus --sync "$fw" 2>/dev/null || true
-    sleep 0.3
+    focus_window "$fw" || log "the file dialog did not take the focus"
     # Pasted, not typed: xdotool types a Japanese character by changing the
     # key map first, and Wine can see the key before the new map (the
     # character is then lost).
-    paste_text "$music_win"
+    check "the path is on the clipboard and pasted" paste_text "$music_win"
     xdotool key Return
     gone_within 5 '^ﾌｧｲﾙを開く$' || log "the file dialog is still open"
-    sleep 0.5
     screenshot "$SHOTS/file_chosen.png"
     click_at 49 376  # mp3、wav
     click_at 390 268  # 設定
@@ -157,8 +164,10 @@ if open_dialog "$d"; then
     xdotool mousemove $((WX + 200 + 20 * step)) $((WY + 10 + 10 * step))
     sleep 0.1
   done
+  # Released once the window has caught up with the cursor.
+  window_at() { [ "$(window_pos "$WIN")" = "$1" ]; }
+  wait_until 5 "the window to reach (389, 147)" window_at "389 147"
   xdotool mouseup 1
-  sleep 0.5
   check_eq "the window followed the cursor by (100, 50)" "389 147" "$(window_pos "$WIN")"
   screenshot "$SHOTS/dragged.png"
   # The close button, at its new place; released away from it.
@@ -194,7 +203,7 @@ d=$(new_testdir link)
 browser="$d/browser.sh"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/browser.log"\n' "$d" >"$browser"
 chmod +x "$browser"
-"$WINE" reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$browser" /f >/dev/null 2>&1
+prefix_reg_add 'HKCU\Software\Wine\WineBrowser' Browsers REG_SZ "$browser" || log "the browser was not set"
 if open_dialog "$d"; then
   click_at 320 450
   wait_until 10 "the browser's log $d/browser.log" test -s "$d/browser.log"
@@ -203,6 +212,6 @@ if open_dialog "$d"; then
   check "the window stays open after the link" alive "$DLG"
 fi
 close_dialog
-"$WINE" reg delete 'HKCU\Software\Wine\WineBrowser' /v Browsers /f >/dev/null 2>&1
+prefix_reg_delete 'HKCU\Software\Wine\WineBrowser' Browsers
 
 e2e_end

@@ -14,14 +14,30 @@ QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
 e2e_begin display
 # The prefix is shared by the whole run: start at the default 96 DPI even if
-# an interrupted run left the raised setting behind.
-"$WINE" reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f >/dev/null 2>&1
+# an interrupted run left the raised setting behind (the exit trap puts it
+# back after the DPI cases, also when one times out).
+DPI_KEY='HKCU\Control Panel\Desktop'
+prefix_reg_delete "$DPI_KEY" LogPixels
 
 # start_display (lib.sh) places the cursor at (500, 400).
 
 # end_display: makes sure the saver of this case is gone before the next one.
 end_display() {
   stop_pid "$SAVER_PID"
+}
+
+# display_ready: the display runs its loop (rings appear on the black
+# background, so it has also seen the first mouse position) and its window
+# has the keyboard focus.
+has_rings() { [ "$(other_pixels "$1" 000000)" -gt 0 ]; }
+display_ready() {
+  shot_until 15 "$DIR/ready.png" has_rings || { log "no rings were drawn"; return 1; }
+  focus_window "$WIN"
+}
+# key_to_display KEY: the key through the keyboard when the display has the
+# focus, else sent to its window.
+key_to_display() {
+  if has_focus "$WIN"; then xdotool key "$1"; else log "sent to the window: $1"; send_key "$1"; fi
 }
 
 # Figures of a screenshot against a background colour.
@@ -92,7 +108,7 @@ end_display
 e2e_case "/s: mouse movement"
 start_display mouse /s -- "${QUICK_INI[@]}"
 check "/s window shown" test -n "$WIN"
-sleep 1
+check "/s draws and has the focus" display_ready
 check "the first mouse position (where the window appeared) only records the origin" alive "$SAVER_PID"
 xdotool mousemove 700 400
 check "a horizontal move does not end the display" still_running "$SAVER_PID" 2
@@ -108,9 +124,9 @@ end_display
 # The origin is the first position seen, not the last one: after a horizontal
 # move, a move that is diagonal from there but vertical from the origin keeps it.
 start_display mouse_origin /s -- "${QUICK_INI[@]}"
-sleep 1
+check "/s draws and has the focus (origin)" display_ready
 xdotool mousemove 600 400
-sleep 0.5
+check "a horizontal move does not end the display (origin)" still_running "$SAVER_PID" 1
 xdotool mousemove 500 300
 check "moves are measured from the first position, not the previous one" still_running "$SAVER_PID" 2
 end_display
@@ -119,9 +135,9 @@ end_display
 e2e_case "/s: keys"
 for key in a space Escape Right; do
   start_display "key_$key" /s -- "${QUICK_INI[@]}"
-  sleep 1
+  check "/s draws and has the focus before the key $key" display_ready
   check "/s alive before the key $key" alive "$SAVER_PID"
-  xdotool key "$key"
+  key_to_display "$key"
   check "the key $key ends the display (no CD music)" wait_exit "$SAVER_PID" 5
   end_display
 done
@@ -130,7 +146,7 @@ done
 e2e_case "no command line"
 start_display nocmd -- "${QUICK_INI[@]}"
 check "an empty command line shows the display" test -n "$WIN"
-sleep 1
+check "it draws and has the focus" display_ready
 xdotool mousemove 700 600
 sleep 0.3
 xdotool mousemove 100 50
@@ -142,19 +158,19 @@ check "a click ends it" wait_exit "$SAVER_PID" 5
 end_display
 
 start_display nocmd_right -- "${QUICK_INI[@]}"
-sleep 1
+check "it draws (right click)" display_ready
 xdotool click 3
 check "without a command line a right click ends it too" wait_exit "$SAVER_PID" 5
 end_display
 
 start_display nocmd_key -- "${QUICK_INI[@]}"
-sleep 1
-xdotool key b
+check "it draws and has the focus (key)" display_ready
+key_to_display b
 check "without a command line a key ends it" wait_exit "$SAVER_PID" 5
 end_display
 
 start_display click_s /s -- "${QUICK_INI[@]}"
-sleep 1
+check "/s draws (click)" display_ready
 xdotool click 1
 check "in /s mode a click ends it" wait_exit "$SAVER_PID" 5
 end_display
@@ -176,7 +192,8 @@ for args in "/s" "/c" "/p 123" ""; do
 done
 SAVER_PID=$FIRST_PID
 check "the first display is still running" alive "$SAVER_PID"
-xdotool key q
+focus_window "$WIN" || log "the first display did not take the focus"
+key_to_display q
 check "and a key still ends it" wait_exit "$SAVER_PID" 5
 end_display
 
@@ -194,10 +211,9 @@ done
 
 # --- a raised DPI setting still fills the screen with one-pixel rings ----
 # 1441 DPI: a pixel is smaller than a twip there (one twip per pixel, not 0).
-DPI_KEY='HKCU\Control Panel\Desktop'
 for dpi in 144 1441; do
   e2e_case "$dpi DPI"
-  if "$WINE" reg add "$DPI_KEY" /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1; then
+  if prefix_reg_add "$DPI_KEY" LogPixels REG_DWORD "$dpi"; then
     start_display "dpi$dpi" /s -- "${RED_INI[@]}"
     check "/s window shown at $dpi DPI" test -n "$WIN"
     if [ -n "$WIN" ]; then
@@ -209,7 +225,7 @@ for dpi in 144 1441; do
     fi
     check "the saver is still running at $dpi DPI" alive "$SAVER_PID"
     end_display
-    "$WINE" reg delete "$DPI_KEY" /v LogPixels /f >/dev/null 2>&1
+    prefix_reg_delete "$DPI_KEY" LogPixels
   else
     fail "could not set LogPixels=$dpi"
   fi

@@ -14,6 +14,7 @@ X11_KEY='HKCU\Software\Wine\X11 Driver'
 e2e_begin monitors
 
 # --- Two monitors ---------------------------------------------------------------------
+e2e_case "two monitors"
 
 if ! x_server_start Xephyr +xinerama -screen 1024x768 -screen 800x600; then
   fail "Xephyr with two heads started"
@@ -21,22 +22,25 @@ if ! x_server_start Xephyr +xinerama -screen 1024x768 -screen 800x600; then
 fi
 XEPHYR_PID=$X_SERVER_PID
 export DISPLAY="$X_SERVER_DISPLAY"
-trap 'wine_prefix_stop; "$WINE" reg delete "$X11_KEY" /v UseXRandR /f >/dev/null 2>&1; wine_prefix_stop; kill "$XEPHYR_PID" 2>/dev/null; e2e_cleanup' EXIT
+# The prefix's X11 setting is put back while the server still runs on the
+# two heads; every step of the trap is bounded.
+trap 'e2e_watchdog_stop; prefix_reg_delete "$X11_KEY" UseXRandR; wine_prefix_stop; end_job "$XEPHYR_PID"; e2e_cleanup' EXIT
 wine_prefix_restart || { fail "the Wine prefix starts on two monitors"; e2e_end; }
 "$WINE" reg add "$X11_KEY" /v UseXRandR /t REG_SZ /d N /f >/dev/null 2>&1
 wine_prefix_restart || { fail "the Wine prefix starts again"; e2e_end; }
 log "two monitors on DISPLAY=$DISPLAY"
 
 # --- The display covers both -------------------------------------------------------------
+e2e_case "the display covers both"
 
 # Red background, no random one; a long hold keeps the first cycle's rings on screen.
 CURSOR_AT="1500 500" start_display two /s -- '停止時間=20' '背景色= 255' '背景色ﾗﾝﾀﾞﾑ=0'
 check "the display window appears" test -n "$WIN"
-sleep 2
+# The first cycle is finished once the picture holds still.
+check "the first cycle ends in a held picture" settled_screenshot "$DIR/two.png" 20
 log "window: at $(window_pos "$WIN"), size $(window_size "$WIN")"
 check_eq "the window is at 0,0" "0 0" "$(window_pos "$WIN")"
 check_eq "the window is 1824 x 768, both monitors" "1824 768" "$(window_size "$WIN")"
-screenshot "$DIR/two.png"
 check "the first monitor shows the background" is_colour "$DIR/two.png" 3 384 FF0000
 check "the second monitor shows the background" is_colour "$DIR/two.png" 1821 300 FF0000
 
