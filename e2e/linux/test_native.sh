@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of the native Linux program under Xvfb: the ring picture
 # of a finished cycle at 1024x768 and 640x480, the ending rules, the
-# second-start guard, the preview in a window made by the test, drawing into
+# second-start guard, two monitors, the preview in a window made by the test, drawing into
 # a host's window (-window-id, -root with and without $XSCREENSAVER_WINDOW)
 # and following its size, SIGTERM and the host's window going away, bad
 # arguments, and a server without MIT-SHM.
@@ -212,6 +212,29 @@ start_native --root
 check "--root draws on the root window" wait_until 10 "rings on the root" \
   shot_has_colours root "$E2E_TEST_WORK/root.png" 300x200+0+0
 ends_cleanly "--root"
+xvfb_stop
+
+# --- two monitors side by side --------------------------------------------------------------
+e2e_case "two monitors: one window over both, the path bouncing off the outer edges" 150
+start_xvfb 2000x1000
+outer_display=$DISPLAY
+x_server_start Xephyr +xinerama -screen 1024x768 -screen 800x768 -br
+export DISPLAY=$X_SERVER_DISPLAY
+write_settings "${RED_INI[@]}"
+start_own /s
+check "/s shows on the two monitors" test -n "$WIN"
+if [ -n "$WIN" ]; then
+  check_eq "the window covers both monitors (1024x768 and 800x768 beside it)" "0 0 1824 768" "$(geometry "$WIN")"
+  shot="$E2E_TEST_WORK/two-monitors.png"
+  check "the picture settles at the end of the first cycle" settled_screenshot "$shot"
+  result=$(rings cycle "$shot" "$RED" 1824 768); rc=$?
+  log "$result"
+  check "one complete cycle over the whole 1824x768 area" test "$rc" -eq 0
+  check "rings on the second monitor" above "$(colour_count "$shot" 400x300+1300+100)" 1
+fi
+ends_cleanly "/s on two monitors"
+end_job "$X_SERVER_PID"
+export DISPLAY=$outer_display
 xvfb_stop
 
 # --- a server that does not share memory --------------------------------------------------

@@ -1,5 +1,5 @@
-// Screen metrics on X: the monitors from RandR (or Xinerama on servers
-// without RandR 1.5), the dots per inch from the desktop's Xft.dpi setting,
+// Screen metrics on X: the monitors from Xinerama (or RandR 1.5 where
+// Xinerama is off), the dots per inch from the desktop's Xft.dpi setting,
 // and the pointer shapes.
 #include <X11/Xresource.h>
 #include <X11/cursorfont.h>
@@ -49,9 +49,12 @@ std::vector<Rect> XineramaMonitors(Display* d) {
 
 MonitorLayout Layout() {
   Display* d = Dpy();
+  // Xinerama first: servers that join screens without RandR outputs for
+  // each (Xephyr, Xvfb +xinerama) report them there only; on Xorg it lists
+  // RandR's monitors, the primary first.
   int primary = 0;
-  std::vector<Rect> monitors = RandrMonitors(d, primary);
-  if (monitors.empty()) monitors = XineramaMonitors(d);
+  std::vector<Rect> monitors = XineramaMonitors(d);
+  if (monitors.empty()) monitors = RandrMonitors(d, primary);
   const Rect screen{0, 0, DisplayWidth(d, X().screen), DisplayHeight(d, X().screen)};
   return LayoutOf(monitors, primary, screen);
 }
