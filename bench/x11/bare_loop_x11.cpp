@@ -4,7 +4,7 @@
 // (the image reaches the window at most once per 16 ms, the queue is looked
 // at no more than every 0.5 ms), and nothing else. Prints "first_ring_ms N"
 // (from the start of main to the first presented ring), then after SECONDS
-// "circles_per_second N circles N" and "peak_rss_kb N".
+// "circles_per_second N circles N".
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
@@ -14,22 +14,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <string>
 
 #include "ui/common/raster.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long PeakRssKb() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
-  return 0;
-}
 
 }  // namespace
 
@@ -106,6 +96,5 @@ int main(int argc, char** argv) {
   }
   const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
   std::printf("circles_per_second %.0f circles %lld\n", static_cast<double>(circles) / elapsed, circles);
-  std::printf("peak_rss_kb %ld\n", PeakRssKb());
   return 0;
 }

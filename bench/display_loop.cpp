@@ -1,9 +1,9 @@
-// display_bench.exe SECONDS [MUSIC_FILE]: the real display loop on the Win32
-// backend, with no pause between cycles, for SECONDS; then prints
+// display_bench SECONDS [MUSIC_FILE]: the real display loop on the program's
+// own backend (Win32, or X on Linux), in its own full-screen window with no
+// pause between cycles, for SECONDS; then prints
 // "circles_per_second N radius R circles C". With a music file the display
 // plays it as file music, to measure what the music polls cost.
-#include <windows.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -28,12 +28,9 @@ int main(int argc, char** argv) {
   stop.OnTick = [&] { display.StopLoop = true; };
   stop.SetEnabled(true);
 
-  LARGE_INTEGER freq, start, end;
-  QueryPerformanceFrequency(&freq);
-  QueryPerformanceCounter(&start);
+  const auto start = std::chrono::steady_clock::now();
   display.Form_Load();
-  QueryPerformanceCounter(&end);
-  const double seconds = static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(freq.QuadPart);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   std::printf("circles_per_second %.0f radius %d circles %llu\n", static_cast<double>(display.CirclesDrawn) / seconds,
               display.Radius, static_cast<unsigned long long>(display.CirclesDrawn));
   return 0;
