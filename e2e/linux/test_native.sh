@@ -122,6 +122,15 @@ xdotool key space
 check "another key ends it" wait_exit "$NATIVE_PID" 5
 write_settings "${QUICK_INI[@]}"
 
+e2e_case "a named pipe in the settings file's place does not hold the start"
+rm -f "$XDG_CONFIG_HOME/tessellane/$INI_NAME"
+mkfifo "$XDG_CONFIG_HOME/tessellane/$INI_NAME"
+start_own /s
+check "the display shows with the defaults" test -n "$WIN"
+end_native
+rm -f "$XDG_CONFIG_HOME/tessellane/$INI_NAME"
+write_settings "${QUICK_INI[@]}"
+
 # --- one copy at a time ------------------------------------------------------------------
 e2e_case "a second copy refuses to start while the display shows"
 start_own /s

@@ -27,11 +27,13 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
+// Only a regular file: a named pipe or a device in the settings file's
+// place would hold the start.
 std::optional<std::string> Read(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat st {};
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     return std::nullopt;
   }

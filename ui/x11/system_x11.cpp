@@ -74,8 +74,10 @@ double SecondsSinceMidnight() {
 // The screen locker asks for the password, not the saver.
 bool SaverAsksPassword() { return false; }
 
+// Without O_NONBLOCK a named pipe given as the music file would hold the
+// start until something wrote to it.
 bool CanOpenForReading(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
   const bool file = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
