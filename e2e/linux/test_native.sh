@@ -71,6 +71,9 @@ cycle_picture() {
     result=$(rings cycle "$shot" "$RED" "${size%x*}" "${size#*x}"); rc=$?
     log "$result"
     check "$size: one complete cycle of one-pixel rings along the bouncing diagonal" test "$rc" -eq 0
+    # The 30 s hold answers input: a key ends it long before the hold would.
+    xdotool key a
+    check "$size: a key during the hold ends the display within 5 s" wait_exit "$NATIVE_PID" 5
   fi
   end_native
   xvfb_stop
