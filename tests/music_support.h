@@ -19,6 +19,8 @@ class MusicDisplayTest : public HeadlessTest {
   using Action = std::function<void(display::Tessellane_S&)>;
 
   MusicDisplayTest() { Configure(); }
+  // Every command the music sent is one the MCI interpreter knows.
+  void TearDown() override { EXPECT_EQ(headless::mci::NotUnderstood(), std::vector<std::string>{}); }
 
   // A fresh process for a second run within one test.
   void Fresh() {

@@ -1,7 +1,8 @@
-// The multimedia system of the headless backend as tests see it: a small MCI
-// command interpreter with a file player ("open "<path>" type MPEGVideo Alias
-// <name>") and a CD drive ("cdaudio"), PlaySound and the wave devices. Time
-// is the fake clock of headless::NowMs(); headless::Reset() resets it all.
+// The multimedia system of the headless backend as tests see it: the shared
+// MCI interpreter over a fake file player ("open "<path>" type MPEGVideo Alias
+// <name>", and PlaySound's loop) and a fake CD drive ("cdaudio"), and the
+// wave devices. Time is the fake clock of headless::NowMs();
+// headless::Reset() resets it all.
 #pragma once
 #include <functional>
 #include <map>
@@ -10,26 +11,28 @@
 #include <utility>
 #include <vector>
 
+#include "ui/common/mci_interpreter.h"
+
 namespace headless::mci {
 
 // Error codes of the simulated devices (the values MCI uses for the same faults).
-constexpr int kErrUnrecognizedKeyword = 259;
-constexpr int kErrUnrecognizedCommand = 261;
-constexpr int kErrInvalidDeviceName = 263;  // device or alias not open
-constexpr int kErrDeviceOpen = 265;         // alias already in use
-constexpr int kErrBadInteger = 270;         // a position that is not one
-constexpr int kErrFileNotFound = 275;
-constexpr int kErrDeviceNotReady = 276;  // no disc in the drive
-constexpr int kErrInternal = 277;        // no audio device for the player
-constexpr int kErrOutOfRange = 282;      // a track outside the disc
-constexpr int kErrBadTimeFormat = 293;
+constexpr int kErrUnrecognizedKeyword = ui::mci::kErrUnrecognizedKeyword;
+constexpr int kErrInvalidDeviceName = ui::mci::kErrInvalidDeviceName;  // device or alias not open
+constexpr int kErrDeviceOpen = ui::mci::kErrDeviceOpen;                // alias already in use
+constexpr int kErrBadInteger = ui::mci::kErrBadInteger;                // a position that is not one
+constexpr int kErrUnsupported = ui::mci::kErrUnsupported;              // a command form nobody knows
+constexpr int kErrFileNotFound = ui::mci::kErrFileNotFound;
+constexpr int kErrDeviceNotReady = ui::mci::kErrDeviceNotReady;  // no disc in the drive
+constexpr int kErrInternal = ui::mci::kErrInternal;              // no audio device for the player
+constexpr int kErrOutOfRange = ui::mci::kErrOutOfRange;          // a track outside the disc
+constexpr int kErrBadTimeFormat = ui::mci::kErrBadTimeFormat;
 
 struct Config {
   // Files the players can open, by the path exactly as sent, with the length
   // of the piece in milliseconds. Any other path is not found.
   std::map<std::string, double> files;
-  // False: the file player refuses to open (no audio output), as Wine does
-  // without a sound server.
+  // False: the file players (MCI's and PlaySound's) refuse to open (no audio
+  // output), as Wine does without a sound server.
   bool audio_device = true;
   int wave_devices = 1;
   // False: there is no CD drive; "open cdaudio" is refused.
@@ -54,6 +57,8 @@ struct Sent {
 const std::vector<Sent>& Log();
 std::vector<std::string> Commands();
 void ClearLog();
+// Commands the interpreter refused as forms it does not know (kErrUnsupported).
+const std::vector<std::string>& NotUnderstood();
 
 // The file player: "closed", "playing" or "stopped"; the open path; how many
 // times a play command was accepted.
