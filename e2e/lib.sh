@@ -378,7 +378,8 @@ await_window() {
 # start_display NAME [SWITCH...] -- [SETTINGS...]: the saver in a fresh folder
 # (new_testdir NAME, left in DIR) with those settings lines, the cursor placed
 # at CURSOR_AT ("X Y", default "500 400"), started with the switches; waits
-# DISPLAY_WAIT seconds (default 20) for the display window (WIN).
+# DISPLAY_WAIT seconds (default 60: a bound, not an expectation) for the
+# display window (WIN).
 start_display() {
   local name="$1" args=() t0=$SECONDS
   shift
@@ -389,7 +390,7 @@ start_display() {
   # shellcheck disable=SC2086 # "X Y"
   place_cursor ${CURSOR_AT:-500 400} || log "could not place the cursor"
   start_saver "$DIR" "${args[@]}"
-  await_window "$DIR" "$MAIN" "${DISPLAY_WAIT:-20}" || return 1
+  await_window "$DIR" "$MAIN" "${DISPLAY_WAIT:-60}" || return 1
   [ $((SECONDS - t0)) -gt 5 ] && log "$name: the display window took $((SECONDS - t0)) s"
   return 0
 }

@@ -142,7 +142,7 @@ soak_kind() {
   wait_until 10 "the first resource line in $RES" test -s "$RES" || true
   echo "seconds,gdi,handles,private_kb,rss_kb,working_set_bytes" >"$CSV"
   DIALOGS_OPENED=0 DIALOG_MISSES=0
-  [ "$kind" = dialog ] && { sleep 1; read -r WX WY <<<"$(window_pos "$WIN")"; }
+  [ "$kind" = dialog ] && read -r WX WY <<<"$(window_pos "$WIN")"
   local start=$SECONDS
   next=0
   while :; do

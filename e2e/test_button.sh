@@ -26,7 +26,8 @@ LOG="$SHOTS/buttons.log"
 declare -A AT
 start_host() {
   place_cursor 10 10 || log "cursor not placed"
-  (cd "$SHOTS" && exec "$WINE" "$HOST" buttons.log "$@") >"$SHOTS/host.out" 2>&1 &
+  SAVER_LOG="$SHOTS/host.out"
+  (cd "$SHOTS" && WINEDEBUG=-all,err+all exec "$WINE" "$HOST" buttons.log "$@") >"$SAVER_LOG" 2>&1 &
   HOST_PID=$!
   E2E_STARTED_PIDS+=("$HOST_PID")
   wait_until 20 "the host's Ready line in $LOG" grep -q '^Ready' "$LOG" 2>/dev/null || return 1
