@@ -52,9 +52,10 @@ ended_after() {
 
 # close_with HOW PID TITLE: ends the window TITLE of process PID the way HOW
 # says (key, click, close, endsession); TOOK is from just before the input to
-# the process's end. For close and endsession, while a recording runs, a
-# marker tone sounds just before closewindow.exe starts (at T_MARK), and
-# T_CLOSED is when it had delivered the message.
+# the process's end. For close and endsession the time is closewindow.exe's
+# own, from just before its message to the end (without its start-up);
+# while a recording runs, a marker tone sounds just before closewindow.exe
+# starts (at T_MARK), and T_CLOSED is when it was about to send the message.
 close_with() {
   local t0
   case "$1" in
@@ -63,12 +64,26 @@ close_with() {
     close | endsession)
       [ -n "${REC_PID:-}" ] && mark
       T_MARK=$(now)
-      t0=$T_MARK
-      "$WINE" "$CLOSEWINDOW_EXE" "$3" "$1" || log "closewindow.exe $3 $1 failed"
-      T_CLOSED=$(now)
+      close_from_outside "$@"
+      return
       ;;
   esac
   ended_after "$t0" "$2"
+}
+close_from_outside() {
+  local out="$E2E_TEST_WORK/closewindow.out" cw ms
+  : >"$out"
+  "$WINE" "$CLOSEWINDOW_EXE" "$3" "$1" wait >"$out" 2>&1 &
+  cw=$!
+  T_CLOSED=""
+  wait_until 30 "closewindow.exe to send" grep -q '^sending' "$out" && T_CLOSED=$(now)
+  wait_exit "$cw" 30 || stop_pid "$cw"
+  ms=$(tr -d '\r' <"$out" | sed -n 's/^ended_ms \([0-9]*\)$/\1/p')
+  [ -n "$ms" ] || log "closewindow.exe: $(tr -d '\r' <"$out" | paste -sd ' ' -)"
+  TOOK=""
+  wait_exit "$2" 10 || return 0
+  [ -n "$ms" ] && TOOK=$(awk -v ms="$ms" 'BEGIN{printf "%.2f", ms / 1000}')
+  [ -n "$T_CLOSED" ] || T_CLOSED=$(now)
 }
 
 # bare_end HOW: how long a bare full-screen window takes to end with HOW
