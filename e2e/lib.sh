@@ -51,6 +51,7 @@ figure() { E2E_FIGURES+="${E2E_FIGURES:+, }$1=$2"; }
 # the case had run.
 E2E_CASE_T0=$SECONDS
 e2e_evidence() {
+  [ -n "${E2E_TEST_WORK:-}" ] || return 0
   local dir="$E2E_TEST_WORK/failures" n="$E2E_FAILED" out=() focus
   mkdir -p "$dir" || return 0
   if [ -n "${DISPLAY:-}" ] && timeout 10 import -display "$DISPLAY" -window root "$dir/$n.png" 2>/dev/null; then
@@ -355,12 +356,24 @@ stop_pid() {
 
 # wait_window TITLE [SECONDS]: prints the X window id of the visible window
 # with exactly this title; fails when none appears in time (default 20 s).
+# xdotool's search gives up at once when a window goes away while it looks
+# (another program's closing): it is asked again until the time is up.
 wait_window() {
-  local title="$1" limit="${2:-20}"
-  timeout "$limit" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1
-  local rc="${PIPESTATUS[0]}"
-  [ "$rc" -eq 0 ] || log "timed out after $limit s waiting for a window titled '$title'" >&2
-  return "$rc"
+  local title="$1" limit="${2:-20}" end id left
+  end=$((SECONDS + limit))
+  while :; do
+    left=$((end - SECONDS))
+    [ "$left" -ge 1 ] || left=1
+    id=$(timeout "$left" xdotool search --sync --onlyvisible --name "^${title}\$" 2>/dev/null | head -n 1)
+    if [ -n "$id" ]; then
+      printf '%s\n' "$id"
+      return 0
+    fi
+    [ "$SECONDS" -lt "$end" ] || break
+    sleep 0.1
+  done
+  log "timed out after $limit s waiting for a window titled '$title'" >&2
+  return 1
 }
 
 # window_shows TITLE [SECONDS]: a window with exactly this title shows (wait_window).
@@ -409,7 +422,14 @@ window_seen() {
 
 # find_window NAME: the X id of a visible window whose title matches NAME
 # (a regular expression), within 10 s; nothing when none came.
-find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
+find_window() {
+  local id end=$((SECONDS + 10))
+  while [ "$SECONDS" -lt "$end" ]; do
+    id=$(timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$id" ] && { printf '%s\n' "$id"; return 0; }
+    sleep 0.1
+  done
+}
 # gone_within SECONDS NAME: true once no visible window matches NAME.
 gone_within() {
   wait_until "$1" "no visible window named '$2'" no_window "$2"
