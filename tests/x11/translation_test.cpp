@@ -31,9 +31,14 @@ TEST(LaunchArgs, WindowsSwitchesAreHandedOnAsTheProgramReadsThem) {
   EXPECT_EQ(Parse({"/x"}).command_line, "/x");
   // XScreenSaver's window does not turn a switch into a hosted display.
   EXPECT_EQ(Parse({"/s"}, "0x400001").action, Action::kRun);
-  // No settings window in this build yet: "/c" ends at once.
-  EXPECT_EQ(Parse({"/c"}).action, Action::kEndAtOnce);
-  EXPECT_EQ(Parse({"/C:1234"}).action, Action::kEndAtOnce);
+  // The settings window is the program's too.
+  EXPECT_EQ(Parse({"/c"}).action, Action::kRun);
+  EXPECT_EQ(Parse({"/C:1234"}).command_line, "/C:1234");
+}
+
+TEST(LaunchArgs, TheSettingsModeIsTheLetterCInSecondPlace) {
+  for (const char* line : {"/c", "/C", "/c:1234", "/C 1234"}) EXPECT_TRUE(ui::x11::IsSettingsMode(line)) << line;
+  for (const char* line : {"", "/", "/s", "/p 4194305", "c", "/a"}) EXPECT_FALSE(ui::x11::IsSettingsMode(line)) << line;
 }
 
 TEST(LaunchArgs, HackSwitchesWithOneDashOrTwoNameTheWindow) {

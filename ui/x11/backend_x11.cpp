@@ -11,6 +11,8 @@
 
 #include "ui/events.h"
 #include "ui/fatal.h"
+#include "ui/x11/backend_gtk.h"
+#include "ui/x11/launch_args.h"
 
 namespace ui::x11 {
 namespace {
@@ -178,6 +180,14 @@ bool Trapped(const std::function<void()>& requests) {
   return !X().trapped_error;
 }
 
+bool UsesGtk() {
+  static const bool gtk = [] {
+    const LaunchArgs args = ParseLaunchArgs(X().arguments, "");
+    return args.action == LaunchArgs::Action::kRun && IsSettingsMode(args.command_line);
+  }();
+  return gtk;
+}
+
 void CloseAllForms() {
   const std::vector<Form*> forms = X().forms;
   for (Form* f : forms)
@@ -192,6 +202,7 @@ using x11::Clock;
 using x11::X;
 
 void DoEvents() {
+  if (x11::UsesGtk()) return x11::gtk::DoEvents();
   const auto now = Clock::now();
   if (now - X().last_present >= x11::kFrame) x11::PresentAll();
   if (now - X().last_look < x11::kLookInterval && !X().close_requested) return;
@@ -200,6 +211,7 @@ void DoEvents() {
 }
 
 void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  if (x11::UsesGtk()) return x11::gtk::ProcessEventsFor(milliseconds, done);
   const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
   for (;;) {
     x11::PresentAll();
@@ -211,6 +223,7 @@ void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& d
 }
 
 void RunEventLoop() {
+  if (x11::UsesGtk()) return x11::gtk::RunEventLoop();
   while (X().live_forms > 0) {
     x11::PresentAll();
     x11::HandleEverything();
@@ -241,6 +254,9 @@ class X11TimerPeer : public TimerPeer {
   x11::TimerEntry entry_;
 };
 
-std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<X11TimerPeer>(timer); }
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) {
+  if (x11::UsesGtk()) return x11::gtk::CreateTimerPeer(timer);
+  return std::make_unique<X11TimerPeer>(timer);
+}
 
 }  // namespace ui

@@ -104,4 +104,9 @@ bool Trapped(const std::function<void()>& requests);
 // Closes every form the way the system asks a window to close.
 void CloseAllForms();
 
+// Whether this process shows the settings window, whose forms, widgets,
+// timers and event pump are GTK's (backend_gtk.h); decided once from the
+// arguments.
+bool UsesGtk();
+
 }  // namespace ui::x11

@@ -65,6 +65,10 @@ LaunchArgs ParseHackArgs(const std::vector<std::string>& args, const std::string
 
 }  // namespace
 
+bool IsSettingsMode(const std::string& command_line) {
+  return command_line.size() >= 2 && std::toupper(static_cast<unsigned char>(command_line[1])) == 'C';
+}
+
 bool ParseWindowId(const std::string& text, std::uint64_t& id) {
   std::size_t at = 0;
   int base = 10;
@@ -93,9 +97,6 @@ LaunchArgs ParseLaunchArgs(const std::vector<std::string>& args, const std::stri
   // The Windows switches: "/x" and what follows, read by the program itself.
   if (args.empty() || (args[0].size() >= 2 && args[0][0] == '/')) {
     LaunchArgs a;
-    // This build has no settings window yet.
-    if (!args.empty() && std::toupper(static_cast<unsigned char>(args[0][1])) == 'C')
-      a.action = LaunchArgs::Action::kEndAtOnce;
     for (const auto& arg : args) a.command_line += (a.command_line.empty() ? "" : " ") + arg;
     return a;
   }

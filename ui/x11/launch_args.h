@@ -28,6 +28,10 @@ struct LaunchArgs {
 // $XSCREENSAVER_WINDOW ("" when unset), which "-root" draws into.
 LaunchArgs ParseLaunchArgs(const std::vector<std::string>& args, const std::string& xscreensaver_window);
 
+// Whether the screen-saver switches ask for the settings window: the mode
+// letter, the second character of the upper-cased command line, is C.
+bool IsSettingsMode(const std::string& command_line);
+
 // A window id in decimal or in hex with "0x"; false when it is not one.
 bool ParseWindowId(const std::string& text, std::uint64_t& id);
 

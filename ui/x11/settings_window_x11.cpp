@@ -1,41 +1,45 @@
-// The settings window's widgets, its text and its dialogs are not part of
-// this native build yet: "/c" ends before any of them is asked for (see
-// launch_args.cpp). Should anything reach them, the program stops with an
-// error instead of showing a window that does not work.
-#include "ui/dialogs.h"
+// The settings window's widgets come from GTK (ui/x11/*_gtk.cpp); only a
+// process started for the settings window uses GTK. Should anything else ask
+// for one of them, the program stops with an error instead of mixing the
+// two toolkits.
 #include "ui/fatal.h"
 #include "ui/user_control.h"
 #include "ui/widgets.h"
+#include "ui/x11/backend_gtk.h"
+#include "ui/x11/backend_x11.h"
 
 namespace ui {
 namespace {
 
-[[noreturn]] void NotInThisBuild(const char* what) {
-  throw ResourceError(std::string("the settings window's ") + what + " is not in this build");
+void NeedGtk(const char* what) {
+  if (!x11::UsesGtk())
+    throw ResourceError(std::string("the settings window's ") + what + " outside the settings window");
 }
 
 }  // namespace
 
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas&) { NotInThisBuild("picture area"); }
-std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox&, Canvas&) { NotInThisBuild("combo box"); }
-std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar&, Canvas&) { NotInThisBuild("scroll bar"); }
-std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox&, Form&) {
-  NotInThisBuild("light-ray picture");
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) {
+  NeedGtk("picture area");
+  return x11::gtk::CreateCanvasPeer(canvas);
 }
-std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl&, Form&) { NotInThisBuild("button"); }
-void BringToTop(WindowHandle) { NotInThisBuild("control stacking"); }
-void DrawTextInto(Picture&, const Rect&, const Rect&, std::string_view, const Font&, Colour, Alignment, bool, bool) {
-  NotInThisBuild("text");
+std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox& box, Canvas& container) {
+  NeedGtk("combo box");
+  return x11::gtk::CreateComboBoxPeer(box, container);
 }
-Point MeasureText(std::string_view, const Font&) { NotInThisBuild("text"); }
-
-namespace sys {
-Colour WindowTextColour() { return 0; }
-std::optional<Colour> ChooseColour(WindowHandle) { NotInThisBuild("colour dialog"); }
-std::optional<std::string> ChooseMusicFile(WindowHandle, const std::string&, const std::string&, const std::string&) {
-  NotInThisBuild("file dialog");
+std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& container) {
+  NeedGtk("scroll bar");
+  return x11::gtk::CreateScrollBarPeer(bar, container);
 }
-void OpenDocument(WindowHandle, const std::string&) { NotInThisBuild("link"); }
-}  // namespace sys
+std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox& box, Form& form) {
+  NeedGtk("light-ray picture");
+  return x11::gtk::CreatePalettePicturePeer(box, form);
+}
+std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container) {
+  NeedGtk("button");
+  return x11::gtk::CreateUserControlPeer(control, container);
+}
+void BringToTop(WindowHandle child) {
+  if (x11::UsesGtk()) x11::gtk::BringToTop(child);
+}
 
 }  // namespace ui

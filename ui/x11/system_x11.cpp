@@ -9,6 +9,7 @@
 #include <iostream>
 
 #include "ui/system.h"
+#include "ui/x11/backend_gtk.h"
 #include "ui/x11/backend_x11.h"
 #include "ui/x11/launch_args.h"
 #include "ui/x11/window_search.h"
@@ -59,7 +60,8 @@ void EndProcess(int exit_code) {
 
 void ReportFatalError(const std::string& text) { std::cerr << "tessellane: " << text << std::endl; }
 
-void ShowWarning(WindowHandle, const std::string& text, const std::string& title) {
+void ShowWarning(WindowHandle owner, const std::string& text, const std::string& title) {
+  if (x11::UsesGtk()) return x11::gtk::ShowMessage(owner, text, title);
   std::cerr << title << ": " << text << std::endl;
 }
 

@@ -1,0 +1,201 @@
+#!/usr/bin/env bash
+# End-to-end tests of the native settings window (tessellane /c) under Xvfb:
+# its size, place and title and the places of its buttons and native
+# widgets; every command driven with xdotool (ﾗﾝﾀﾞﾑ, the music kinds, the
+# spinner, the track box, the colour and file choosers, the link through a
+# recording xdg-open, the title-strip drag, the close button); a save round
+# trip byte for byte with another section kept; cancel and the close button
+# write nothing; a settings folder that cannot be written gives one message
+# box and changes nothing.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+need_native
+linux_begin dialog
+
+start_xvfb 1024x768 || { fail "Xvfb starts"; e2e_end; }
+INI_DIR="$XDG_CONFIG_HOME/tessellane"
+INI="$INI_DIR/$INI_NAME"
+URL="https://tessellane.example.org/"
+# A fake desktop handler that records what it was asked to open.
+BIN="$E2E_TEST_WORK/bin"
+OPENED="$E2E_TEST_WORK/opened.txt"
+mkdir -p "$BIN"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >> "%s"\n' "$OPENED" >"$BIN/xdg-open"
+chmod +x "$BIN/xdg-open"
+
+# A settings file as the program itself writes it (values with their
+# leading blank), and a section of another program that must be kept.
+write_file() {
+  mkdir -p "$INI_DIR"
+  {
+    printf '[Section]\r\n'
+    printf '%s\r\n' "停止時間= 5" "背景色= 255" "背景色ﾗﾝﾀﾞﾑ= 0" "BGM区分= 0" "BGMﾘﾋﾟｰﾄ= 0" "BGMﾌｧｲﾙ=$1"
+    printf '[Other]\r\nkeep=this line\r\n'
+  } | iconv -f UTF-8 -t CP932 >"$INI"
+}
+value_of() { iconv -f CP932 -t UTF-8 "$INI" | tr -d '\r' | sed -n "s/^$1=//p" | head -n 1 | sed 's/^ *//'; }
+
+# open_dialog: starts /c, waits for its window and for it to be drawn; the
+# window's top-left corner in WX, WY.
+title_drawn() { [ "$(channel "$1" $((WX + 300)) $((WY + 12)) b)" -gt "$(channel "$1" $((WX + 300)) $((WY + 12)) r)" ]; }
+open_dialog() {
+  xdotool mousemove 5 5
+  PATH="$BIN:$PATH" start_native /c
+  WIN=$(wait_window "$SETTINGS_TITLE" 20) || { fail "the settings window shows"; return 1; }
+  read -r WX WY <<<"$(window_pos "$WIN")"
+  shot_until 10 "$E2E_TEST_WORK/opened.png" title_drawn >/dev/null || log "the window was not drawn"
+}
+# click X Y: a left click at the window's client pixel (X, Y).
+click() { xdotool mousemove $((WX + $1)) $((WY + $2)) click 1; }
+ended() { ! alive "$NATIVE_PID"; }
+# ends_within WHAT: the program ends by itself within 10 s, exit code 0.
+ends_within() {
+  if wait_exit "$NATIVE_PID" 10; then
+    check_eq "$1: exit code" 0 "$EXIT_CODE"
+  else
+    fail "$1: the program ends"
+    stop_native KILL 2
+  fi
+}
+# children WIN: "WxH+X+Y" of the window's own X windows (buttons, combo box, scroll bar).
+children() { xwininfo -children -id "$1" | sed -n 's/.*(has no name): ()  *\([0-9x+-]*\)  .*/\1/p' | sort | tr '\n' ' '; }
+
+e2e_case "size, place, title and the controls' windows" 60
+write_file ""
+open_dialog && {
+  check_eq "window size" "446 477" "$(window_size "$WIN")"
+  # Half the spare width from the left, a third of the spare height from the top.
+  check_eq "window place" "289 97" "$WX $WY"
+  check_eq "one window with the title" 1 "$(window_count "$SETTINGS_TITLE")"
+  kids=$(children "$WIN")
+  for geometry in 33x33+360+156 77x33+352+216 77x33+352+252 33x33+52+388 41x20+102+334 21x33+368+92; do
+    check "a control's window at $geometry" grep -q -- "$geometry" <<<"$kids"
+  done
+  cp "$INI" "$E2E_TEST_WORK/before.ini"
+  # The close button closes without saving.
+  click 435 11
+  ends_within "close button"
+  check "the close button writes nothing" cmp -s "$INI" "$E2E_TEST_WORK/before.ini"
+}
+
+e2e_case "save round trip: the same bytes, the other section kept" 60
+# The music file must exist: the load drops one that does not.
+: >"$E2E_TEST_WORK/some music.mp3"
+write_file "$E2E_TEST_WORK/some music.mp3"
+cp "$INI" "$E2E_TEST_WORK/round.ini"
+open_dialog && {
+  click 390 268  # 設定
+  ends_within "save"
+  check "saving unchanged settings gives the same bytes" cmp "$INI" "$E2E_TEST_WORK/round.ini"
+}
+
+e2e_case "commands: ﾗﾝﾀﾞﾑ, music kind, spinner, track box, then save" 90
+write_file ""
+open_dialog && {
+  click 395 202                # ﾗﾝﾀﾞﾑ: off to on
+  click $((26 + 40)) $((298 + 46))  # 音楽CD (label)
+  click 378 97                 # the spinner's upper arrow: 5 to 6 seconds
+  click 378 97                 # 6 to 7
+  click $((102 + 12)) $((334 + 10))
+  xdotool key ctrl+a type 12
+  click 390 268
+  ends_within "save after commands"
+  check_eq "背景色ﾗﾝﾀﾞﾑ toggled" 1 "$(value_of '背景色ﾗﾝﾀﾞﾑ')"
+  check_eq "BGM区分 from its label" 1 "$(value_of 'BGM区分')"
+  check_eq "停止時間 raised twice by the upper arrow" 7 "$(value_of '停止時間')"
+  check_eq "BGMﾘﾋﾟｰﾄ typed" 12 "$(value_of 'BGMﾘﾋﾟｰﾄ')"
+  check_eq "背景色 kept" 255 "$(value_of '背景色')"
+  check "the other section kept" grep -q 'keep=this line' "$INI"
+}
+
+e2e_case "cancel after changes writes nothing" 60
+write_file ""
+cp "$INI" "$E2E_TEST_WORK/before.ini"
+open_dialog && {
+  click 395 202
+  click $((26 + 40)) $((298 + 78))
+  click 390 232  # ｷｬﾝｾﾙ
+  ends_within "cancel"
+  check "cancel writes nothing" cmp -s "$INI" "$E2E_TEST_WORK/before.ini"
+}
+
+e2e_case "colour chooser and file chooser" 120
+write_file ""
+MUSIC_DIR="$E2E_TEST_WORK/音楽"
+mkdir -p "$MUSIC_DIR"
+: >"$MUSIC_DIR/song.MP3"
+open_dialog && {
+  click 376 172  # the colour button
+  COLOUR_WIN=$(wait_window "色の設定" 10)
+  check "the colour chooser shows" test -n "$COLOUR_WIN"
+  if [ -n "$COLOUR_WIN" ]; then
+    # The palette's fifth column (reds), its top swatch; then the button at
+    # the lower right that confirms.
+    read -r CX CY <<<"$(window_pos "$COLOUR_WIN")"
+    read -r CW CH <<<"$(window_size "$COLOUR_WIN")"
+    xdotool mousemove $((CX + 244)) $((CY + 27)) click 1
+    xdotool mousemove $((CX + CW - 45)) $((CY + CH - 25)) click 1
+    check "the colour chooser closes" wait_until 10 "the colour chooser to close" no_window "^色の設定\$"
+    shot_until 5 "$E2E_TEST_WORK/swatch.png" true >/dev/null
+    SWATCH=$(pixel "$E2E_TEST_WORK/swatch.png" $((WX + 412)) $((WY + 172)))
+  fi
+  click 68 404  # the file button
+  FILE_WIN=$(wait_window "ﾌｧｲﾙを開く" 10)
+  check "the file chooser shows" test -n "$FILE_WIN"
+  if [ -n "$FILE_WIN" ]; then
+    focus_window "$FILE_WIN"
+    xdotool key ctrl+l
+    xdotool type "$MUSIC_DIR/song.MP3"
+    # The first Return may only close the name completion's list.
+    xdotool key Return
+    wait_until 3 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$" || xdotool key Return
+    check "the file chooser closes" wait_until 10 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$"
+  fi
+  click 390 268
+  ends_within "save after the choosers"
+  colour=$(value_of '背景色')
+  check "背景色 is a chosen colour, not black ($colour)" test "$colour" != 0 -a "$colour" != 255
+  # The swatch showed the colour the file gets (0x00BBGGRR there, RRGGBB on screen).
+  check_eq "the swatch shows the saved colour" "$(printf '%02X%02X%02X' $((colour & 255)) $((colour >> 8 & 255)) $((colour >> 16)))" "${SWATCH:-}"
+  check_eq "BGMﾌｧｲﾙ is the chosen file" "$MUSIC_DIR/song.MP3" "$(value_of 'BGMﾌｧｲﾙ')"
+}
+
+e2e_case "link, title-strip drag" 60
+write_file ""
+rm -f "$OPENED"
+open_dialog && {
+  click 240 450  # the link
+  check "xdg-open gets the address" wait_until 10 "xdg-open to run" grep -qsx "$URL" "$OPENED"
+  x0=$WX y0=$WY
+  # A drag at a hand's pace: the press reads the cursor when it is handled.
+  xdotool mousemove $((WX + 100)) $((WY + 10)) mousedown 1 sleep 0.2
+  xdotool mousemove $((WX + 130)) $((WY + 25)) sleep 0.2
+  xdotool mousemove $((WX + 160)) $((WY + 40)) sleep 0.2 mouseup 1
+  moved() { [ "$(window_pos "$WIN")" = "$((x0 + 60)) $((y0 + 30))" ]; }
+  check "dragging the title strip moves the window by the cursor's way" wait_until 5 "the window to move" moved
+  read -r WX WY <<<"$(window_pos "$WIN")"
+  click 390 232
+  ends_within "cancel after the drag"
+}
+
+e2e_case "a settings folder that cannot be written: one message box, nothing changed" 60
+write_file ""
+cp "$INI" "$E2E_TEST_WORK/before.ini"
+chattr +i "$INI_DIR"
+on_exit unfreeze
+unfreeze() { chattr -i "$INI_DIR" 2>/dev/null; }
+open_dialog && {
+  click 395 202
+  click 390 268
+  MSG=$(wait_window "テセレーン" 10)
+  check "a message box shows" test -n "$MSG"
+  check_eq "one message box" 1 "$(window_count "テセレーン")"
+  check "the program waits for the message box" alive "$NATIVE_PID"
+  [ -n "$MSG" ] && focus_window "$MSG" && xdotool key Return
+  ends_within "after the message box"
+  unfreeze
+  check "the file is unchanged" cmp -s "$INI" "$E2E_TEST_WORK/before.ini"
+  check "no other file in the folder" test "$(ls -A "$INI_DIR" | wc -l)" -eq 1
+}
+
+e2e_end

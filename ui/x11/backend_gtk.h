@@ -1,0 +1,109 @@
+// The settings window's half of the native backend: GTK 3 forms, picture
+// boxes, controls and timers, and GTK's event pump. A process that shows the
+// settings window uses these instead of the Xlib ones (UsesGtk); the display
+// and the preview never load them.
+#pragma once
+#include <gtk/gtk.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ui/font.h"
+#include "ui/form.h"
+#include "ui/picture.h"
+#include "ui/types.h"
+
+namespace ui {
+class Canvas;
+class CanvasPeer;
+class ComboBox;
+class ComboBoxPeer;
+class PalettePictureBox;
+class PalettePicturePeer;
+class ScrollBarPeer;
+class UserControl;
+class UserControlPeer;
+class VScrollBar;
+}  // namespace ui
+
+namespace ui::x11::gtk {
+
+// Starts GTK on first use; the program ends with a message when it cannot.
+void EnsureStarted();
+
+// Something painted into a form's own window (a picture box or the palette
+// picture), in the form's pixels, with the mouse routed to it.
+class Layer {
+ public:
+  virtual ~Layer() = default;
+  virtual Rect Bounds() const = 0;
+  virtual bool Shown() const { return true; }
+  virtual void Paint(cairo_t* cr) = 0;
+  // Positions relative to the layer's top left.
+  virtual void MouseDown(int button, int shift, float x, float y) {}
+  virtual void MouseMove(int buttons, int shift, float x, float y) {}
+  virtual void MouseUp(int button, int shift, float x, float y) {}
+  virtual void CaptureLost() {}
+};
+
+// The GTK side of a form: its window, the fixed container its children sit
+// in, and its layers in stacking order.
+class FormWindow {
+ public:
+  virtual ~FormWindow() = default;
+  virtual GtkWidget* Fixed() = 0;
+  virtual void AddLayer(Layer* layer) = 0;
+  virtual void RemoveLayer(Layer* layer) = 0;
+  virtual void Restack(Layer* layer, bool to_top) = 0;
+  virtual void Repaint(const Rect& area) = 0;
+  // Runs `place` now and whenever the children's places must be worked out
+  // again (a container moved, the form shows); removed by the returned id.
+  virtual int OnLayout(std::function<void()> place) = 0;
+  virtual void ForgetLayout(int id) = 0;
+};
+FormWindow& WindowOf(Form& form);
+
+// A native child widget of a form (control, combo box, scroll bar) in a
+// native X window of its own, so that the window under the cursor names it.
+GtkWidget* NativeHolder(GtkWidget* child);
+WindowHandle HandleOf(GtkWidget* holder);
+
+// Peers.
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
+std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent);
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer);
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas);
+std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container);
+std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox& box, Canvas& container);
+std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& container);
+std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox& box, Form& form);
+void BringToTop(WindowHandle child);
+
+// GTK's pump behind DoEvents, ProcessEventsFor and RunEventLoop.
+void DoEvents();
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done);
+void RunEventLoop();
+
+// A message box owned by the form whose window is `owner`.
+void ShowMessage(WindowHandle owner, const std::string& text, const std::string& title);
+
+// The GTK window of a form's handle, or null.
+GtkWindow* WindowFromHandle(WindowHandle handle);
+
+// The CSS that sizes the native widgets as the layout gives them.
+void StyleNative(GtkWidget* widget, const Font& font);
+
+// Colour conversions between the program's 0x00BBGGRR and cairo's 0x00RRGGBB.
+inline std::uint32_t ToCairo(Colour c) {
+  return (static_cast<std::uint32_t>(RedOf(c)) << 16) | (GreenOf(c) << 8) | BlueOf(c);
+}
+inline Colour FromCairo(std::uint32_t p) { return Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
+
+// Paints a picture's pixels at (x, y) of the cairo context.
+void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y);
+// The two-pixel sunken frame of a picture box around `outer`.
+void PaintSunkenFrame(cairo_t* cr, const Rect& outer);
+
+}  // namespace ui::x11::gtk

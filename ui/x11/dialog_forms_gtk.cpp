@@ -1,0 +1,537 @@
+// The settings window's forms, picture boxes, containers, timers and event
+// pump on GTK 3. A form is a borderless GTK window with a fixed container;
+// its picture boxes are layers painted into the window itself, bottom first,
+// and the native widgets and controls sit above them in X windows of their
+// own.
+#include "ui/widgets.h"
+
+#include <gdk/gdkx.h>
+#include <glib-unix.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "ui/common/raster.h"
+#include "ui/x11/backend_gtk.h"
+#include "ui/x11/backend_x11.h"
+
+namespace ui::x11::gtk {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+// The queue is looked at no more than every half millisecond, as on X: a
+// loop that yields after every pixel costs little more than its work.
+constexpr auto kLookInterval = std::chrono::microseconds(500);
+
+struct GtkState {
+  bool started = false;
+  Clock::time_point last_look{};
+  std::map<WindowHandle, GtkWindow*> windows;
+};
+GtkState& G() {
+  static GtkState state;
+  return state;
+}
+
+gboolean DrainWakePipe(gint fd, GIOCondition, gpointer) {
+  char buffer[64];
+  while (read(fd, buffer, sizeof buffer) > 0) {
+  }
+  return G_SOURCE_CONTINUE;
+}
+
+int ButtonOf(guint button) {
+  switch (button) {
+    case 1: return kLeftButton;
+    case 2: return kMiddleButton;
+    case 3: return kRightButton;
+    default: return 0;
+  }
+}
+int ShiftOf(guint state) {
+  return ((state & GDK_SHIFT_MASK) ? 1 : 0) | ((state & GDK_CONTROL_MASK) ? 2 : 0) | ((state & GDK_MOD1_MASK) ? 4 : 0);
+}
+int HeldOf(guint state) {
+  return ((state & GDK_BUTTON1_MASK) ? kLeftButton : 0) | ((state & GDK_BUTTON3_MASK) ? kRightButton : 0) |
+         ((state & GDK_BUTTON2_MASK) ? kMiddleButton : 0);
+}
+
+bool Inside(const Rect& r, double x, double y) { return x >= r.left && y >= r.top && x < r.right && y < r.bottom; }
+
+// Whether a window manager runs that moves windows on request.
+bool ManagerMovesWindows(GtkWidget* window) {
+  GdkScreen* screen = gtk_widget_get_screen(window);
+  return GDK_IS_X11_SCREEN(screen) &&
+         gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string("_NET_WM_MOVERESIZE"));
+}
+
+class GtkFormPeer : public FormPeer, public FormWindow {
+ public:
+  explicit GtkFormPeer(Form& form) : form_(form) {
+    EnsureStarted();
+    X().forms.push_back(&form_);
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    g_object_ref_sink(window_);
+    gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+    gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
+    gtk_widget_add_events(window_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK);
+    fixed_ = gtk_fixed_new();
+    gtk_container_add(GTK_CONTAINER(window_), fixed_);
+    g_signal_connect(fixed_, "draw", G_CALLBACK(OnDraw), this);
+    g_signal_connect(window_, "button-press-event", G_CALLBACK(OnButtonPress), this);
+    g_signal_connect(window_, "button-release-event", G_CALLBACK(OnButtonRelease), this);
+    g_signal_connect(window_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+    g_signal_connect(window_, "grab-broken-event", G_CALLBACK(OnGrabBroken), this);
+    g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+    ++X().live_forms;
+  }
+  ~GtkFormPeer() override {
+    Destroy();
+    auto& forms = X().forms;
+    forms.erase(std::remove(forms.begin(), forms.end(), &form_), forms.end());
+    if (window_) g_object_unref(window_);
+  }
+
+  // --- FormPeer
+  WindowHandle Handle() override {
+    if (destroyed_) return 0;
+    if (!handle_) {
+      gtk_widget_realize(window_);
+      handle_ = gdk_x11_window_get_xid(gtk_widget_get_window(window_));
+      G().windows[handle_] = GTK_WINDOW(window_);
+    }
+    return handle_;
+  }
+  void SetCaption(const std::string& caption) override { gtk_window_set_title(GTK_WINDOW(window_), caption.c_str()); }
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    const bool moved = x != x_ || y != y_;
+    x_ = x, y_ = y;
+    if (w != w_ || h != h_) {
+      w_ = w, h_ = h;
+      gtk_widget_set_size_request(fixed_, std::max(w, 1), std::max(h, 1));
+    }
+    if (moved && !destroyed_) Move();
+  }
+  void SetBackColor(Colour) override {}
+  void Show() override {
+    if (destroyed_) return;
+    RunLayout();
+    gtk_window_move(GTK_WINDOW(window_), x_, y_);
+    gtk_widget_show_all(window_);
+    gtk_window_present(GTK_WINDOW(window_));
+  }
+  void Destroy() override {
+    if (destroyed_) return;
+    destroyed_ = true;
+    --X().live_forms;
+    G().windows.erase(handle_);
+    gtk_widget_destroy(window_);
+    gdk_display_flush(gdk_display_get_default());
+  }
+  void AdoptHost(WindowHandle) override {}
+
+  // --- FormWindow
+  GtkWidget* Fixed() override { return fixed_; }
+  void AddLayer(Layer* layer) override { layers_.push_back(layer); }
+  void RemoveLayer(Layer* layer) override {
+    layers_.erase(std::remove(layers_.begin(), layers_.end(), layer), layers_.end());
+    if (captured_ == layer) captured_ = nullptr;
+  }
+  void Restack(Layer* layer, bool to_top) override {
+    RemoveLayer(layer);
+    if (to_top) layers_.push_back(layer);
+    else layers_.insert(layers_.begin(), layer);
+    Repaint(layer->Bounds());
+  }
+  void Repaint(const Rect& a) override {
+    if (a.right > a.left && a.bottom > a.top)
+      gtk_widget_queue_draw_area(fixed_, a.left, a.top, a.right - a.left, a.bottom - a.top);
+  }
+  int OnLayout(std::function<void()> place) override {
+    place();
+    layouts_[++last_layout_] = std::move(place);
+    return last_layout_;
+  }
+  void ForgetLayout(int id) override { layouts_.erase(id); }
+
+ private:
+  void RunLayout() {
+    for (auto& [id, place] : layouts_) place();
+  }
+
+  // A move asked for while the left button is held on the window is a drag
+  // of the window: where a window manager runs it moves the window (and then
+  // holds the mouse itself, so the press ends here), elsewhere the window
+  // goes where it is asked to.
+  void Move() {
+    if ((buttons_ & kLeftButton) && gtk_widget_get_mapped(window_) && ManagerMovesWindows(window_)) {
+      gtk_window_begin_move_drag(GTK_WINDOW(window_), 1, press_root_x_, press_root_y_, press_time_);
+      EndPressHere();
+      return;
+    }
+    gtk_window_move(GTK_WINDOW(window_), x_, y_);
+  }
+  void EndPressHere() {
+    Layer* target = captured_;
+    buttons_ = 0;
+    captured_ = nullptr;
+    if (target) target->CaptureLost();
+  }
+
+  Layer* HitTest(double x, double y) const {
+    for (auto it = layers_.rbegin(); it != layers_.rend(); ++it)
+      if ((*it)->Shown() && Inside((*it)->Bounds(), x, y)) return *it;
+    return nullptr;
+  }
+  bool OwnWindow(GdkWindow* w) const { return w == gtk_widget_get_window(window_); }
+
+  static gboolean OnDraw(GtkWidget*, cairo_t* cr, GtkFormPeer* self) {
+    for (Layer* layer : self->layers_)
+      if (layer->Shown()) layer->Paint(cr);
+    return FALSE;  // the native children are drawn over the layers
+  }
+  static gboolean OnButtonPress(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
+    const int button = ButtonOf(e->button);
+    if (e->type != GDK_BUTTON_PRESS || !button || !self->OwnWindow(e->window)) return FALSE;
+    if (!self->captured_) self->captured_ = self->HitTest(e->x, e->y);
+    self->buttons_ |= button;
+    self->press_root_x_ = static_cast<int>(e->x_root), self->press_root_y_ = static_cast<int>(e->y_root);
+    self->press_time_ = e->time;
+    if (Layer* target = self->captured_) {
+      const Rect b = target->Bounds();
+      target->MouseDown(button, ShiftOf(e->state), static_cast<float>(e->x - b.left), static_cast<float>(e->y - b.top));
+    }
+    return TRUE;
+  }
+  static gboolean OnButtonRelease(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
+    const int button = ButtonOf(e->button);
+    if (!button || !self->OwnWindow(e->window)) return FALSE;
+    Layer* target = self->captured_ ? self->captured_ : self->HitTest(e->x, e->y);
+    self->buttons_ &= ~button;
+    if (self->buttons_ == 0) self->captured_ = nullptr;
+    if (target) {
+      const Rect b = target->Bounds();
+      target->MouseUp(button, ShiftOf(e->state), static_cast<float>(e->x - b.left), static_cast<float>(e->y - b.top));
+    }
+    return TRUE;
+  }
+  static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, GtkFormPeer* self) {
+    if (!self->OwnWindow(e->window)) return FALSE;
+    Layer* target = self->captured_ ? self->captured_ : self->HitTest(e->x, e->y);
+    if (target) {
+      const Rect b = target->Bounds();
+      target->MouseMove(HeldOf(e->state), ShiftOf(e->state), static_cast<float>(e->x - b.left),
+                        static_cast<float>(e->y - b.top));
+    }
+    return TRUE;
+  }
+  static gboolean OnGrabBroken(GtkWidget*, GdkEventGrabBroken*, GtkFormPeer* self) {
+    if (self->buttons_) self->EndPressHere();
+    return FALSE;
+  }
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, GtkFormPeer* self) {
+    self->form_.Unload();
+    return TRUE;
+  }
+
+  Form& form_;
+  GtkWidget* window_ = nullptr;
+  GtkWidget* fixed_ = nullptr;
+  WindowHandle handle_ = 0;
+  int x_ = 0, y_ = 0, w_ = 0, h_ = 0;
+  bool destroyed_ = false;
+  std::vector<Layer*> layers_;
+  Layer* captured_ = nullptr;
+  int buttons_ = 0;
+  int press_root_x_ = 0, press_root_y_ = 0;
+  guint32 press_time_ = 0;
+  std::map<int, std::function<void()>> layouts_;
+  int last_layout_ = 0;
+};
+
+// Ids of windows that X does not know of (the layers): above every X id.
+WindowHandle NextLayerHandle() {
+  static WindowHandle next = 0x40000000;
+  return next++;
+}
+
+// A picture box: a persistent image painted into the form's window, with a
+// sunken frame around it when its container asks for one.
+class GtkPictureBoxPeer : public PictureBoxPeer, public Layer {
+ public:
+  GtkPictureBoxPeer(PictureBox& box, Form& parent) : box_(box), form_(WindowOf(parent)) { form_.AddLayer(this); }
+  ~GtkPictureBoxPeer() override {
+    form_.RemoveLayer(this);
+    if (mirror_) cairo_surface_destroy(mirror_);
+  }
+
+  // --- PictureBoxPeer
+  WindowHandle Handle() override { return handle_; }
+  void SetBoundsPixels(int x, int y, int w, int h) override {
+    form_.Repaint(bounds_);
+    bounds_ = Rect{x, y, x + std::max(w, 0), y + std::max(h, 0)};
+    Reshape();
+  }
+  void Clear(Colour back) override {
+    back_ = back;
+    std::fill(image_.pixels.begin(), image_.pixels.end(), back);
+    Changed(Rect{0, 0, image_.width, image_.height});
+  }
+  void Circle(int x, int y, int r, Colour colour) override {
+    DrawCircle(PixelGrid::Of(image_), x, y, r, colour);
+    Changed(Rect{x - r, y - r, x + r + 1, y + r + 1});
+  }
+  void Line(int x1, int y1, int x2, int y2, Colour colour) override {
+    DrawLine(PixelGrid::Of(image_), x1, y1, x2, y2, colour);
+    Changed(Rect{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1});
+  }
+  void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) override {
+    StretchNearest(PixelGrid::Of(image_), picture, dest, source);
+    Changed(dest);
+  }
+  void Refresh() override {}
+  void Focus() override {}
+
+  // --- Layer
+  Rect Bounds() const override { return bounds_; }
+  bool Shown() const override { return shown_; }
+  void Paint(cairo_t* cr) override {
+    if (sunken_) PaintSunkenFrame(cr, bounds_);
+    if (!mirror_) return;
+    cairo_save(cr);
+    cairo_set_source_surface(cr, mirror_, bounds_.left + Inset(), bounds_.top + Inset());
+    cairo_rectangle(cr, bounds_.left + Inset(), bounds_.top + Inset(), image_.width, image_.height);
+    cairo_fill(cr);
+    cairo_restore(cr);
+  }
+  void MouseDown(int button, int shift, float x, float y) override {
+    if (box_.OnMouseDown) box_.OnMouseDown(button, shift, x - Inset(), y - Inset());
+    pressed_ = button;
+  }
+  void MouseMove(int buttons, int shift, float x, float y) override {
+    if (box_.OnMouseMove) box_.OnMouseMove(buttons, shift, x - Inset(), y - Inset());
+  }
+  void MouseUp(int button, int shift, float x, float y) override {
+    if (box_.OnMouseUp) box_.OnMouseUp(button, shift, x - Inset(), y - Inset());
+    const bool inside = Inside(Rect{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top}, x, y);
+    if (pressed_ == button && inside && box_.OnClick) box_.OnClick();
+    pressed_ = 0;
+  }
+  void CaptureLost() override {
+    pressed_ = 0;
+    if (box_.OnCaptureLost) box_.OnCaptureLost();
+  }
+
+  void SetSunken(bool sunken) {
+    sunken_ = sunken;
+    Reshape();
+  }
+  void SetShown(bool shown) {
+    shown_ = shown;
+    form_.Repaint(bounds_);
+  }
+  void Restack(bool to_top) { form_.Restack(this, to_top); }
+
+ private:
+  int Inset() const { return sunken_ ? 2 : 0; }
+
+  // The image is the area inside the frame, kept across a new size.
+  void Reshape() {
+    const int w = std::max(bounds_.right - bounds_.left - 2 * Inset(), 0);
+    const int h = std::max(bounds_.bottom - bounds_.top - 2 * Inset(), 0);
+    if (w != image_.width || h != image_.height) {
+      ResizeKeeping(image_, w, h, back_);
+      if (mirror_) cairo_surface_destroy(mirror_);
+      mirror_ = w > 0 && h > 0 ? cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h) : nullptr;
+      Changed(Rect{0, 0, w, h});
+    }
+    form_.Repaint(bounds_);
+  }
+
+  // Copies the changed pixels to the image cairo paints from.
+  void Changed(const Rect& r) {
+    if (!mirror_) return;
+    const Rect a{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, image_.width),
+                 std::min(r.bottom, image_.height)};
+    if (a.right <= a.left || a.bottom <= a.top) return;
+    cairo_surface_flush(mirror_);
+    auto* data = cairo_image_surface_get_data(mirror_);
+    const int stride = cairo_image_surface_get_stride(mirror_);
+    for (int y = a.top; y < a.bottom; ++y) {
+      auto* row = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
+      for (int x = a.left; x < a.right; ++x) row[x] = ToCairo(image_.At(x, y));
+    }
+    cairo_surface_mark_dirty_rectangle(mirror_, a.left, a.top, a.right - a.left, a.bottom - a.top);
+    const int dx = bounds_.left + Inset(), dy = bounds_.top + Inset();
+    form_.Repaint(Rect{a.left + dx, a.top + dy, a.right + dx, a.bottom + dy});
+  }
+
+  PictureBox& box_;
+  FormWindow& form_;
+  WindowHandle handle_ = NextLayerHandle();
+  Rect bounds_{};
+  Picture image_;
+  cairo_surface_t* mirror_ = nullptr;
+  Colour back_ = 0;
+  bool sunken_ = false, shown_ = true;
+  int pressed_ = 0;
+};
+
+// Timers tick inside GTK's pump, which runs only inside DoEvents and its
+// relatives (and inside a dialog's own loop, as on Windows).
+class GtkTimerPeer : public TimerPeer {
+ public:
+  explicit GtkTimerPeer(Timer& timer) : timer_(timer) { EnsureStarted(); }
+  ~GtkTimerPeer() override { Stop(); }
+  void Start(int interval_ms) override {
+    Stop();
+    source_ = g_timeout_add(static_cast<guint>(std::max(interval_ms, 1)), Tick, this);
+  }
+  void Stop() override {
+    if (source_) g_source_remove(source_);
+    source_ = 0;
+  }
+
+ private:
+  static gboolean Tick(gpointer data) {
+    auto* self = static_cast<GtkTimerPeer*>(data);
+    if (self->timer_.OnTick) self->timer_.OnTick();
+    return G_SOURCE_CONTINUE;
+  }
+  Timer& timer_;
+  guint source_ = 0;
+};
+
+class GtkCanvasPeer : public CanvasPeer {
+ public:
+  explicit GtkCanvasPeer(Canvas& canvas) : box_(dynamic_cast<GtkPictureBoxPeer&>(canvas.Box().Peer())) {}
+  void Attach() override {}
+  void SetSunkenBorder(bool sunken) override { box_.SetSunken(sunken); }
+  void SetVisible(bool visible) override { box_.SetShown(visible); }
+  void ZOrder(bool to_top) override { box_.Restack(to_top); }
+
+ private:
+  GtkPictureBoxPeer& box_;
+};
+
+// A signal or a host asked the program to end: the forms unload as when
+// the system closes them.
+void HandleCloseRequest() {
+  if (!X().close_requested) return;
+  X().close_requested = 0;
+  CloseAllForms();
+}
+
+void RunPending() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+}
+
+}  // namespace
+
+void EnsureStarted() {
+  if (G().started) return;
+  G().started = true;
+  if (!gtk_init_check(nullptr, nullptr)) {
+    std::fprintf(stderr, "tessellane: cannot open the display \"%s\"\n",
+                 std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
+    std::_Exit(1);
+  }
+  // A signal's wake-up byte ends a wait of the pump.
+  Dpy();
+  if (X().wake_pipe[0] >= 0) g_unix_fd_add(X().wake_pipe[0], G_IO_IN, DrainWakePipe, nullptr);
+}
+
+FormWindow& WindowOf(Form& form) { return dynamic_cast<FormWindow&>(form.Peer()); }
+
+GtkWindow* WindowFromHandle(WindowHandle handle) {
+  const auto it = G().windows.find(handle);
+  return it == G().windows.end() ? nullptr : it->second;
+}
+
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<GtkFormPeer>(form); }
+std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent) {
+  return std::make_unique<GtkPictureBoxPeer>(box, parent);
+}
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<GtkTimerPeer>(timer); }
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<GtkCanvasPeer>(canvas); }
+
+void DoEvents() {
+  const auto now = Clock::now();
+  if (now - G().last_look < kLookInterval && !X().close_requested) return;
+  G().last_look = now;
+  HandleCloseRequest();
+  RunPending();
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (;;) {
+    HandleCloseRequest();
+    RunPending();
+    if (done && done()) return;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    if (left <= 0) return;
+    // Waits for an event, a signal or the end of the time.
+    bool fired = false;
+    const guint wake = g_timeout_add(
+        static_cast<guint>(left), [](gpointer f) -> gboolean { return *static_cast<bool*>(f) = true, G_SOURCE_REMOVE; },
+        &fired);
+    g_main_context_iteration(nullptr, TRUE);
+    if (!fired) g_source_remove(wake);
+  }
+}
+
+void RunEventLoop() {
+  while (X().live_forms > 0) {
+    HandleCloseRequest();
+    if (X().live_forms == 0) return;
+    g_main_context_iteration(nullptr, TRUE);
+  }
+}
+
+void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y) {
+  if (picture.Empty()) return;
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture.width, picture.height);
+  auto* data = cairo_image_surface_get_data(s);
+  const int stride = cairo_image_surface_get_stride(s);
+  for (int row = 0; row < picture.height; ++row) {
+    auto* out = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(row) * stride);
+    for (int col = 0; col < picture.width; ++col) out[col] = ToCairo(picture.At(col, row));
+  }
+  cairo_surface_mark_dirty(s);
+  cairo_save(cr);
+  cairo_set_source_surface(cr, s, x, y);
+  cairo_rectangle(cr, x, y, picture.width, picture.height);
+  cairo_fill(cr);
+  cairo_restore(cr);
+  cairo_surface_destroy(s);
+}
+
+void PaintSunkenFrame(cairo_t* cr, const Rect& r) {
+  // The system's sunken edge: grey and dark grey outside, white and light
+  // grey inside the lower right.
+  const auto line = [cr](double x1, double y1, double x2, double y2, int c) {
+    cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
+    cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
+    cairo_fill(cr);
+  };
+  const int l = r.left, t = r.top, rr = r.right, b = r.bottom;
+  cairo_save(cr);
+  line(l, t, rr - 1, t + 1, 0x808080);
+  line(l, t, l + 1, b - 1, 0x808080);
+  line(l + 1, t + 1, rr - 2, t + 2, 0x404040);
+  line(l + 1, t + 1, l + 2, b - 2, 0x404040);
+  line(l, b - 1, rr, b, 0xFFFFFF);
+  line(rr - 1, t, rr, b, 0xFFFFFF);
+  line(l + 1, b - 2, rr - 1, b - 1, 0xD4D0C8);
+  line(rr - 2, t + 1, rr - 1, b - 1, 0xD4D0C8);
+  cairo_restore(cr);
+}
+
+}  // namespace ui::x11::gtk

@@ -1,0 +1,19 @@
+// Text of the settings window measured and drawn by Pango, with the fonts
+// a Linux desktop has in place of the Japanese Windows fonts.
+#pragma once
+#include <string>
+
+#include "ui/font.h"
+
+namespace ui::x11 {
+
+// The font family asked of fontconfig for a font the forms name:
+// IPAPGothic for ＭＳ Ｐゴシック, IPAGothic for ＭＳ ゴシック (also under their
+// Latin names); any other name as it is.
+std::string PangoFamilyFor(const std::string& name);
+
+// The font's em height in pixels at the forms' 96 dots per inch, as Windows
+// rounds it (9.75 pt is 13 pixels).
+int FontPixels(const Font& font);
+
+}  // namespace ui::x11
