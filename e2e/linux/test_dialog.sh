@@ -71,6 +71,23 @@ open_dialog && {
   for geometry in 33x33+360+156 77x33+352+216 77x33+352+252 33x33+52+388 41x20+102+334 21x33+368+92; do
     check "a control's window at $geometry" grep -q -- "$geometry" <<<"$kids"
   done
+  # A second copy refuses to start while the settings window shows.
+  "$NATIVE" /c >>"$E2E_TEST_WORK/second.log" 2>&1 &
+  second=$!
+  check "a second /c ends by itself" wait_exit "$second" 10
+  check_eq "one settings window" 1 "$(window_count "$SETTINGS_TITLE")"
+  # Hover: the button under the cursor lights up, and the 100-ms leave test
+  # (which asks X for the window under the cursor) puts it back once the
+  # cursor is over the window's background.
+  face() { pixel "$1" $((WX + 356)) $((WY + 220)); }
+  screenshot "$E2E_TEST_WORK/idle.png"
+  IDLE=$(face "$E2E_TEST_WORK/idle.png")
+  xdotool mousemove $((WX + 390)) $((WY + 232))
+  lit() { [ "$(face "$1")" != "$IDLE" ]; }
+  unlit() { [ "$(face "$1")" = "$IDLE" ]; }
+  check "hovering lights the button" shot_until 5 "$E2E_TEST_WORK/hover.png" lit
+  xdotool mousemove $((WX + 200)) $((WY + 460))
+  check "leaving puts the button back" shot_until 5 "$E2E_TEST_WORK/left.png" unlit
   cp "$INI" "$E2E_TEST_WORK/before.ini"
   # The close button closes without saving.
   click 435 11
@@ -145,7 +162,8 @@ open_dialog && {
   if [ -n "$FILE_WIN" ]; then
     focus_window "$FILE_WIN"
     xdotool key ctrl+l
-    xdotool type "$MUSIC_DIR/song.MP3"
+    # Pasted: typing the folder's Japanese name through xdotool loses characters.
+    paste_text "$MUSIC_DIR/song.MP3"
     # The first Return may only close the name completion's list.
     xdotool key Return
     wait_until 3 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$" || xdotool key Return
@@ -177,6 +195,10 @@ open_dialog && {
   click 390 232
   ends_within "cancel after the drag"
 }
+
+e2e_case "SIGTERM ends the settings window" 30
+write_file ""
+open_dialog && ends_cleanly "settings window"
 
 e2e_case "a settings folder that cannot be written: one message box, nothing changed" 60
 write_file ""
