@@ -196,9 +196,14 @@ open_dialog && {
   ends_within "cancel after the drag"
 }
 
-e2e_case "SIGTERM ends the settings window" 30
+e2e_case "SIGTERM ends the settings window, also while a dialog of it is open" 60
 write_file ""
 open_dialog && ends_cleanly "settings window"
+open_dialog && {
+  click 376 172
+  check "the colour chooser shows" window_shows "色の設定" 10
+  ends_cleanly "settings window with its colour chooser open"
+}
 
 e2e_case "a settings folder that cannot be written: one message box, nothing changed" 60
 write_file ""

@@ -38,10 +38,15 @@ GtkState& G() {
   return state;
 }
 
+void HandleCloseRequest();
+
+// A signal's byte on the pipe: the end it asks for is handled at once, also
+// while a dialog runs its own loop.
 gboolean DrainWakePipe(gint fd, GIOCondition, gpointer) {
   char buffer[64];
   while (read(fd, buffer, sizeof buffer) > 0) {
   }
+  HandleCloseRequest();
   return G_SOURCE_CONTINUE;
 }
 
