@@ -196,6 +196,38 @@ open_dialog && {
   ends_within "cancel after the drag"
 }
 
+# Under a window manager the drag is the manager's; after the release the
+# window stays where it was left when the cursor goes on over the strip.
+e2e_case "title-strip drag under a window manager" 60
+if command -v openbox >/dev/null; then
+  openbox >"$E2E_TEST_WORK/openbox.log" 2>&1 &
+  WM_PID=$!
+  stop_wm() { kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null; }
+  on_exit stop_wm
+  wm_up() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+  check "the window manager runs" wait_until 10 "openbox to start" wm_up
+  write_file ""
+  open_dialog && {
+    x0=$WX y0=$WY
+    xdotool mousemove $((WX + 100)) $((WY + 10)) mousedown 1 sleep 0.2
+    xdotool mousemove $((WX + 130)) $((WY + 25)) sleep 0.2
+    xdotool mousemove $((WX + 160)) $((WY + 40)) sleep 0.2 mouseup 1
+    moved() { [ "$(window_pos "$WIN")" = "$((x0 + 60)) $((y0 + 30))" ]; }
+    check "the manager moves the window by the cursor's way" wait_until 5 "the window to move" moved
+    xdotool mousemove $((WX + 260)) $((WY + 50)) sleep 0.2 mousemove $((WX + 200)) $((WY + 45))
+    # Bounded wait for what must not happen: no move within a second.
+    moved_again() { ! moved; }
+    stays() { ! wait_until 1 "a move without a button (none is expected)" moved_again >/dev/null; }
+    check "moving over the strip without a button leaves the window" stays
+    read -r WX WY <<<"$(window_pos "$WIN")"
+    click 390 232
+    ends_within "cancel under the window manager"
+  }
+  stop_wm
+else
+  log "openbox is not installed: the window manager's drag is not tested"
+fi
+
 e2e_case "SIGTERM ends the settings window, also while a dialog of it is open" 60
 write_file ""
 open_dialog && ends_cleanly "settings window"

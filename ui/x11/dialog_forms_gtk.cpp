@@ -170,13 +170,22 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   }
 
   // A move asked for while the left button is held on the window is a drag
-  // of the window: where a window manager runs it moves the window (and then
-  // holds the mouse itself, so the press ends here), elsewhere the window
-  // goes where it is asked to.
+  // of the window: where a window manager runs it moves the window until the
+  // button is released, holding the mouse itself, so the press ends here as
+  // a release would, and the program's own moves wait for the next press.
+  // Elsewhere the window goes where it is asked to.
   void Move() {
+    if (manager_drags_) return;
     if ((buttons_ & kLeftButton) && gtk_widget_get_mapped(window_) && ManagerMovesWindows(window_)) {
       gtk_window_begin_move_drag(GTK_WINDOW(window_), 1, press_root_x_, press_root_y_, press_time_);
-      EndPressHere();
+      manager_drags_ = true;
+      Layer* target = captured_;
+      buttons_ = 0;
+      captured_ = nullptr;
+      if (target) {
+        const Rect b = target->Bounds();
+        target->MouseUp(kLeftButton, 0, static_cast<float>(last_x_ - b.left), static_cast<float>(last_y_ - b.top));
+      }
       return;
     }
     gtk_window_move(GTK_WINDOW(window_), x_, y_);
@@ -205,6 +214,8 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (e->type != GDK_BUTTON_PRESS || !button || !self->OwnWindow(e->window)) return FALSE;
     if (!self->captured_) self->captured_ = self->HitTest(e->x, e->y);
     self->buttons_ |= button;
+    self->manager_drags_ = false;
+    self->last_x_ = e->x, self->last_y_ = e->y;
     self->press_root_x_ = static_cast<int>(e->x_root), self->press_root_y_ = static_cast<int>(e->y_root);
     self->press_time_ = e->time;
     if (Layer* target = self->captured_) {
@@ -227,6 +238,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   }
   static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, GtkFormPeer* self) {
     if (!self->OwnWindow(e->window)) return FALSE;
+    self->last_x_ = e->x, self->last_y_ = e->y;
     Layer* target = self->captured_ ? self->captured_ : self->HitTest(e->x, e->y);
     if (target) {
       const Rect b = target->Bounds();
@@ -254,6 +266,8 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   Layer* captured_ = nullptr;
   int buttons_ = 0;
   int press_root_x_ = 0, press_root_y_ = 0;
+  double last_x_ = 0, last_y_ = 0;
+  bool manager_drags_ = false;
   guint32 press_time_ = 0;
   std::map<int, std::function<void()>> layouts_;
   int last_layout_ = 0;
