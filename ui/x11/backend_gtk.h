@@ -89,6 +89,9 @@ void RunEventLoop();
 // A message box owned by the form whose window is `owner`.
 void ShowMessage(WindowHandle owner, const std::string& text, const std::string& title);
 
+// The file chooser's filter: the patterns ("*.MP3;*.WAV") in any case.
+GtkFileFilter* MusicFilter(const std::string& description, const std::string& patterns);
+
 // The GTK window of a form's handle, or null.
 GtkWindow* WindowFromHandle(WindowHandle handle);
 

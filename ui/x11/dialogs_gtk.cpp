@@ -20,6 +20,8 @@ std::string WithoutCarriageReturns(const std::string& text) {
   return out;
 }
 
+}  // namespace
+
 // "*.MP3" also matches "x.mp3" and "x.Mp3": each letter of the pattern
 // becomes a class of both its cases.
 std::string AnyCase(const std::string& pattern) {
@@ -32,6 +34,17 @@ std::string AnyCase(const std::string& pattern) {
   }
   return out;
 }
+
+GtkFileFilter* MusicFilter(const std::string& description, const std::string& patterns) {
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, description.c_str());
+  std::stringstream list(patterns);
+  for (std::string pattern; std::getline(list, pattern, ';');)
+    if (!pattern.empty()) gtk_file_filter_add_pattern(filter, AnyCase(pattern).c_str());
+  return filter;
+}
+
+namespace {
 
 // The UTF-16 code units of a UTF-8 text, which the Windows limit counts.
 std::size_t Utf16Length(const std::string& utf8) {
@@ -103,12 +116,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
                                            const std::string& filter_description, const std::string& patterns) {
   GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "キャンセル",
                                                   GTK_RESPONSE_CANCEL, "開く", GTK_RESPONSE_ACCEPT, nullptr);
-  GtkFileFilter* filter = gtk_file_filter_new();
-  gtk_file_filter_set_name(filter, filter_description.c_str());
-  std::stringstream list(patterns);
-  for (std::string pattern; std::getline(list, pattern, ';');)
-    if (!pattern.empty()) gtk_file_filter_add_pattern(filter, x11::gtk::AnyCase(pattern).c_str());
-  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
+  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), x11::gtk::MusicFilter(filter_description, patterns));
   gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
   gtk_window_set_default_size(GTK_WINDOW(dialog), 640, 420);
