@@ -139,7 +139,18 @@ if open_dialog "$d"; then
     # Pasted, not typed: xdotool types a Japanese character by changing the
     # key map first, and Wine can see the key before the new map (the
     # character is then lost).
-    check "the path is on the clipboard and pasted" paste_text "$music_win"
+    # Return once the file name box shows the pasted path: a paste that came
+    # before the box had the focus is made again, into the box clicked.
+    read -r X Y <<<"$(window_pos "$fw")"
+    NAME_BOX="200x12+$((X + 100))+$((Y + 183))"
+    name_shown() { screenshot "$SHOTS/file_name.png" && below "$(area_mean "$SHOTS/file_name.png" "$NAME_BOX")" 0.98; }
+    pasted=0
+    for try in 1 2 3; do
+      paste_text "$music_win" && wait_until 3 "the path in the file name box" name_shown && { pasted=$try; break; }
+      xdotool mousemove $((X + 200)) $((Y + 188)) click 1 key ctrl+a
+    done
+    figure pastes "$pasted"
+    check "the path is pasted into the file name box (paste $pasted)" test "$pasted" -gt 0
     xdotool key Return
     gone_within 5 '^ﾌｧｲﾙを開く$' || log "the file dialog is still open"
     screenshot "$SHOTS/file_chosen.png"
@@ -160,13 +171,23 @@ d=$(new_testdir drag)
 if open_dialog "$d"; then
   # shellcheck disable=SC2046
   xdotool mousemove $(at 200 10) && sleep 0.2 && xdotool mousedown 1
-  # Each step once the window has followed the last: a pointer motion that
-  # races with Wine's own move of the window under the pointer can be lost
-  # (seen: the window one step short, however long the button stayed down).
+  # Each step once the window has followed the last. xdotool moves the
+  # pointer in one motion where a hand makes many, and under Wine a motion
+  # can be lost (seen: the window one step short, or not moved at all, however
+  # long the button stayed down): a step the window has not followed within
+  # 2 s gets another motion, a pixel beside and back, as a hand would make.
   window_at() { [ "$(window_pos "$WIN")" = "$1" ]; }
+  drag_step() {
+    local try
+    for try in 1 2 3 4; do
+      [ "$try" -eq 1 ] || xdotool mousemove $(($1 + 1)) "$2"
+      xdotool mousemove "$1" "$2"
+      wait_until 2 "the window to follow to ($3, $4)" window_at "$3 $4" && return 0
+    done
+    return 1
+  }
   for step in 1 2 3 4 5; do
-    xdotool mousemove $((WX + 200 + 20 * step)) $((WY + 10 + 10 * step))
-    wait_until 5 "the window to follow step $step" window_at "$((WX + 20 * step)) $((WY + 10 * step))" || break
+    drag_step $((WX + 200 + 20 * step)) $((WY + 10 + 10 * step)) $((WX + 20 * step)) $((WY + 10 * step)) || break
   done
   xdotool mouseup 1
   check_eq "the window followed the cursor by (100, 50)" "389 147" "$(window_pos "$WIN")"
