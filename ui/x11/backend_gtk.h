@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "ui/font.h"
 #include "ui/form.h"
@@ -16,6 +17,7 @@
 #include "ui/types.h"
 
 namespace ui {
+struct CursorImage;
 class Canvas;
 class CanvasPeer;
 class ComboBox;
@@ -46,6 +48,8 @@ class Layer {
   virtual void MouseMove(int buttons, int shift, float x, float y) {}
   virtual void MouseUp(int button, int shift, float x, float y) {}
   virtual void CaptureLost() {}
+  // The pointer a control under (x, y) asks for; null for the default.
+  virtual const CursorImage* CursorAt(float x, float y) { return nullptr; }
 };
 
 // The GTK side of a form: its window, the fixed container its children sit
@@ -91,6 +95,12 @@ void ShowMessage(WindowHandle owner, const std::string& text, const std::string&
 
 // The file chooser's filter: the patterns ("*.MP3;*.WAV") in any case.
 GtkFileFilter* MusicFilter(const std::string& description, const std::string& patterns);
+
+// A cursor file's monochrome image as RGBA pixels, rows top-down; empty
+// when the image is not one this reads.
+std::vector<std::uint8_t> CursorRgba(const CursorImage& cursor);
+// The GDK cursor of an image, made once; null for the default pointer.
+GdkCursor* CursorFor(const CursorImage* image);
 
 // The GTK window of a form's handle, or null.
 GtkWindow* WindowFromHandle(WindowHandle handle);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -204,6 +205,19 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   }
   bool OwnWindow(GdkWindow* w) const { return w == gtk_widget_get_window(window_); }
 
+  // The pointer of the control under the cursor (the close button's and the
+  // link's own), set when it changes.
+  void ShowPointer(Layer* layer, double x, double y) {
+    const CursorImage* image = nullptr;
+    if (layer) {
+      const Rect b = layer->Bounds();
+      image = layer->CursorAt(static_cast<float>(x - b.left), static_cast<float>(y - b.top));
+    }
+    if (image == pointer_) return;
+    pointer_ = image;
+    gdk_window_set_cursor(gtk_widget_get_window(window_), CursorFor(image));
+  }
+
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, GtkFormPeer* self) {
     for (Layer* layer : self->layers_)
       if (layer->Shown()) layer->Paint(cr);
@@ -240,6 +254,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (!self->OwnWindow(e->window)) return FALSE;
     self->last_x_ = e->x, self->last_y_ = e->y;
     Layer* target = self->captured_ ? self->captured_ : self->HitTest(e->x, e->y);
+    if (!self->captured_) self->ShowPointer(target, e->x, e->y);
     if (target) {
       const Rect b = target->Bounds();
       target->MouseMove(HeldOf(e->state), ShiftOf(e->state), static_cast<float>(e->x - b.left),
@@ -267,6 +282,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   int buttons_ = 0;
   int press_root_x_ = 0, press_root_y_ = 0;
   double last_x_ = 0, last_y_ = 0;
+  const CursorImage* pointer_ = nullptr;
   bool manager_drags_ = false;
   guint32 press_time_ = 0;
   std::map<int, std::function<void()>> layouts_;
@@ -345,6 +361,12 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer {
     pressed_ = 0;
     if (box_.OnCaptureLost) box_.OnCaptureLost();
   }
+  const CursorImage* CursorAt(float x, float y) override {
+    return cursor_at ? cursor_at(x - Inset(), y - Inset()) : nullptr;
+  }
+
+  // Set by a container whose controls have pointers of their own.
+  std::function<const CursorImage*(float x, float y)> cursor_at;
 
   void SetSunken(bool sunken) {
     sunken_ = sunken;
@@ -428,7 +450,12 @@ class GtkTimerPeer : public TimerPeer {
 
 class GtkCanvasPeer : public CanvasPeer {
  public:
-  explicit GtkCanvasPeer(Canvas& canvas) : box_(dynamic_cast<GtkPictureBoxPeer&>(canvas.Box().Peer())) {}
+  explicit GtkCanvasPeer(Canvas& canvas) : box_(dynamic_cast<GtkPictureBoxPeer&>(canvas.Box().Peer())) {
+    box_.cursor_at = [&canvas](float x, float y) -> const CursorImage* {
+      const Windowless* control = canvas.HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+      return control ? control->MouseIcon : nullptr;
+    };
+  }
   void Attach() override {}
   void SetSunkenBorder(bool sunken) override { box_.SetSunken(sunken); }
   void SetVisible(bool visible) override { box_.SetShown(visible); }
