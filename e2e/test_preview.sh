@@ -26,8 +26,12 @@ host() {
   OUT="$DIR/host.txt"
   # Into a file, not a pipe: Wine's service processes started by the first
   # program inherit its output and would hold a pipe open.
-  timeout 60 "$WINE" "$HOST_EXE" --scr "$(winpath "$DIR/tessellane.scr")" "$@" >"$OUT.raw" 2>&1 </dev/null
+  SAVER_LOG="$OUT.raw"
+  WINEDEBUG=-all,err+all timeout 60 "$WINE" "$HOST_EXE" --scr "$(winpath "$DIR/tessellane.scr")" "$@" \
+    >"$OUT.raw" 2>&1 </dev/null
+  local rc=$?
   tr -d '\r' <"$OUT.raw" >"$OUT"
+  grep -q '=' "$OUT" || log "$name: the host reported nothing (exit code $rc)"
   sed 's/^/    | /' "$OUT" >"$DIR/host.indented"
 }
 
