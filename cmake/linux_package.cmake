@@ -52,5 +52,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Libraries the program links, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# What it loads at run time: GStreamer's players (playbin, the MP3 decoder,
+# the WAV parser) and the fonts the settings window asks for by name.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-ipafont-gothic")
+# The CD source and a sound output.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio | gstreamer1.0-alsa, xdg-utils")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
 include(CPack)
