@@ -164,7 +164,10 @@ def cmd_cycle(path, bg, sw, sh, alternating):
     names = ",".join(f"{c.hex().upper()}:{n / seen_count:.3f}" for c, n in ranked[:4])
     print(f"radius={r} ring_pixels={seen_count} modelled={expected_count} ratio={ratio:.3f} "
           f"on_model={precision:.4f} model_drawn={recall:.4f} ring_colours={len(colours)} {names}")
-    ok = precision >= 0.98 and recall >= 0.98 and 0.85 <= ratio <= 1.15
+    # A pen one pixel wider doubles the count; the system's own outline of
+    # the smallest rings (radius 8) has up to a fifth more pixels than the
+    # midpoint model, all of them next to it.
+    ok = precision >= 0.98 and recall >= 0.98 and 0.85 <= ratio <= 1.25
     if alternating:
         if len(ranked) < 2:
             return 1
