@@ -219,15 +219,11 @@ for how in close endsession; do
     continue
   fi
   log "$how: markers at ${m_close} and ${m_end} s of the recording; the close was delivered ${delivered} s after the first"
-  # The piece repeats with short gaps between plays: the loudest 0.3 s of
-  # the 1.5 s before the marker (from the recording's start at the earliest).
-  before=$(for back in 1.6 1.3 1.0 0.7 0.4; do
-    t=$(plus "$m_close" "-$back")
-    at_least "$t" 0 && rms "$REC_FILE" "$t" 0.3
-  done | sort -g | tail -n 1)
+  # That the piece played before the close is checked live above: Wine's
+  # output lags the marker tones by up to a second in the recording, so a
+  # window counted back from the close marker can lie before the music.
   after=$(rms "$REC_FILE" "$(plus "$(plus "$m_close" "$delivered")" 0.8)" 0.6)
   gone=$(rms "$REC_FILE" "$(plus "$m_end" 0.2)" 0.6)
-  check "$how: heard before the close (RMS $before)" above "$before" "$LOUD"
   check "$how: silent from 0.8 s after the close was delivered (RMS $after)" below "$after" "$QUIET"
   check "$how: silent after the saver ended (RMS $gone)" below "$gone" "$QUIET"
 done
