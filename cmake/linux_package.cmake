@@ -3,6 +3,7 @@
 #   /usr/bin/tessellane                        a relative symlink to it, so one file serves both
 #   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
 #   /usr/share/man/man6/tessellane.6.gz        the manual page
+#   /usr/share/applications/tessellane-settings.desktop  the settings window in the desktop's menu
 # Only the "saver" component goes in: tests, tools and benchmarks never ship.
 # Expects the target "tessellane" and PROJECT_VERSION.
 
@@ -32,6 +33,8 @@ install(FILES ${CMAKE_BINARY_DIR}/packaging/bin/tessellane DESTINATION ${CMAKE_I
 install(FILES ${TESS_PKG_DIR}/tessellane.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
         COMPONENT saver)
 install(FILES ${TESS_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)
+install(FILES ${TESS_PKG_DIR}/tessellane-settings.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        COMPONENT saver)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessellane)

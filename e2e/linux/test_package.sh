@@ -28,9 +28,10 @@ expected=$(sort <<'EOF'
 lrwxrwxrwx root/root ./usr/bin/tessellane -> ../libexec/xscreensaver/tessellane
 -rw-r--r-- root/root ./usr/share/xscreensaver/config/tessellane.xml
 -rw-r--r-- root/root ./usr/share/man/man6/tessellane.6.gz
+-rw-r--r-- root/root ./usr/share/applications/tessellane-settings.desktop
 EOF
 )
-check_eq "the package holds the hack, its link on the PATH, its XML and its manual page, nothing else" \
+check_eq "the package holds the hack, its link on the PATH, its XML, its manual page and its menu entry, nothing else" \
   "$expected" "$listing"
 check "usr/bin/tessellane leads to the hack" \
   test "$(readlink -f "$UNPACKED/usr/bin/tessellane")" = "$(readlink -f "$HACK")"
@@ -83,6 +84,7 @@ text = (root.findtext("_description") or "").strip()
 japanese = re.findall(r"[\u3040-\u30ff\u4e00-\u9fff]", text)
 check(len(japanese) >= 20, f"the description is Japanese ({len(japanese)} kana and kanji)")
 check("テセレーン.ini" in text, "the description names the settings file")
+check("tessellane /c" in text, "the description names the command of the settings window")
 PY
 )
 check_eq "tessellane.xml is read to the end" 0 "$?"
@@ -114,6 +116,16 @@ done
 indexable() { lexgrog "$1" >/dev/null; }
 check "the NAME line is indexable (lexgrog)" indexable "$page"
 
+e2e_case "the menu entry of the settings window" 60
+entry="$UNPACKED/usr/share/applications/tessellane-settings.desktop"
+check_eq "desktop-file-validate finds nothing" "" "$(desktop-file-validate "$entry" 2>&1)"
+# key NAME: the value of NAME in the entry's [Desktop Entry] group.
+key() { awk -v k="$1" '/^\[/ {g = $0; next} g == "[Desktop Entry]" && index($0, k "=") == 1 {print substr($0, length(k) + 2); exit}' "$entry"; }
+check_eq "Name" "テセレーンの設定" "$(key Name)"
+check_eq "Type" Application "$(key Type)"
+check_eq "Exec opens the settings window of the program on the PATH" "tessellane /c" "$(key Exec)"
+check "listed among the settings" grep -q '^Settings;' <<<"$(key Categories)"
+
 e2e_case "the hack from the unpacked package" 120
 help=$(timeout -k 2 5 "$HACK" --help 2>&1)
 check_eq "--help ends with exit code 0" 0 "$?"
@@ -135,5 +147,16 @@ else
 fi
 check "the hack still runs" alive "$NATIVE_PID"
 ends_cleanly "the packaged hack"
+
+e2e_case "the menu entry's command opens the settings window" 60
+read -r -a exec_words <<<"$(key Exec)"
+PROGRAM="$UNPACKED/usr/bin/${exec_words[0]}" start_native "${exec_words[@]:1}"
+if settings_win=$(wait_window "テセレーンの設定" 20); then
+  pass "the settings window shows"
+  check_eq "its size" "446x477" "$(xdotool getwindowgeometry "$settings_win" | awk '/Geometry/ {print $2}')"
+else
+  fail "the settings window shows"
+fi
+ends_cleanly "the settings window from the menu entry"
 
 e2e_end

@@ -6,14 +6,12 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 
 #include "ui/files.h"
+#include "ui/posix/error_text.h"
 
 namespace ui::files {
 namespace {
-
-std::string Reason(int error) { return std::strerror(error); }
 
 bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -53,18 +51,18 @@ bool Replace(const std::string& path, std::string_view bytes, std::string& reaso
   const std::string temp = path + ".new";
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
-    reason = Reason(errno);
+    reason = ErrorText(errno);
     return false;
   }
   const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
   const int write_error = errno;
   if (close(fd) != 0 || !written) {
-    reason = Reason(written ? errno : write_error);
+    reason = ErrorText(written ? errno : write_error);
     unlink(temp.c_str());
     return false;
   }
   if (rename(temp.c_str(), path.c_str()) != 0) {
-    reason = Reason(errno);
+    reason = ErrorText(errno);
     unlink(temp.c_str());
     return false;
   }
@@ -76,12 +74,12 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
     if (at < folder.size() && folder[at] != '/') continue;
     const std::string part = folder.substr(0, at);
     if (mkdir(part.c_str(), 0755) == 0 || errno == EEXIST) continue;
-    reason = Reason(errno);
+    reason = ErrorText(errno);
     return false;
   }
   struct stat st {};
   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-    reason = Reason(ENOTDIR);
+    reason = ErrorText(ENOTDIR);
     return false;
   }
   return true;
