@@ -163,14 +163,10 @@ double ReadStrict(std::string_view text) {
   return *value;
 }
 
-double RoundHalfEven(double value) {
-  if (!std::isfinite(value)) return value;
-  const double below = std::floor(value);
-  const double rest = value - below;  // exact: both lie on the same binade grid
-  if (rest < 0.5) return below;
-  if (rest > 0.5) return below + 1;
-  return std::fmod(below, 2.0) == 0 ? below : below + 1;
-}
+// The program never leaves the default rounding mode, to nearest with ties
+// to even, so the processor's own rounding is the rule (and the light rays
+// round two coordinates a step).
+double RoundHalfEven(double value) { return std::nearbyint(value); }
 
 std::int16_t FloorToInt16(double value) {
   const double floored = std::floor(value);

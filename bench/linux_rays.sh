@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# The native settings window's figures on a private Xvfb, measured and
+# printed (never asserted), each beside its reference from the same run:
+#   - light rays per second of the real window (rays_bench_x11, the window of
+#     tessellane /c measured from inside) against the bare GTK loop that
+#     changes the same bytes of a 320 x 240 8-bit picture and repaints it
+#     (rays_bare_loop_gtk), alternating RUNS times, and the ratio;
+#   - peak resident memory of tessellane /c, two seconds after its window
+#     shows, against the bare GTK window's.
+# BENCH_SECONDS (default 5) is the length of each loop run.
+set -u
+. "$(dirname "${BASH_SOURCE[0]}")/../e2e/linux/lib.sh"
+need_native
+linux_begin bench_rays
+
+BENCH_SECONDS="${BENCH_SECONDS:-5}"
+RUNS="${RUNS:-3}"
+PROGRAMS="$LINUX_BUILD/bench"
+value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
+
+start_xvfb 1024x768 || exit 1
+reals=() bares=() bare_kb=()
+for _ in $(seq 1 "$RUNS"); do
+  out=$("$PROGRAMS/rays_bare_loop_gtk" "$BENCH_SECONDS")
+  bares+=("$(value_of rays_per_second <<<"$out")")
+  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  reals+=("$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS" | value_of rays_per_second)")
+done
+r=$(median "${reals[@]}")
+b=$(median "${bares[@]}")
+echo "light rays: settings window $r rays/s, bare GTK loop $b rays/s, ratio $(ratio "$r" "$b") (median of $RUNS; runs ${reals[*]} / ${bares[*]})"
+
+# The window's footprint once it is up and its rays are running.
+peaks=()
+for _ in $(seq 1 "$RUNS"); do
+  start_native /c
+  if wait_window "テセレーンの設定" 20 >/dev/null; then
+    sleep 2
+    peaks+=("$(awk '/^VmHWM:/ {print $2}' "/proc/$NATIVE_PID/status")")
+  fi
+  stop_native TERM 5
+done
+echo "peak resident memory: tessellane /c $(median "${peaks[@]}") kB, bare GTK window $(median "${bare_kb[@]}") kB (median of $RUNS; runs ${peaks[*]} / ${bare_kb[*]})"
+e2e_end

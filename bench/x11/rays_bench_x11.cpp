@@ -1,0 +1,50 @@
+// rays_bench_x11 SECONDS: the settings window as "tessellane /c" shows it,
+// measured from inside: the rays its animation draws per second after one
+// second of warming up. Prints "rays_per_second N" and exits.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/Tessellane_B.h"
+#include "settings_dialog/Tessellane_P.h"
+#include "ui/form.h"
+#include "ui/system.h"
+
+int main(int argc, char** argv) {
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 0;
+  if (seconds <= 1) {
+    std::fprintf(stderr, "usage: rays_bench_x11 SECONDS (more than 1)\n");
+    return 2;
+  }
+  // The backend takes the settings window's toolkit for the /c switch.
+  char name[] = "tessellane", settings[] = "/c";
+  char* args[] = {name, settings, nullptr};
+  ui::sys::TakeArguments(2, args);
+
+  app::Tessellane_B module;
+  module.LoadSettings();
+  settings_dialog::Tessellane_P dialog(module);
+
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  const auto now = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
+  double warm_at = 0;
+  std::uint64_t warm_rays = 0;
+  ui::Timer probe(250);
+  probe.OnTick = [&] {
+    const double t = now();
+    if (warm_at == 0 && t >= 1) {
+      warm_at = t;
+      warm_rays = dialog.RaysDrawn;
+    }
+    if (t >= seconds) {
+      std::printf("rays_per_second %.1f\nrays %llu\n", (dialog.RaysDrawn - warm_rays) / (t - warm_at),
+                  static_cast<unsigned long long>(dialog.RaysDrawn));
+      std::fflush(stdout);
+      std::_Exit(0);
+    }
+  };
+  probe.SetEnabled(true);
+  dialog.Form_Load();
+  return 0;
+}
