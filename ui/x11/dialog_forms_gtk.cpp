@@ -133,12 +133,18 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     }
     if (moved && !destroyed_) Move();
   }
-  void SetBackColor(Colour) override {}
+  void SetBackColor(Colour colour) override {
+    back_colour_ = colour;
+    gtk_widget_queue_draw(fixed_);
+  }
   void Show() override {
     if (destroyed_) return;
     RunLayout();
     gtk_window_move(GTK_WINDOW(window_), x_, y_);
     gtk_widget_show_all(window_);
+    // GTK hands the focus to the first control that takes it; the system
+    // leaves it with the window until a control is clicked or tabbed to.
+    gtk_window_set_focus(GTK_WINDOW(window_), nullptr);
     gtk_window_present(GTK_WINDOW(window_));
   }
   void Destroy() override {
@@ -228,7 +234,12 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     gdk_window_set_cursor(gtk_widget_get_window(window_), CursorFor(image));
   }
 
+  // The form's own colour first, as the system fills a window's background;
+  // the layers cover it where they lie.
   static gboolean OnDraw(GtkWidget*, cairo_t* cr, GtkFormPeer* self) {
+    const std::uint32_t c = ToCairo(self->back_colour_);
+    cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
+    cairo_paint(cr);
     for (Layer* layer : self->layers_)
       if (layer->Shown()) layer->Paint(cr);
     return FALSE;  // the native children are drawn over the layers
@@ -287,6 +298,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   WindowHandle handle_ = 0;
   int x_ = 0, y_ = 0, w_ = 0, h_ = 0;
   bool destroyed_ = false;
+  Colour back_colour_ = 0;
   std::vector<Layer*> layers_;
   Layer* captured_ = nullptr;
   int buttons_ = 0;
