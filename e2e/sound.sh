@@ -7,13 +7,14 @@
 LOUD=0.05
 QUIET=0.005
 
-# sound_server_start: the server in $E2E_TEST_WORK/pulse (PA_DIR), PULSE_SERVER
-# exported for every Wine program started afterwards; fails when it does not
-# come up.
+# sound_server_start [SOCKET]: the server in $E2E_TEST_WORK/pulse (PA_DIR),
+# listening on SOCKET (default PA_DIR/pulse.sock; any account may connect),
+# PULSE_SERVER exported for every program started afterwards; fails when it
+# does not come up.
 sound_server_start() {
   PA_DIR="$E2E_TEST_WORK/pulse"
   mkdir -p "$PA_DIR"
-  PA_SOCKET="$PA_DIR/pulse.sock"
+  PA_SOCKET="${1:-$PA_DIR/pulse.sock}"
   HOME="$PA_DIR" XDG_RUNTIME_DIR="$PA_DIR" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disallow-exit \
     --use-pid-file=no -L "module-native-protocol-unix socket=$PA_SOCKET auth-anonymous=1" \
     -L "module-null-sink sink_name=test rate=44100 channels=2" -L module-always-sink >"$PA_DIR/pulse.log" 2>&1 &
@@ -30,10 +31,10 @@ sound_server_start() {
   fi
 }
 
-# sound_start: the server, kept running in small steps for recording, and the
-# stream that plays the marker tone (mark).
+# sound_start [SOCKET]: the server, kept running in small steps for
+# recording, and the stream that plays the marker tone (mark).
 sound_start() {
-  sound_server_start || return 1
+  sound_server_start "$@" || return 1
   # A low-latency stream of zeros keeps the sink running in small steps:
   # otherwise the monitor delivers data late and in large blocks, and the
   # recording does not keep time with the clock.

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # XScreenSaver's own daemon on a private Xvfb runs the hack of the unpacked
 # package: -activate shows the rings and their colours change from cycle to
-# cycle, -deactivate ends the hack, -exit ends the daemon.
+# cycle, the MP3 of its settings plays (into a PulseAudio null sink, whose
+# monitor is recorded), -deactivate ends the hack and the music within a
+# second, -exit ends the daemon.
 #
 # The daemon launches no hack as root: as root the test runs it as the
 # account tess-xss (made once with useradd -m), with a HOME made for the run
 # and a copy of the hack that account can read, both removed at the end.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=../sound.sh
+. "$LINUX_LIB_DIR/../sound.sh"
 linux_begin xscreensaver
 ACCOUNT=tess-xss
 RUN=""
@@ -17,7 +21,8 @@ DAEMON_PID=""
 # account in a plain environment of its own (the run's HOME, the screen,
 # the locale).
 account_command() {
-  local envs=(PATH=/usr/bin:/bin HOME="$RUN/home" DISPLAY="$DISPLAY" LANG="${LC_ALL:-C.UTF-8}")
+  local envs=(PATH=/usr/bin:/bin HOME="$RUN/home" DISPLAY="$DISPLAY" LANG="${LC_ALL:-C.UTF-8}"
+    ${PULSE_SERVER:+PULSE_SERVER="$PULSE_SERVER"})
   if [ "$(id -u)" -eq 0 ]; then
     CMD=(runuser -u "$ACCOUNT" -- env -i USER="$ACCOUNT" LOGNAME="$ACCOUNT" "${envs[@]}")
   else
@@ -83,10 +88,19 @@ verbose: True
 programs: "テセレーン" $RUN/hack/tessellane -root \\n
 EOF
 # The hack reads ~/.config: a black background, so anything else is a ring,
-# and a short hold, so that the cycles come quickly.
-XDG_CONFIG_HOME="$RUN/home/.config" write_settings '停止時間=1' '背景色= 0' '背景色ﾗﾝﾀﾞﾑ= 0'
+# a short hold, so that the cycles come quickly, and an MP3 to play.
+tone_mp3 3 440 "$RUN/home/tone.mp3"
+XDG_CONFIG_HOME="$RUN/home/.config" write_settings '停止時間=1' '背景色= 0' '背景色ﾗﾝﾀﾞﾑ= 0' \
+  'BGM区分=2' "BGMﾌｧｲﾙ=$RUN/home/tone.mp3"
 [ "$(id -u)" -eq 0 ] && chown -R "$ACCOUNT:" "$RUN"
 chmod 755 "$RUN"
+# The sound server's socket where the account can reach it.
+mkdir -m 755 "$RUN/sound"
+if ! sound_start "$RUN/sound/pulse.sock"; then
+  fail "the PulseAudio test server started"
+  e2e_end
+fi
+on_exit sound_stop
 start_xvfb 640x480 || { fail "Xvfb starts"; e2e_end; }
 account_command
 # The hacks write to the daemon's output: a failure keeps it.
@@ -124,14 +138,50 @@ colours_changed() {
 check "the ring colours change within 15 s" wait_until 15 "other ring colours" colours_changed
 check "one hack runs" test "$(hack_pids | wc -l)" -eq 1
 
-e2e_case "-deactivate ends the hack" 60
+# music_ended WHAT ENDED: judges the running recording (REC, at least 3.5 s
+# long before the marker, which was played as WHAT happened): the music was
+# heard before the marker, and is silent from a second after the hack was
+# seen gone (ENDED seconds after the marker). The piece lasts 3 s and the
+# poll restarts it within 1.5 s: three silent seconds mean it has stopped,
+# and any three seconds before held some of it.
+music_ended() {
+  local t_mark quiet_rms loudest=0 back v
+  record_stop 4.5
+  t_mark=$(mark_in "$REC")
+  if [ -z "$t_mark" ]; then
+    fail "the marker of $1 is in the recording"
+    return
+  fi
+  quiet_rms=$(rms "$REC" "$(plus "$t_mark" "$(plus "$2" 1.0)")" 3.0)
+  check "$1: silent from a second after the hack's end, for 3 s (RMS $quiet_rms)" below "$quiet_rms" "$QUIET"
+  for back in 3.0 2.7 2.4 2.1 1.8 1.5 1.2 0.9 0.6 0.3; do
+    v=$(rms "$REC" "$(plus "$t_mark" "-$back")" 0.3)
+    above "$v" "$loudest" && loudest=$v
+  done
+  check "$1: heard in the 3 s before (loudest 0.3 s: RMS $loudest)" above "$loudest" "$LOUD"
+}
+
+e2e_case "the MP3 of the settings plays" 60
+REC="$E2E_TEST_WORK/music.wav"
+record_start "$REC"
+check "the hack's music is heard" wait_until 20 "the music" heard_now
+# Three seconds of it before the next case acts, to be judged against.
+wait_until 10 "3.5 s of recording" rec_holds 3.5
+
+e2e_case "-deactivate ends the hack and its music" 60
 t0=$(now)
+mark
 as_account xscreensaver-command -deactivate >/dev/null 2>&1
 if wait_until 5 "the hack to end" no_hack; then
-  pass "-deactivate ends the hack within 5 s ($(awk -v a="$t0" -v b="$(now)" 'BEGIN{printf "%.2f", b - a}') s)"
+  ended=$(seconds_since "$t0")
+  pass "-deactivate ends the hack within 5 s ($ended s)"
 else
+  ended=5
   fail "-deactivate ends the hack within 5 s"
 fi
+# The piece lasts 3 s and the poll restarts it within 1.5 s: three silent
+# seconds mean it has stopped, and any three seconds before held some of it.
+music_ended "-deactivate" "$ended"
 after="$E2E_TEST_WORK/after.png"
 screen_black() { screenshot "$after" && [ "$(not_colour_pixels "$after" 000000)" -eq 0 ]; }
 check "the rings are gone from the screen" wait_until 5 "a black screen" screen_black
@@ -168,12 +218,25 @@ settings_preview() {
   log "preview: $(identify -format '%wx%h' "$preview" 2>/dev/null), $(colour_count "$preview" 2>/dev/null) colours"
   check_eq "xscreensaver-settings has no complaint about tessellane.xml" "" \
     "$(grep -i 'tessellane' "$E2E_TEST_WORK/settings.log" | grep -iv '^X Error')"
+  REC="$E2E_TEST_WORK/preview.wav"
+  record_start "$REC"
+  check "the preview's music is heard" wait_until 20 "the music" heard_now
+  wait_until 10 "3.5 s of recording" rec_holds 3.5
   # The settings program dies without a word to its preview (SIGKILL); the
   # server destroys the preview window, and the hack ends on its own.
+  local t0 ended=5
+  t0=$(now)
+  mark
   for p in $(pgrep -P "$SETTINGS_PID"); do kill -9 "$p" 2>/dev/null; done
   wait_exit "$SETTINGS_PID" 10 || stop_pid "$SETTINGS_PID"
   pid_gone() { ! alive "$1"; }
-  check "the hack ends when its preview window is destroyed" wait_until 5 "the hack to end" pid_gone "$pid"
+  if wait_until 5 "the hack to end" pid_gone "$pid"; then
+    ended=$(seconds_since "$t0")
+    pass "the hack ends when its preview window is destroyed ($ended s)"
+  else
+    fail "the hack ends when its preview window is destroyed"
+  fi
+  music_ended "the preview window destroyed" "$ended"
   check_eq "the preview's hack wrote no X error" "" "$(grep -A4 '^X Error' "$E2E_TEST_WORK/settings.log")"
 }
 if unshare -m --propagation private true 2>/dev/null; then
