@@ -73,3 +73,58 @@ TEST(CursorRgba, MasksGiveColoursAndTransparencyRowsTopDown) {
 }
 
 }  // namespace
+
+namespace {
+
+GtkWidget* Named(GtkWidget* widget, const char* name) {
+  if (std::string(gtk_widget_get_name(widget)) == name) return widget;
+  if (!GTK_IS_CONTAINER(widget)) return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c && !found; c = c->next) found = Named(GTK_WIDGET(c->data), name);
+  g_list_free(children);
+  return found;
+}
+
+// The labels a widget shows, in order.
+void Labels(GtkWidget* widget, std::vector<std::string>& out) {
+  if (GTK_IS_LABEL(widget) && gtk_widget_is_visible(widget)) out.push_back(gtk_label_get_text(GTK_LABEL(widget)));
+  if (!GTK_IS_CONTAINER(widget)) return;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  for (GList* c = children; c; c = c->next) Labels(GTK_WIDGET(c->data), out);
+  g_list_free(children);
+}
+
+TEST(ColourChooser, KeepsToItsPaletteWithNoWayToTheEditor) {
+  ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+  GtkWidget* dialog = gtk_color_chooser_dialog_new("色の設定", nullptr);
+  GtkWidget* add = Named(dialog, "add-color-button");
+  ASSERT_NE(add, nullptr) << "GTK's chooser has no + button any more: look at what replaced it";
+  std::vector<std::string> before;
+  gtk_widget_show_all(dialog);
+  Labels(dialog, before);
+
+  ui::x11::gtk::KeepToPalette(dialog);
+  gtk_widget_show_all(dialog);
+  EXPECT_FALSE(gtk_widget_is_visible(add));
+  std::vector<std::string> after;
+  Labels(dialog, after);
+  EXPECT_EQ(after.size() + 1, before.size()) << "only the Custom row's label goes";
+
+  // A swatch's Customize item opens the editor through the chooser widget.
+  GtkWidget* chooser = Named(dialog, "GtkColorChooserWidget");
+  ASSERT_NE(chooser, nullptr);
+  g_object_set(chooser, "show-editor", TRUE, nullptr);
+  gboolean shown = TRUE;
+  g_object_get(dialog, "show-editor", &shown, nullptr);
+  EXPECT_FALSE(shown);
+  g_object_get(chooser, "show-editor", &shown, nullptr);
+  EXPECT_FALSE(shown);
+  // Gone from the server before the next test looks at its windows.
+  gtk_widget_destroy(dialog);
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+  gdk_display_sync(gdk_display_get_default());
+}
+
+}  // namespace

@@ -95,6 +95,9 @@ void ShowMessage(WindowHandle owner, const std::string& text, const std::string&
 
 // The file chooser's filter: the patterns ("*.MP3;*.WAV") in any case.
 GtkFileFilter* MusicFilter(const std::string& description, const std::string& patterns);
+// Keeps a colour chooser dialog to its palette: the settings window's
+// chooser cannot define colours of one's own.
+void KeepToPalette(GtkWidget* chooser_dialog);
 
 // A cursor file's monochrome image as RGBA pixels, rows top-down; empty
 // when the image is not one this reads.

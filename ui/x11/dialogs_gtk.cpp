@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
+#include <string_view>
 #include <vector>
 
 #include "ui/dialogs.h"
@@ -82,20 +83,56 @@ void ShowMessage(WindowHandle owner, const std::string& text, const std::string&
   Run(dialog, owner);
 }
 
+GtkWidget* FindNamed(GtkWidget* widget, const char* name) {
+  if (std::string_view(gtk_widget_get_name(widget)) == name) return widget;
+  if (!GTK_IS_CONTAINER(widget)) return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* c = children; c && !found; c = c->next) found = FindNamed(GTK_WIDGET(c->data), name);
+  g_list_free(children);
+  return found;
+}
+
+// GTK's chooser has a "Custom" row whose + button, like the Customize item
+// of a swatch's menu, opens an editor of colours: the row is hidden (the
+// label before the button's box goes with it), and the editor is put away
+// again as soon as anything opens it.
+void KeepToPalette(GtkWidget* chooser_dialog) {
+  g_object_set(chooser_dialog, "show-editor", FALSE, nullptr);
+  g_signal_connect(chooser_dialog, "notify::show-editor", G_CALLBACK(+[](GObject* dialog, GParamSpec*, gpointer) {
+                     gboolean shown = FALSE;
+                     g_object_get(dialog, "show-editor", &shown, nullptr);
+                     if (shown) g_object_set(dialog, "show-editor", FALSE, nullptr);
+                   }),
+                   nullptr);
+  GtkWidget* add = FindNamed(chooser_dialog, "add-color-button");
+  GtkWidget* row = add ? gtk_widget_get_parent(add) : nullptr;
+  GtkWidget* palette = row ? gtk_widget_get_parent(row) : nullptr;
+  if (!row || !palette) return;
+  gtk_widget_set_no_show_all(row, TRUE);
+  gtk_widget_hide(row);
+  GList* children = gtk_container_get_children(GTK_CONTAINER(palette));
+  for (GList* c = children; c && c->next; c = c->next)
+    if (c->next->data == row && GTK_IS_LABEL(c->data)) {
+      gtk_widget_set_no_show_all(GTK_WIDGET(c->data), TRUE);
+      gtk_widget_hide(GTK_WIDGET(c->data));
+    }
+  g_list_free(children);
+}
+
 }  // namespace ui::x11::gtk
 
 namespace ui::sys {
 
 Colour WindowTextColour() { return 0; }
 
-// The chooser opens on black, with the palette only: no editor for colours
-// of one's own.
+// The chooser opens on black, with the palette only.
 std::optional<Colour> ChooseColour(WindowHandle owner) {
   GtkWidget* dialog = gtk_color_chooser_dialog_new("色の設定", nullptr);
   gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(dialog), FALSE);
   const GdkRGBA black{0, 0, 0, 1};
   gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(dialog), &black);
-  g_object_set(dialog, "show-editor", FALSE, nullptr);
+  x11::gtk::KeepToPalette(dialog);
   GdkRGBA chosen{};
   const bool ok = [&] {
     if (GtkWindow* parent = x11::gtk::WindowFromHandle(owner)) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
