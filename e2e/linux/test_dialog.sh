@@ -225,7 +225,7 @@ if command -v openbox >/dev/null; then
   }
   stop_wm
 else
-  log "openbox is not installed: the window manager's drag is not tested"
+  fail "openbox is installed (scripts/install-deps.sh), for the window manager's drag"
 fi
 
 e2e_case "SIGTERM ends the settings window, also while a dialog of it is open" 60
