@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The native settings window's figures on a private Xvfb, measured and
 # printed (never asserted), each beside its reference from the same run:
-#   - light rays per second of the real window (rays_bench_x11, the window of
-#     tessellane /c measured from inside) against the bare GTK loop that
-#     changes the same bytes of a 320 x 240 8-bit picture and repaints it
+#   - light-ray steps (pixels changed) per second of the real window
+#     (rays_bench_x11, the window of tessellane /c measured from inside)
+#     against the bare GTK loop that changes the same bytes of a 320 x 240
+#     8-bit picture, a hundred between repaints, as a ray's steps are
 #     (rays_bare_loop_gtk), alternating RUNS times, and the ratio;
 #   - peak resident memory of tessellane /c, two seconds after its window
 #     shows, against the bare GTK window's.
@@ -20,16 +21,18 @@ value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
 
 start_xvfb 1024x768 || exit 1
-reals=() bares=() bare_kb=()
+reals=() bares=() bare_kb=() rays=()
 for _ in $(seq 1 "$RUNS"); do
   out=$("$PROGRAMS/rays_bare_loop_gtk" "$BENCH_SECONDS")
-  bares+=("$(value_of rays_per_second <<<"$out")")
+  bares+=("$(value_of steps_per_second <<<"$out")")
   bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
-  reals+=("$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS" | value_of rays_per_second)")
+  out=$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS")
+  reals+=("$(value_of steps_per_second <<<"$out")")
+  rays+=("$(value_of rays_per_second <<<"$out")")
 done
 r=$(median "${reals[@]}")
 b=$(median "${bares[@]}")
-echo "light rays: settings window $r rays/s, bare GTK loop $b rays/s, ratio $(ratio "$r" "$b") (median of $RUNS; runs ${reals[*]} / ${bares[*]})"
+echo "light-ray steps: settings window $r steps/s ($(median "${rays[@]}") rays/s), bare GTK loop $b steps/s, ratio $(ratio "$r" "$b") (median of $RUNS; runs ${reals[*]} / ${bares[*]})"
 
 # The window's footprint once it is up and its rays are running.
 peaks=()

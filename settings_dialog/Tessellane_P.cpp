@@ -62,10 +62,7 @@ void PixelView::Detach() {
   lines_ = 0;
 }
 
-std::uint8_t& PixelView::operator()(int x, int y) {
-  if (!data_ || x < 0 || y < 0 || x >= bytes_per_line_ || y >= lines_) throw SubscriptOutOfRange();
-  return data_[static_cast<std::size_t>(y) * bytes_per_line_ + x];
-}
+void PixelView::OutOfRange() { throw SubscriptOutOfRange(); }
 
 Tessellane_P::Tessellane_P(app::Tessellane_B& module)
     : Surface(Form),

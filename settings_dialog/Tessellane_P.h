@@ -47,9 +47,15 @@ class PixelView {
   bool Attached() const { return data_ != nullptr; }
   int BytesPerLine() const { return bytes_per_line_; }
   int Lines() const { return lines_; }
-  std::uint8_t& operator()(int x, int y);
+  // Inline: the light rays address two pixels a step.
+  std::uint8_t& operator()(int x, int y) {
+    if (!data_ || x < 0 || y < 0 || x >= bytes_per_line_ || y >= lines_) [[unlikely]]
+      OutOfRange();
+    return data_[static_cast<std::size_t>(y) * bytes_per_line_ + x];
+  }
 
  private:
+  [[noreturn]] static void OutOfRange();
   std::uint8_t* data_ = nullptr;
   int bytes_per_line_ = 0;
   int lines_ = 0;
@@ -152,8 +158,10 @@ class Tessellane_P {
   std::int16_t RayOriginX = 159;
   std::int16_t RayOriginY = 99;
   std::int16_t RayAngle = 0;
-  // Rays drawn since the animation started: read by measurements only.
+  // Rays drawn, and pixel steps taken, since the animation started: read by
+  // measurements only.
   std::uint64_t RaysDrawn = 0;
+  std::uint64_t StepsDrawn = 0;
 
  private:
   void PlaceControls();

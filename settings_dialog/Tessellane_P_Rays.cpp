@@ -95,6 +95,7 @@ void Tessellane_P::RayPass() {
     });
     x += dx;
     y += dy;
+    ++StepsDrawn;
     ui::DoEvents();
   }
   ui::DoEvents();

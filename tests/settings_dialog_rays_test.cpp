@@ -151,7 +151,9 @@ TEST_F(RaysTest, AfterAFullTurnTheCentreJumpsButThisRayStartsFromTheOldOne) {
   const int x = d.RayOriginX, y = d.RayOriginY;
   d.RayPass();
   EXPECT_EQ(d.RayAngle, 3);
-  if (x > 2 && x < 318 && y > 2) EXPECT_GE(Pixel(x, y), 1);
+  if (x > 2 && x < 318 && y > 2) {
+    EXPECT_GE(Pixel(x, y), 1);
+  }
 }
 
 TEST_F(RaysTest, EventsAreHandledAfterEveryPixelStep) {

@@ -4,8 +4,9 @@
 // nothing but run the pending GTK events, add one to 100 bytes of the image
 // and ask for a repaint (the image is turned into the screen's pixels when
 // GTK paints, as the settings window's picture is): the least a
-// ray-per-repaint loop can do on GTK. Prints "rays_per_second N" after
-// SECONDS, and "peak_rss_kb N" (a bare GTK 3 window's footprint), and exits.
+// ray-per-repaint loop can do on GTK. Prints "steps_per_second N" (bytes
+// changed) and "rays_per_second N" after SECONDS, and "peak_rss_kb N" (a
+// bare GTK 3 window's footprint), and exits.
 #include <gtk/gtk.h>
 #include <sys/resource.h>
 
@@ -89,7 +90,7 @@ int main(int argc, char** argv) {
   const double took = elapsed();
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  std::printf("rays_per_second %.1f\nrays %lld\nseconds %.3f\npeak_rss_kb %ld\n", rays / took, rays, took,
-              usage.ru_maxrss);
+  std::printf("steps_per_second %.1f\nrays_per_second %.1f\nrays %lld\nseconds %.3f\npeak_rss_kb %ld\n",
+              100 * rays / took, rays / took, rays, took, usage.ru_maxrss);
   return 0;
 }

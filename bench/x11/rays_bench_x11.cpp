@@ -1,6 +1,7 @@
 // rays_bench_x11 SECONDS: the settings window as "tessellane /c" shows it,
 // measured from inside: the rays its animation draws per second after one
-// second of warming up. Prints "rays_per_second N" and exits.
+// second of warming up, and the pixel steps of those rays. Prints
+// "steps_per_second N" and "rays_per_second N" and exits.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -30,15 +31,18 @@ int main(int argc, char** argv) {
   const auto now = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
   double warm_at = 0;
   std::uint64_t warm_rays = 0;
+  std::uint64_t warm_steps = 0;
   ui::Timer probe(250);
   probe.OnTick = [&] {
     const double t = now();
     if (warm_at == 0 && t >= 1) {
       warm_at = t;
       warm_rays = dialog.RaysDrawn;
+      warm_steps = dialog.StepsDrawn;
     }
     if (t >= seconds) {
-      std::printf("rays_per_second %.1f\nrays %llu\n", (dialog.RaysDrawn - warm_rays) / (t - warm_at),
+      std::printf("steps_per_second %.1f\nrays_per_second %.1f\nrays %llu\n",
+                  (dialog.StepsDrawn - warm_steps) / (t - warm_at), (dialog.RaysDrawn - warm_rays) / (t - warm_at),
                   static_cast<unsigned long long>(dialog.RaysDrawn));
       std::fflush(stdout);
       std::_Exit(0);
