@@ -136,6 +136,20 @@ open_dialog && {
   check "cancel writes nothing" cmp -s "$INI" "$E2E_TEST_WORK/before.ini"
 }
 
+# choose_file PATH: the file button, PATH pasted into the chooser (typing a
+# Japanese name through xdotool loses characters), confirmed (the first
+# Return may only close the name completion's list).
+choose_file() {
+  click 68 404
+  FILE_WIN=$(wait_window "ﾌｧｲﾙを開く" 10) || { fail "the file chooser shows"; return 1; }
+  focus_window "$FILE_WIN"
+  xdotool key ctrl+l
+  paste_text "$1"
+  xdotool key Return
+  wait_until 3 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$" || xdotool key Return
+  check "the file chooser closes" wait_until 10 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$"
+}
+
 e2e_case "colour chooser and file chooser" 120
 write_file ""
 MUSIC_DIR="$E2E_TEST_WORK/音楽"
@@ -156,19 +170,7 @@ open_dialog && {
     shot_until 5 "$E2E_TEST_WORK/swatch.png" true >/dev/null
     SWATCH=$(pixel "$E2E_TEST_WORK/swatch.png" $((WX + 412)) $((WY + 172)))
   fi
-  click 68 404  # the file button
-  FILE_WIN=$(wait_window "ﾌｧｲﾙを開く" 10)
-  check "the file chooser shows" test -n "$FILE_WIN"
-  if [ -n "$FILE_WIN" ]; then
-    focus_window "$FILE_WIN"
-    xdotool key ctrl+l
-    # Pasted: typing the folder's Japanese name through xdotool loses characters.
-    paste_text "$MUSIC_DIR/song.MP3"
-    # The first Return may only close the name completion's list.
-    xdotool key Return
-    wait_until 3 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$" || xdotool key Return
-    check "the file chooser closes" wait_until 10 "the file chooser to close" no_window "^ﾌｧｲﾙを開く\$"
-  fi
+  choose_file "$MUSIC_DIR/song.MP3"
   click 390 268
   ends_within "save after the choosers"
   colour=$(value_of '背景色')
@@ -176,6 +178,23 @@ open_dialog && {
   # The swatch showed the colour the file gets (0x00BBGGRR there, RRGGBB on screen).
   check_eq "the swatch shows the saved colour" "$(printf '%02X%02X%02X' $((colour & 255)) $((colour >> 8 & 255)) $((colour >> 16)))" "${SWATCH:-}"
   check_eq "BGMﾌｧｲﾙ is the chosen file" "$MUSIC_DIR/song.MP3" "$(value_of 'BGMﾌｧｲﾙ')"
+}
+
+e2e_case "a music file whose name code page 932 cannot hold is refused" 90
+mkdir -p "$MUSIC_DIR"
+: >"$MUSIC_DIR/song.MP3"
+: >"$MUSIC_DIR/été.mp3"
+write_file "$MUSIC_DIR/song.MP3"
+open_dialog && choose_file "$MUSIC_DIR/été.mp3" && {
+  MSG=$(wait_window "テセレーン" 10)
+  check "a message box tells why" test -n "$MSG"
+  check_eq "one message box" 1 "$(window_count "テセレーン")"
+  [ -n "$MSG" ] && focus_window "$MSG" && xdotool key Return
+  check "the message box closes" wait_until 10 "the message box to close" no_window "^テセレーン\$"
+  check "the settings window stays" alive "$NATIVE_PID"
+  click 390 268
+  ends_within "save after the refused file"
+  check_eq "BGMﾌｧｲﾙ keeps the file it had" "$MUSIC_DIR/song.MP3" "$(value_of 'BGMﾌｧｲﾙ')"
 }
 
 e2e_case "link, title-strip drag" 60
