@@ -26,9 +26,21 @@ export WINE
 wine_font_substitutes() {
   local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' name
   for name in 'ＭＳ Ｐゴシック' 'MS PGothic'; do
-    "$WINE" reg add "$key" /v "$name" /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1 &&
-      "$WINE" reg add "$key" /v "$name,128" /t REG_SZ /d 'IPAPGothic,128' /f >/dev/null 2>&1 || return 1
+    wine_reg_add "$key" "$name" IPAPGothic && wine_reg_add "$key" "$name,128" 'IPAPGothic,128' || return 1
   done
+}
+
+# wine_reg_add KEY NAME TEXT: sets a string value. Right after a new
+# prefix is made, reg.exe has been seen to fail once on a loaded machine:
+# it is tried three times, and the last failure's words go to stderr.
+wine_reg_add() {
+  local try out
+  for try in 1 2 3; do
+    out=$("$WINE" reg add "$1" /v "$2" /t REG_SZ /d "$3" /f 2>&1 </dev/null) && return 0
+    sleep "$try"
+  done
+  printf 'reg add "%s" /v "%s" failed three times: %s\n' "$1" "$2" "$(tr -d '\r' <<<"$out" | tail -n 3)" >&2
+  return 1
 }
 
 # Creates the prefix on first use (about 700 MB, 5-30 s), sets the Japanese
