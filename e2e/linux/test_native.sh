@@ -30,13 +30,20 @@ shot_has_rings() { screenshot "$1" && [ "$(ring_pixels "$1" "$2")" -gt 1000 ]; }
 
 # host_window WxH+X+Y: a plain window of another program (xev) made for the
 # test; HOST_PID and HOST (its window id).
+# The log is emptied here, not by the background job's redirection: that
+# may come after the first look at the log, which then reads the previous
+# host's id.
 host_window() {
-  xev -geometry "$1" -name tess-host >"$E2E_TEST_WORK/xev.log" 2>&1 &
+  : >"$E2E_TEST_WORK/xev.log"
+  xev -geometry "$1" -name tess-host >>"$E2E_TEST_WORK/xev.log" 2>&1 &
   HOST_PID=$!
   HOST=""
-  wait_until 10 "the host window" grep -q 'Outer window is' "$E2E_TEST_WORK/xev.log" || return 1
-  HOST=$(sed -n 's/.*Outer window is \(0x[0-9a-f]*\).*/\1/p' "$E2E_TEST_WORK/xev.log" | head -n 1)
+  wait_until 10 "the host window's id" host_id_known || return 1
   wait_until 10 "the host window to show" xwininfo_viewable "$HOST"
+}
+host_id_known() {
+  HOST=$(sed -n 's/.*Outer window is \(0x[0-9a-f][0-9a-f]*\),.*/\1/p' "$E2E_TEST_WORK/xev.log" | head -n 1)
+  [ -n "$HOST" ]
 }
 xwininfo_viewable() { timeout 5 xwininfo -id "$1" 2>/dev/null | grep -q 'IsViewable'; }
 end_host() {
