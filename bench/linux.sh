@@ -11,15 +11,8 @@
 # BENCH_SECONDS (default 5) is the length of each loop run; RUNS (default 3)
 # how often each start is measured (the median is printed).
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/../e2e/linux/lib.sh"
-need_native
+. "$(dirname "${BASH_SOURCE[0]}")/linux_lib.sh"
 linux_begin bench
-
-BENCH_SECONDS="${BENCH_SECONDS:-5}"
-RUNS="${RUNS:-3}"
-PROGRAMS="$LINUX_BUILD/bench"
-value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
 
 # loops SIZE: the two loops in turn, RUNS times each on one screen (the
 # same radius for both), and the medians.

@@ -8,16 +8,14 @@
 # can, so the figure without music is about one processor's worth; what the
 # music adds is its decoding, the output and the poll.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/../e2e/linux/lib.sh"
+BENCH_SECONDS="${BENCH_SECONDS:-60}"
+. "$(dirname "${BASH_SOURCE[0]}")/linux_lib.sh"
 # shellcheck source=../e2e/sound.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../e2e/sound.sh"
-need_native
 linux_begin bench_music
 
-BENCH_SECONDS="${BENCH_SECONDS:-60}"
 ROUNDS="${ROUNDS:-1}"
 TICKS=$(getconf CLK_TCK)
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
 
 start_xvfb 1024x768 || exit 1
 sound_server_start || { echo "bench_music: no sound server" >&2; exit 1; }

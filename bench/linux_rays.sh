@@ -10,15 +10,8 @@
 #     shows, against the bare GTK window's.
 # BENCH_SECONDS (default 5) is the length of each loop run.
 set -u
-. "$(dirname "${BASH_SOURCE[0]}")/../e2e/linux/lib.sh"
-need_native
+. "$(dirname "${BASH_SOURCE[0]}")/linux_lib.sh"
 linux_begin bench_rays
-
-BENCH_SECONDS="${BENCH_SECONDS:-5}"
-RUNS="${RUNS:-3}"
-PROGRAMS="$LINUX_BUILD/bench"
-value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }
 
 start_xvfb 1024x768 || exit 1
 reals=() bares=() bare_kb=() rays=()

@@ -76,16 +76,6 @@ TEST(CursorRgba, MasksGiveColoursAndTransparencyRowsTopDown) {
 
 namespace {
 
-GtkWidget* Named(GtkWidget* widget, const char* name) {
-  if (std::string(gtk_widget_get_name(widget)) == name) return widget;
-  if (!GTK_IS_CONTAINER(widget)) return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* c = children; c && !found; c = c->next) found = Named(GTK_WIDGET(c->data), name);
-  g_list_free(children);
-  return found;
-}
-
 // The labels a widget shows, in order.
 void Labels(GtkWidget* widget, std::vector<std::string>& out) {
   if (GTK_IS_LABEL(widget) && gtk_widget_is_visible(widget)) out.push_back(gtk_label_get_text(GTK_LABEL(widget)));
@@ -98,7 +88,7 @@ void Labels(GtkWidget* widget, std::vector<std::string>& out) {
 TEST(ColourChooser, KeepsToItsPaletteWithNoWayToTheEditor) {
   ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
   GtkWidget* dialog = gtk_color_chooser_dialog_new("色の設定", nullptr);
-  GtkWidget* add = Named(dialog, "add-color-button");
+  GtkWidget* add = ui::x11::gtk::FindNamed(dialog, "add-color-button");
   ASSERT_NE(add, nullptr) << "GTK's chooser has no + button any more: look at what replaced it";
   std::vector<std::string> before;
   gtk_widget_show_all(dialog);
@@ -112,7 +102,7 @@ TEST(ColourChooser, KeepsToItsPaletteWithNoWayToTheEditor) {
   EXPECT_EQ(after.size() + 1, before.size()) << "only the Custom row's label goes";
 
   // A swatch's Customize item opens the editor through the chooser widget.
-  GtkWidget* chooser = Named(dialog, "GtkColorChooserWidget");
+  GtkWidget* chooser = ui::x11::gtk::FindNamed(dialog, "GtkColorChooserWidget");
   ASSERT_NE(chooser, nullptr);
   g_object_set(chooser, "show-editor", TRUE, nullptr);
   gboolean shown = TRUE;

@@ -98,6 +98,8 @@ GtkFileFilter* MusicFilter(const std::string& description, const std::string& pa
 // Keeps a colour chooser dialog to its palette: the settings window's
 // chooser cannot define colours of one's own.
 void KeepToPalette(GtkWidget* chooser_dialog);
+// The first widget at or under `widget` with that name, or null.
+GtkWidget* FindNamed(GtkWidget* widget, const char* name);
 
 // A cursor file's monochrome image as RGBA pixels, rows top-down; empty
 // when the image is not one this reads.
