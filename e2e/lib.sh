@@ -46,7 +46,7 @@ E2E_FIGURES=""
 figure() { E2E_FIGURES+="${E2E_FIGURES:+, }$1=$2"; }
 
 # e2e_evidence: keeps a screenshot and a copy of the saver's log (SAVER_LOG,
-# written with Wine's error channel) in $E2E_TEST_WORK/failures, and prints
+# written with Wine's error channel unless SAVER_LOG_HOLDS says otherwise) in $E2E_TEST_WORK/failures, and prints
 # their names, the window that had the focus, the case's figures and how long
 # the case had run.
 E2E_CASE_T0=$SECONDS
@@ -58,7 +58,7 @@ e2e_evidence() {
     out+=("screenshot $dir/$n.png")
   fi
   if [ -n "${SAVER_LOG:-}" ] && [ -f "$SAVER_LOG" ]; then
-    cp "$SAVER_LOG" "$dir/$n-saver.log" && out+=("saver log (WINEDEBUG=err+all) $dir/$n-saver.log")
+    cp "$SAVER_LOG" "$dir/$n-saver.log" && out+=("saver log (${SAVER_LOG_HOLDS:-WINEDEBUG=err+all}) $dir/$n-saver.log")
   fi
   if [ -n "${DISPLAY:-}" ]; then
     focus=$(timeout 5 xdotool getwindowfocus 2>/dev/null)

@@ -92,7 +92,7 @@ start_native() {
   local exe="${PROGRAM:-$NATIVE}"
   # In a script without job control the job is no group leader, so setsid
   # makes the session in place: the pid is the program's and its session id.
-  SAVER_LOG="$E2E_TEST_WORK/native.log"
+  SAVER_LOG="$E2E_TEST_WORK/native.log" SAVER_LOG_HOLDS="the program's output"
   setsid "$exe" "$@" >>"$SAVER_LOG" 2>&1 &
   NATIVE_PID=$!
   SAVER_PID=$NATIVE_PID
