@@ -51,15 +51,3 @@ title_strip_is_dark_blue() {
   log "the title strip is blue $b, red $r"
   return 1
 }
-
-# rays_brightness FILE: the mean brightness of the light rays' area.
-rays_brightness() { area_mean "$1" "320x240+$((WX + 22))+$((WY + 42))"; }
-
-# rays_above FILE MIN: the light rays' area, in a screenshot, is brighter than MIN.
-rays_above() {
-  local v
-  v=$(rays_brightness "$1")
-  above "$v" "$2" && return 0
-  log "the rays' mean brightness is $v, not above $2"
-  return 1
-}

@@ -46,9 +46,9 @@ E2E_FIGURES=""
 figure() { E2E_FIGURES+="${E2E_FIGURES:+, }$1=$2"; }
 
 # e2e_evidence: keeps a screenshot and a copy of the saver's log (SAVER_LOG,
-# written with Wine's error channel unless SAVER_LOG_HOLDS says otherwise) in $E2E_TEST_WORK/failures, and prints
-# their names, the window that had the focus, the case's figures and how long
-# the case had run.
+# written with Wine's error channel unless SAVER_LOG_HOLDS says otherwise) in
+# $E2E_TEST_WORK/failures, and prints their names, the window that had the
+# focus, the case's figures and how long the case had run.
 E2E_CASE_T0=$SECONDS
 e2e_evidence() {
   [ -n "${E2E_TEST_WORK:-}" ] || return 0
@@ -582,6 +582,23 @@ other_pixels() {
 
 # area_mean FILE WxH+X+Y: the mean brightness of an area, 0 (black) to 1.
 area_mean() { convert "$1" -crop "$2" -format '%[fx:mean]' info:; }
+
+# The settings window's light-ray picture, 320 x 240 inside the window whose
+# top-left corner is WX, WY.
+rays_area() { echo "320x240+$((WX + 22))+$((WY + 42))"; }
+# rays_brightness FILE: the picture's mean brightness in a screenshot.
+rays_brightness() { area_mean "$1" "$(rays_area)"; }
+# rays_above FILE MIN: the picture is brighter than MIN.
+rays_above() {
+  local v
+  v=$(rays_brightness "$1")
+  above "$v" "$2" && return 0
+  log "the rays' mean brightness is $v, not above $2"
+  return 1
+}
+# rays_share FILE RRGGBB: the share of the picture's pixels in that colour,
+# times its brightness (0 when none is).
+rays_share() { convert "$1" -crop "$(rays_area)" +repage -fill black +opaque "#$2" -format '%[fx:mean]' info:; }
 
 # screen_hash FILE: a digest of the picture's pixels.
 screen_hash() { convert "$1" -depth 8 rgb:- | md5sum; }

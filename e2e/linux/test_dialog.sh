@@ -70,17 +70,18 @@ open_dialog && {
   # The skin: a lavender gradient edge, and light rays. Natively the rays
   # run fast enough to fill the picture within seconds: most of it ends at the
   # brightest step, RGB(255, 255, 128), and no pixel counts on to white.
-  rays() { area_mean "$1" "320x240+$((WX + 22))+$((WY + 42))"; }
-  rays_above() { above "$(rays "$1")" "$2"; }
-  share_of() { convert "$1" -crop "320x240+$((WX + 22))+$((WY + 42))" +repage -fill black +opaque "#$2" -format '%[fx:mean]' info:; }
-  mostly_full() { above "$(share_of "$1" FFFF80)" 0.5; }
+  mostly_full() { above "$(rays_share "$1" FFFF80)" 0.5; }
   check "light rays are drawn" shot_until 10 "$E2E_TEST_WORK/rays.png" rays_above 0.01
-  figure rays_first "$(rays "$E2E_TEST_WORK/rays.png")"
+  figure rays_first "$(rays_brightness "$E2E_TEST_WORK/rays.png")"
   check "the gradient is lavender in the middle of the left edge" \
     is_colour "$E2E_TEST_WORK/rays.png" $((WX + 2)) $((WY + 238)) DCDCFA
   check "the rays fill most of the picture with RGB(255, 255, 128)" \
     shot_until 30 "$E2E_TEST_WORK/rays_full.png" mostly_full
-  check_eq "no pixel of the picture is white" 0 "$(share_of "$E2E_TEST_WORK/rays_full.png" FFFFFF)"
+  check_eq "no pixel of the picture is white" 0 "$(rays_share "$E2E_TEST_WORK/rays_full.png" FFFFFF)"
+  kids=$(children "$WIN")
+  for geometry in 33x33+360+156 77x33+352+216 77x33+352+252 33x33+52+388 41x20+102+334 21x33+368+92; do
+    check "a control's window at $geometry" grep -q -- "$geometry" <<<"$kids"
+  done
   # A second copy refuses to start while the settings window shows.
   "$NATIVE" /c >>"$E2E_TEST_WORK/second.log" 2>&1 &
   second=$!
