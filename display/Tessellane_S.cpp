@@ -3,9 +3,14 @@
 // the top-left corner; then a pause, new colours, and the next cycle.
 #include "display/Tessellane_S.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
 #include "app/Tessellane_B.h"
 #include "base/numeric.h"
 #include "base/runtime_error.h"
+#include "ui/clock.h"
 #include "ui/events.h"
 #include "ui/random.h"
 #include "ui/screen.h"
@@ -16,9 +21,25 @@ namespace {
 
 using base::ResumeNext;
 
+// A cycle takes a second to draw whatever the size of the picture: a
+// preview pane's few hundred rings grow as visibly as the many thousands of
+// a large screen.
+constexpr double kCycleDrawMs = 1000;
+// New colours at most twice a second, whatever the stop time or a host's
+// resizing: never a strobe.
+constexpr double kShortestCycleMs = 500;
+
 int RandomComponent() { return static_cast<int>(base::num::RoundHalfEven(ui::Rnd() * 255)); }
 
 }  // namespace
+
+// Both coordinates repeat every 2 (k + 1) circles, k the number of steps of
+// 14 that fit the side; both are back at the corner together after the
+// least common multiple of the two periods.
+long CycleLength(int width, int height) {
+  const long k = std::max(width, 0) / 14 + 1, m = std::max(height, 0) / 14 + 1;
+  return std::lcm(2 * (k + 1), 2 * (m + 1)) - 1;
+}
 
 ui::Colour RandomColour() {
   const int r = RandomComponent();
@@ -85,12 +106,40 @@ void Tessellane_S::Form_Load() {
   if (!Form.Hosted()) ui::sys::MakeTopmost(Form.Handle());
   NewColors();
   Display.Cls();
-
+  BeginCycle();
   while (!StopLoop) {
-    DrawOneCircle();
-    if (PosX < 0 && PosY < 0) EndCycle();
-    ui::DoEvents();
+    if (RestartPending) RestartAfterResize();
+    DrawDueCircles();
+    AwaitNextFrame();
   }
+}
+
+// The circles of this frame, each followed by the events that came meanwhile.
+void Tessellane_S::DrawDueCircles() {
+  for (long due = Paced ? pace_.StepsDue(ui::MonotonicMs()) : 1; due > 0 && !StopLoop && !RestartPending; --due) {
+    DrawOneCircle();
+    const bool finished = PosX < 0 && PosY < 0;
+    if (finished) EndCycle();
+    ui::DoEvents();
+    // The next cycle keeps its own schedule, from the end of the hold.
+    if (finished) break;
+  }
+}
+
+// Input and the music polls are answered while the loop waits.
+void Tessellane_S::AwaitNextFrame() {
+  if (!Paced || StopLoop || RestartPending) return;
+  ui::ProcessEventsUntil(pace_.NextFrameAt(), [this] { return StopLoop || RestartPending; });
+}
+
+void Tessellane_S::BeginCycle() {
+  RestartPending = false;
+  CycleStartedAt = ui::MonotonicMs();
+  pace_.Restart(CycleStartedAt);
+}
+
+double Tessellane_S::ShortestCycleLeft() const {
+  return Paced ? kShortestCycleMs - (ui::MonotonicMs() - CycleStartedAt) : 0;
 }
 
 // Every monitor is covered, and the rings bounce off the edges of them all;
@@ -110,13 +159,24 @@ void Tessellane_S::FitToArea() {
   Display.SetWidth(width / ui::screen::TwipsPerPixelX());
   Form.Move(area.left, area.top);
   Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
+  pace_.SetRate(CycleLength(Display.ScaleWidth(), Display.ScaleHeight()) * 1000 / kCycleDrawMs);
 }
 
 void Tessellane_S::Form_Resize() {
   FitToArea();
+  RestartPending = true;
+}
+
+// A host resizing its window many times in a row gets a new cycle only as
+// often as a finished net would.
+void Tessellane_S::RestartAfterResize() {
+  const double left = ShortestCycleLeft();
+  if (left > 0) Pause(static_cast<std::uint32_t>(std::ceil(left)));
+  if (StopLoop) return;
   NewColors();
   Radius = RandomRadius();
   ResetPattern();
+  BeginCycle();
 }
 
 void Tessellane_S::DrawOneCircle() {
@@ -134,10 +194,12 @@ void Tessellane_S::DrawOneCircle() {
 void Tessellane_S::EndCycle() {
   // Formed in 16 bits: 33 seconds or more overflow and skip the pause. A
   // negative stop time (only from a hand-edited file) gives no pause.
-  ResumeNext([&] {
-    const std::int16_t ms = base::num::Mul16(module_.StopTime, 1000);
-    if (ms >= 0) Pause(static_cast<std::uint32_t>(ms));
-  });
+  std::int16_t stop_ms = -1;
+  ResumeNext([&] { stop_ms = base::num::Mul16(module_.StopTime, 1000); });
+  // Without a pause of its own the net still stays until the cycle has had
+  // its shortest time.
+  const double left = ShortestCycleLeft();
+  if (stop_ms >= 0 || left > 0) Pause(static_cast<std::uint32_t>(std::max<double>(stop_ms, std::ceil(left))));
   // Unloaded during the pause: the cycle does not resume.
   if (StopLoop) return;
   NewColors();
@@ -145,6 +207,7 @@ void Tessellane_S::EndCycle() {
   Radius = RandomRadius();
   InvertMode = !InvertMode;
   ResetPattern();
+  BeginCycle();
 }
 
 // The picture is held as it is, while input and the music polls go on.

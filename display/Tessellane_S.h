@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "base/pacer.h"
 #include "music/Tessellane_BGM.h"
 #include "ui/form.h"
 
@@ -27,7 +28,8 @@ class Tessellane_S {
   // and runs the drawing loop; returns only when StopLoop is set.
   void Form_Load();
   void Form_Unload();
-  // A hosted display's window changed its size: a new cycle at the new size.
+  // A hosted display's window changed its size: the picture follows it at
+  // once, and a new cycle at the new size follows as soon as it may.
   void Form_Resize();
 
   // Input (the rules that end the screen saver).
@@ -59,15 +61,29 @@ class Tessellane_S {
   MouseOriginRecord MouseOrigin;
   // The music and the system state have been given back.
   bool Restored = false;
+  // When the current cycle began, on the monotonic clock.
+  double CycleStartedAt = 0;
+  // The window changed its size: a new cycle is due.
+  bool RestartPending = false;
 
+  // Off only in the benchmarks, which measure the loop's raw speed: a circle
+  // per pass, and a new cycle straight after a net.
+  bool Paced = true;
   // Circles drawn since load: read by the benchmarks, not by the program.
   std::uint64_t CirclesDrawn = 0;
 
  private:
   // Sizes the form and the drawing surface to the display area.
   void FitToArea();
+  void DrawDueCircles();
+  void AwaitNextFrame();
   void DrawOneCircle();
   void EndCycle();
+  void RestartAfterResize();
+  // A new cycle's schedule starts now.
+  void BeginCycle();
+  // How long the current cycle must still last before the next may begin.
+  double ShortestCycleLeft() const;
   void Pause(std::uint32_t milliseconds);
   void NewColors();
   void ResetPattern();
@@ -75,11 +91,15 @@ class Tessellane_S {
   void RestoreSystem();
 
   app::Tessellane_B& module_;
+  base::Pacer pace_;
 };
 
 // A random colour: red, green and blue drawn in that order.
 ui::Colour RandomColour();
 // The first radius of a cycle, 8 to 100 pixels.
 std::uint8_t RandomRadius();
+// Circles in a cycle on a drawing area of that size: until the path is back
+// at the top-left corner.
+long CycleLength(int width, int height);
 
 }  // namespace display

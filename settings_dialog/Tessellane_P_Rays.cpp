@@ -5,8 +5,10 @@
 #include <cmath>
 
 #include "base/numeric.h"
+#include "base/pacer.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
+#include "ui/clock.h"
 #include "ui/events.h"
 #include "ui/random.h"
 
@@ -19,6 +21,9 @@ constexpr int kPictureWidth = 320;
 constexpr int kPictureHeight = 240;
 constexpr int kStepsPerRay = 100;
 constexpr std::uint8_t kBrightest = 254;
+// One turn of the hand (360 rays) a second: the sweep can be followed by eye,
+// and the picture takes about half an hour to fill.
+constexpr double kRaysPerSecond = 360;
 // The eight half-sides of the square whose outline the directions follow.
 constexpr int kSegmentStart[8] = {0, 91, 181, 271, 361, 451, 541, 631};
 
@@ -99,8 +104,14 @@ void Tessellane_P::RayPass() {
     ui::DoEvents();
   }
   ui::DoEvents();
-  Display.Refresh();
   ++RaysDrawn;
+}
+
+// The picture is shown once for all the rays of a frame.
+void Tessellane_P::RayFrame(long rays) {
+  if (rays <= 0) return;
+  for (; rays > 0; --rays) RayPass();
+  Display.Refresh();
 }
 
 void Tessellane_P::RunRays() {
@@ -108,7 +119,16 @@ void Tessellane_P::RunRays() {
   // would follow the same path on every start.
   ui::Randomize();
   SetUpRays();
-  for (;;) RayPass();
+  base::Pacer pace(kRaysPerSecond);
+  pace.Restart(ui::MonotonicMs());
+  for (;;) {
+    if (!RaysPaced) {
+      RayFrame(1);
+      continue;
+    }
+    RayFrame(pace.StepsDue(ui::MonotonicMs()));
+    ui::ProcessEventsUntil(pace.NextFrameAt(), nullptr);
+  }
 }
 
 }  // namespace settings_dialog

@@ -91,9 +91,13 @@ TEST_F(DisplayTest, EverySecondCycleAlternatesColourAndComplement) {
   module_.StopTime = 0;
   std::set<ui::Colour> first_cycle;
   std::vector<ui::Colour> second_cycle;
+  long seen = 0;
   RunUntil(
       s,
       [&] {
+        // Events are also handled while the loop waits for its next frame.
+        if (headless::SurfaceOf(s.Display).circles == seen) return false;
+        seen = headless::SurfaceOf(s.Display).circles;
         const auto& c = headless::SurfaceOf(s.Display).last_circle;
         if (!s.InvertMode && second_cycle.empty()) first_cycle.insert(c.colour);
         else if (s.InvertMode) second_cycle.push_back(c.colour);

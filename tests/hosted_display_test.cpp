@@ -45,7 +45,8 @@ TEST_F(HostedDisplayTest, FillsTheHostIgnoresInputFollowsItsSizeAndEndsWithIt) {
   int pass = 0;
   int width_before = 0, width_after = 0, height_after = 0;
   long clears_before_resize = 0;
-  std::int16_t pos_after_resize = 0;
+  double cycle_before = -1, restarted_at = -1;
+  std::int16_t pos_after_restart = 0;
   headless::SetIdleHook([&] {
     ++pass;
     if (pass == 2) {
@@ -57,14 +58,18 @@ TEST_F(HostedDisplayTest, FillsTheHostIgnoresInputFollowsItsSizeAndEndsWithIt) {
       headless::PostMouseMove(display.Display, 10, 10);
       headless::PostMouseMove(display.Display, 40, 50);
     }
-    if (pass == 200) {
+    if (pass == 100) {
       clears_before_resize = headless::SurfaceOf(display.Display).clears;
+      cycle_before = display.CycleStartedAt;
       headless::ResizeForeignWindow(host_, ui::Rect{0, 0, 500, 400});
     }
-    if (pass == 201) {
+    if (pass == 101) {
       width_after = display.Display.ScaleWidth();
       height_after = display.Display.ScaleHeight();
-      pos_after_resize = display.PosX;
+    }
+    if (pass > 100 && restarted_at < 0 && display.CycleStartedAt != cycle_before) {
+      restarted_at = headless::NowMs();
+      pos_after_restart = display.PosX;
     }
     if (pass == 300) headless::RemoveForeignWindow(host_);
     if (pass > 400) throw headless::ProcessExit{9};
@@ -73,10 +78,13 @@ TEST_F(HostedDisplayTest, FillsTheHostIgnoresInputFollowsItsSizeAndEndsWithIt) {
   EXPECT_NO_THROW(display.Form_Load());
   EXPECT_EQ(width_before, 320);
   EXPECT_EQ(display.Form.Width(), 500 * ui::kDesignTwipsPerPixel);
+  // The picture follows the new size at once ...
   EXPECT_EQ(width_after, 500);
   EXPECT_EQ(height_after, 400);
-  // A new cycle at the new size: the path starts again from the corner.
-  EXPECT_EQ(pos_after_resize, 14);
+  // ... and a new cycle starts from the corner once the old one has had half a second.
+  EXPECT_EQ(pos_after_restart, 14);
+  EXPECT_GE(restarted_at, cycle_before + 500);
+  EXPECT_LE(restarted_at, cycle_before + 500 + headless::config().wait_step_ms);
   EXPECT_GT(headless::SurfaceOf(display.Display).clears, clears_before_resize);
   EXPECT_GT(pass, 200);
   EXPECT_LT(pass, 400);

@@ -89,7 +89,7 @@ TEST_F(RaysTest, DirectionTablesAreTheSquareOutlineOnTheUnitCircleTurningCounter
 
 TEST_F(RaysTest, FirstPassLightsExactlyOneHundredPixelsUpFromTheCentre) {
   auto& d = OpenWithRays();
-  d.RayPass();
+  d.RayFrame(1);
   EXPECT_EQ(d.RayAngle, 2);
   EXPECT_EQ(Count(1), 100);
   EXPECT_EQ(Count(0), 320L * 240 - 100);
@@ -99,6 +99,10 @@ TEST_F(RaysTest, FirstPassLightsExactlyOneHundredPixelsUpFromTheCentre) {
   EXPECT_EQ(Pixel(157, 198), 1);
   EXPECT_EQ(Pixel(157, 199), 0);
   EXPECT_EQ(headless::RefreshesOf(d.Display), 1);
+  // The picture is shown once for all the rays of a frame.
+  d.RayFrame(6);
+  EXPECT_EQ(d.RaysDrawn, 7u);
+  EXPECT_EQ(headless::RefreshesOf(d.Display), 2);
 }
 
 TEST_F(RaysTest, BrightnessStopsAtTwoFiftyFour) {

@@ -14,6 +14,10 @@ void DoEvents();
 // true after an event. What was drawn stays on screen meanwhile.
 void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done);
 
+// The same until MonotonicMs() reaches `deadline_ms`: a paced loop waits for
+// its next frame here.
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done);
+
 }  // namespace ui
 
 namespace ui {

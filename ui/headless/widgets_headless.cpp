@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "ui/clock.h"
 #include "ui/common/raster.h"
 #include "ui/events.h"
 #include "ui/form.h"
@@ -215,17 +216,22 @@ void DoEvents() {
 
 // The fake clock moves from event to event: to the next timer tick, or by
 // the wait step, so that input a test scripts for a given time arrives then.
-void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
   auto& p = headless::detail::P();
-  headless::detail::Record("ProcessEventsFor(" + std::to_string(milliseconds) + ")");
-  const double end = p.now_ms + milliseconds;
   for (;;) {
     DeliverPending();
     if (done && done()) return;
-    if (p.now_ms >= end) return;
-    p.now_ms = std::min({end, NextTimerDue(), p.now_ms + p.config.wait_step_ms});
+    if (p.now_ms >= deadline_ms) return;
+    p.now_ms = std::min({deadline_ms, NextTimerDue(), p.now_ms + p.config.wait_step_ms});
   }
 }
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  headless::detail::Record("ProcessEventsFor(" + std::to_string(milliseconds) + ")");
+  ProcessEventsUntil(headless::detail::P().now_ms + milliseconds, done);
+}
+
+double MonotonicMs() { return headless::detail::P().now_ms; }
 
 void RunEventLoop() {
   auto& p = headless::detail::P();

@@ -2,6 +2,9 @@
 // dispatched.
 #include <windows.h>
 
+#include <cmath>
+
+#include "ui/clock.h"
 #include "ui/events.h"
 #include "ui/form.h"
 #include "ui/win32/backend_win.h"
@@ -85,18 +88,29 @@ void DoEvents() {
   DispatchPending();
 }
 
-void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
+double MonotonicMs() {
+  LARGE_INTEGER& frequency = win32::Backend().counter_frequency;
+  if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) * 1000 / static_cast<double>(frequency.QuadPart);
+}
+
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
   for (;;) {
     // Wine copies drawing to the screen only while the queue is looked at.
     win32::FlushSurfaces();
     DispatchPending();
     if (done && done()) return;
-    const ULONGLONG now = GetTickCount64();
-    if (now >= end) return;
+    const double left = deadline_ms - MonotonicMs();
+    if (left <= 0) return;
     // Input, paint and timer messages all wake the wait.
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::ceil(left)), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  ProcessEventsUntil(MonotonicMs() + milliseconds, done);
 }
 
 void RunEventLoop() {

@@ -85,9 +85,9 @@ std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& cont
 std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox& box, Form& form);
 void BringToTop(WindowHandle child);
 
-// GTK's pump behind DoEvents, ProcessEventsFor and RunEventLoop.
+// GTK's pump behind DoEvents, ProcessEventsUntil and RunEventLoop.
 void DoEvents();
-void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done);
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done);
 void RunEventLoop();
 
 // A message box owned by the form whose window is `owner`.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "ui/clock.h"
 #include "ui/events.h"
 #include "ui/fatal.h"
 #include "ui/x11/backend_gtk.h"
@@ -210,9 +211,9 @@ void DoEvents() {
   x11::HandleEverything();
 }
 
-void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
-  if (x11::UsesGtk()) return x11::gtk::ProcessEventsFor(milliseconds, done);
-  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
+  if (x11::UsesGtk()) return x11::gtk::ProcessEventsUntil(deadline_ms, done);
+  const auto end = x11::ClockPointAt(deadline_ms);
   for (;;) {
     x11::PresentAll();
     x11::HandleEverything();
@@ -220,6 +221,10 @@ void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& d
     if (Clock::now() >= end) return;
     x11::WaitUntil(x11::NextTimerDue(end));
   }
+}
+
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  ProcessEventsUntil(MonotonicMs() + milliseconds, done);
 }
 
 void RunEventLoop() {

@@ -18,6 +18,11 @@
 namespace ui::x11 {
 
 using Clock = std::chrono::steady_clock;
+// The time point of a reading of ui::MonotonicMs, which reads this clock.
+inline Clock::time_point ClockPointAt(double monotonic_ms) {
+  return Clock::time_point(
+      std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double, std::milli>(monotonic_ms)));
+}
 
 // What the backend does with the events of one of its windows (or of a
 // host's window it watches).

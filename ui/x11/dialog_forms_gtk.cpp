@@ -537,8 +537,8 @@ void DoEvents() {
   RunPending();
 }
 
-void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
-  const auto end = Clock::now() + std::chrono::milliseconds(milliseconds);
+void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
+  const auto end = ClockPointAt(deadline_ms);
   for (;;) {
     HandleCloseRequest();
     RunPending();
