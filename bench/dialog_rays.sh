@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the settings window's light-ray speed under Wine against the bare
-# reference loop, and how long a click waits while the animation runs.
+# reference loop, how long a click waits while the animation runs, and the
+# paced animation's rays per second and processor time.
 # Prints the figures; asserts nothing (timings depend on the machine).
 #   bench/dialog_rays.sh [SECONDS]
 set -u
@@ -18,4 +19,9 @@ for run in 1 2 3; do
   echo "run $run: bare loop $bare rays/s, settings window $dialog rays/s ($ratio %)"
   grep '^click' <<<"$out" | sed 's/^/  /'
 done
+d=$(new_testdir paced)
+cp "$BENCH_PROGRAMS/rays_bench.exe" "$d/"
+out=$(cd "$d" && run_tool "$d/rays_bench.exe" "$SECONDS_PER_RUN" --paced | tr -d '\r')
+echo "paced: $(value_of rays_per_second <<<"$out") rays/s, $(value_of cpu_percent <<<"$out") % of a core"
+grep '^click' <<<"$out" | sed 's/^/  /'
 e2e_end

@@ -4,6 +4,8 @@
 #   - circles per second of the real display loop (display_bench.exe) and of
 #     the bare reference loop (bare_loop.exe: Ellipse + PeekMessage only),
 #     same radius, same run, and their ratio;
+#   - the loop paced as the saver runs it: circles per second and the
+#     processor time in per cent of one core;
 #   - time from starting tessellane.scr /s to the first ring on the screen;
 #   - peak memory (VmHWM) of the running saver.
 # BENCH_SECONDS (default 5) is the length of each loop run.
@@ -38,6 +40,11 @@ else
 fi
 if [ -n "$real_cps" ] && [ -n "$bare_cps" ]; then
   awk -v r="$real_cps" -v b="$bare_cps" 'BEGIN{ if (b > 0) printf "ratio:          display / bare = %.2f\n", r / b }'
+fi
+# The same loop paced as the saver runs it, and what it costs the processor.
+if [ -f "$REAL" ]; then
+  out=$(run_tool "$REAL" "$BENCH_SECONDS" --paced | tr -d '\r')
+  echo "paced loop:     $(value_of circles_per_second <<<"$out") circles/s, $(value_of cpu_percent <<<"$out") % of a core"
 fi
 
 # Time to the first ring: a red background, then poll the top-left corner

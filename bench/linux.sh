@@ -4,6 +4,8 @@
 #   - circles per second of the real display loop (display_bench_x11) and of
 #     the bare Xlib + MIT-SHM loop (bare_loop_x11: the same plotter and the
 #     same presentation policy), at 1024x768 and at 3840x2160, and the ratio;
+#   - the same loop paced as the program runs it: circles per second and the
+#     processor time it takes, in per cent of one core;
 #   - start to the first ring on the screen and peak resident memory of
 #     tessellane /s against the bare loop's full-screen window (first_ring_x11
 #     polls the screen every 0.5 ms);
@@ -33,6 +35,8 @@ loops() {
   echo "$size display loop: $r circles/s (median; runs ${reals[*]}; last radius $radius)"
   echo "$size bare loop:    $b circles/s (median; runs ${bares[*]}; radius 54)"
   echo "$size ratio:        $(ratio "$r" "$b")"
+  out=$("$PROGRAMS/display_bench_x11" "$BENCH_SECONDS" --paced)
+  echo "$size paced loop:   $(value_of circles_per_second <<<"$out") circles/s, $(value_of cpu_percent <<<"$out") % of a core"
   xvfb_stop
 }
 loops 1024x768

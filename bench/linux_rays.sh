@@ -6,6 +6,8 @@
 #     against the bare GTK loop that changes the same bytes of a 320 x 240
 #     8-bit picture, a hundred between repaints, as a ray's steps are
 #     (rays_bare_loop_gtk), alternating RUNS times, and the ratio;
+#   - the window's animation paced as the program runs it: rays per second
+#     and the processor time it takes, in per cent of one core;
 #   - peak resident memory of tessellane /c, two seconds after its window
 #     shows, against the bare GTK window's.
 # BENCH_SECONDS (default 5) is the length of each loop run.
@@ -26,6 +28,8 @@ done
 r=$(median "${reals[@]}")
 b=$(median "${bares[@]}")
 echo "light-ray steps: settings window $r steps/s ($(median "${rays[@]}") rays/s), bare GTK loop $b steps/s, ratio $(ratio "$r" "$b") (median of $RUNS; runs ${reals[*]} / ${bares[*]})"
+out=$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS" --paced)
+echo "paced light rays: $(value_of rays_per_second <<<"$out") rays/s, $(value_of cpu_percent <<<"$out") % of a core"
 
 # The window's footprint once it is up and its rays are running.
 peaks=()
