@@ -1,6 +1,7 @@
 // The settings file: six keys in one section of an INI file in code page
 // 932, next to the executable or in the user's copy of it, read and written
 // by the program's own profile reader and writer on every system.
+#include <algorithm>
 #include <type_traits>
 #include <variant>
 
@@ -35,6 +36,19 @@ void ReadNumber(const std::string& text, std::int32_t& value) {
   value = base::num::RoundToInt32(base::num::ReadStrict(text));
 }
 
+// The settings file's bytes in code page 932, its format. A file an editor
+// saved as UTF-8 (today's default, with or without a byte-order mark) is
+// read as the code page 932 file it stands for; code page 932 text holding
+// the keys is never well-formed UTF-8, so the two are not confused.
+std::string ReadSettingsBytes(const std::string& path) {
+  std::string bytes = ui::files::Read(path).value_or("");
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.starts_with(kByteOrderMark)) return ui::Utf8ToCp932(std::string_view(bytes).substr(kByteOrderMark.size()));
+  const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
+  if (!ascii && text::IsUtf8(bytes)) return ui::Utf8ToCp932(bytes);
+  return bytes;
+}
+
 std::string SaveFailure(const std::string& path, const std::string& reason) {
   return "設定を保存できませんでした。\r\n\r\n" + path + "\r\n" + reason;
 }
@@ -54,7 +68,7 @@ std::string Tessellane_B::SettingsPath() const {
 }
 
 std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
-  const std::string bytes = ui::files::Read(file).value_or("");
+  const std::string bytes = ReadSettingsBytes(file);
   return ui::Cp932ToUtf8(
       ui::ini::GetString(bytes, ui::Utf8ToCp932(section), ui::Utf8ToCp932(key), "", kProfileBufferSize));
 }
@@ -92,8 +106,9 @@ void Tessellane_B::LoadSettings() {
 
 SettingsSave::SettingsSave() : user_path_(Tessellane_B::UserSettingsPath()) {
   user_copy_exists_ = !user_path_.empty() && Tessellane_B::FileExists(user_path_);
-  // Other sections, keys and lines of the file are kept as they were.
-  bytes_ = ui::files::Read(user_copy_exists_ ? user_path_ : Tessellane_B::ProgramSettingsPath()).value_or("");
+  // Other sections, keys and lines of the file are kept as they were, in
+  // code page 932 also where the file was UTF-8.
+  bytes_ = ReadSettingsBytes(user_copy_exists_ ? user_path_ : Tessellane_B::ProgramSettingsPath());
 }
 
 void SettingsSave::Write(const SettingsValues& values) {

@@ -14,6 +14,15 @@ std::vector<std::size_t> Starts(std::string_view s) {
   return starts;
 }
 
+// Continuation bytes a lead byte asks for; -1 for a byte no character starts with.
+int TrailBytes(unsigned char lead) {
+  if (lead < 0x80) return 0;
+  if (lead >= 0xC2 && lead <= 0xDF) return 1;
+  if (lead >= 0xE0 && lead <= 0xEF) return 2;
+  if (lead >= 0xF0 && lead <= 0xF4) return 3;
+  return -1;
+}
+
 }  // namespace
 
 std::string UpperAscii(std::string_view s) {
@@ -39,6 +48,27 @@ std::string Mid(std::string_view s, std::size_t start) { return Mid(s, start, st
 std::string Right(std::string_view s, std::size_t count) {
   const std::size_t n = Length(s);
   return count >= n ? std::string(s) : Mid(s, n - count + 1);
+}
+
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    const int trail = TrailBytes(lead);
+    if (trail < 0 || bytes.size() - i <= static_cast<std::size_t>(trail)) return false;
+    // The second byte's range rules out overlong forms, surrogates and
+    // code points past U+10FFFF.
+    unsigned low = 0x80, high = 0xBF;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+    for (int k = 1; k <= trail; ++k) {
+      const auto byte = static_cast<unsigned char>(bytes[i + k]);
+      if (byte < (k == 1 ? low : 0x80u) || byte > (k == 1 ? high : 0xBFu)) return false;
+    }
+    i += trail + 1;
+  }
+  return true;
 }
 
 }  // namespace app::text

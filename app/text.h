@@ -15,4 +15,8 @@ std::string Mid(std::string_view s, std::size_t start, std::size_t count);
 std::string Right(std::string_view s, std::size_t count);
 std::size_t Length(std::string_view s);
 
+// Whether the bytes are well-formed UTF-8: shortest forms only, no
+// surrogates, nothing above U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+
 }  // namespace app::text

@@ -28,16 +28,23 @@ constexpr const char* kUnstorablePath =
 constexpr const char* kTooLongPath =
     "このファイルのパスは長すぎて、設定ファイルに記録できません。\r\n"
     "もっと短いパスのファイルを選んでください。\r\n\r\n";
+constexpr const char* kQuoteInPath =
+    "このファイルの名前には「\"」が含まれているため、音楽として再生できません。\r\n"
+    "別の名前のファイルを選んでください。\r\n\r\n";
 
 // The settings file's reader takes a value into a buffer of 256 bytes with
 // its NUL: a longer path would come back cut, perhaps inside a character, and
 // the music file would be lost at the next start.
 constexpr std::size_t kLongestStoredPathBytes = 255;
 
-// Why a path cannot be kept in the settings file; null when it can.
-const char* WhyUnstorable(const std::string& path) {
+// Why a path cannot be kept in the settings file, or played from it; null
+// when it can.
+const char* WhyRefused(const std::string& path) {
   if (!ui::FitsCp932(path)) return kUnstorablePath;
   if (ui::Utf8ToCp932(path).size() > kLongestStoredPathBytes) return kTooLongPath;
+  // The music's command text quotes the path and has no way to carry a
+  // quote inside it. Windows allows none in a name; other systems do.
+  if (path.find('"') != std::string::npos) return kQuoteInPath;
   return nullptr;
 }
 
@@ -82,7 +89,7 @@ void Tessellane_P::Cmd_BGM_Click() {
   module_.ApiResult = chosen ? 1 : 0;
   if (!chosen) return;
   // A path the settings file cannot hold would come back as another path.
-  if (const char* why = WhyUnstorable(*chosen)) {
+  if (const char* why = WhyRefused(*chosen)) {
     ui::sys::ShowWarning(Form.Handle(), why + *chosen, kMessageTitle);
     return;
   }

@@ -170,6 +170,21 @@ TEST_F(SettingsDialogTest, AMusicFileNameTheSettingsFileCannotHoldIsRefused) {
   EXPECT_EQ(headless::CallsStartingWith("ShowWarning").size(), 3u);
 }
 
+// The music's command text cannot carry a quote: such a name would never play.
+TEST_F(SettingsDialogTest, AMusicFileNameWithAQuoteIsRefused) {
+  auto& d = Open();
+  const std::string before = "C:\\音楽\\曲.mp3";
+  headless::AnswerFileDialog(before);
+  d.Cmd_BGM.Click();
+  headless::AnswerFileDialog(std::string("C:\\音楽\\\"引用\" の曲.mp3"));
+  d.Cmd_BGM.Click();
+  EXPECT_EQ(module().BgmFile, before);
+  EXPECT_EQ(d.lbl_Fname.Caption(), before);
+  const auto warnings = headless::CallsStartingWith("ShowWarning");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("「\"」が含まれている"), std::string::npos);
+}
+
 // A path of exactly `bytes` bytes of code page 932 below `folder`: folders
 // of kanji (two bytes each), then a file name.
 std::string LongJapanesePath(const std::string& folder, std::size_t bytes) {

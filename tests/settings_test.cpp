@@ -1,6 +1,8 @@
 // Loading the settings file: defaults, number conversions that fail, the
 // music file that must exist, and the writer's bytes.
 #include "app/Tessellane_B.h"
+#include "app/settings_values.h"
+#include "app/text.h"
 #include "tests/test_support.h"
 
 namespace {
@@ -111,6 +113,49 @@ TEST_F(SettingsTest, SavingWritesAllSixKeysAsCodePage932LinesInOrder) {
   app::Tessellane_B b;
   b.LoadSettings();
   EXPECT_EQ(b.BackgroundColor, 16777215);
+}
+
+// Today's editors save UTF-8, with or without a byte-order mark: every key
+// is found, the music path included; a save over such a file writes code
+// page 932 throughout and keeps the other lines.
+TEST_F(SettingsTest, AFileSavedAsUtf8IsReadAndSavedBackInCodePage932) {
+  testing_support::WriteBytes(dir_.path() / std::filesystem::path(u8"曲.mp3"), "ID3");
+  const std::string music = dir_.str() + "\\曲.mp3";
+  const std::string lines =
+      "[Section]\r\n停止時間=7\r\n背景色ﾗﾝﾀﾞﾑ=0\r\nBGM区分=2\r\nBGMﾌｧｲﾙ=" + music + "\r\n[他]\r\nメモ=残す\r\n";
+  for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+    testing_support::WriteBytes(dir_.Ini(), mark + lines);
+    app::Tessellane_B b;
+    b.LoadSettings();
+    EXPECT_EQ(b.StopTime, 7) << mark.size();
+    EXPECT_EQ(b.RandomBackground, 0) << mark.size();
+    EXPECT_EQ(b.BgmKind, 2) << mark.size();
+    EXPECT_EQ(b.BgmFile, music) << mark.size();
+
+    app::SettingsSave save;
+    save.Write(b);
+    std::string failure;
+    ASSERT_TRUE(save.Commit(failure)) << failure;
+    const std::string saved = testing_support::ReadBytes(dir_.Ini());
+    EXPECT_EQ(saved.substr(0, 22), "[Section]\r\n\x92\xE2\x8E\x7E\x8E\x9E\x8A\xD4= 7") << mark.size();
+    EXPECT_NE(saved.find(ui::Utf8ToCp932("[他]\r\nメモ=残す\r\n")), std::string::npos) << mark.size();
+    EXPECT_EQ(saved.find("\xEF\xBB\xBF"), std::string::npos) << mark.size();
+  }
+}
+
+// What tells the two encodings apart: no key in code page 932 is well-formed
+// UTF-8, while any text in UTF-8 is.
+TEST(Utf8CheckTest, CodePage932KeysAreNeverWellFormedUtf8) {
+  for (const auto& key : app::kSettingKeys) {
+    EXPECT_TRUE(app::text::IsUtf8(key.key)) << key.key;
+    EXPECT_FALSE(app::text::IsUtf8(ui::Utf8ToCp932(std::string(key.key) + "=1"))) << key.key;
+  }
+  EXPECT_TRUE(app::text::IsUtf8("ascii \xF0\x9F\x8E\xB5 \xEF\xBF\xBF \xF4\x8F\xBF\xBF"));
+  // Overlong forms, surrogates, past U+10FFFF, cut short, a stray continuation.
+  for (const char* bad : {"\xC0\x80", "\xE0\x80\x80", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xE3\x81",
+                          "a\x80"
+                          "b"})
+    EXPECT_FALSE(app::text::IsUtf8(bad)) << bad;
 }
 
 TEST_F(SettingsTest, WriterCutsSectionAndKeyAt128Characters) {
