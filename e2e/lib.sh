@@ -613,6 +613,74 @@ screens_equal() { ! screens_differ "$1" "$2"; }
 areas_equal() {
   cmp -s <(convert "$1" -crop "$3" +repage -depth 8 rgb:-) <(convert "$2" -crop "$3" +repage -depth 8 rgb:-)
 }
+areas_differ() { ! areas_equal "$@"; }
+
+# main_colour FILE: the most frequent colour, RRGGBB (upper-case hex).
+main_colour() {
+  convert "$1" -depth 8 -format '%c' histogram:info:- |
+    sort -rn | head -n 1 | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
+}
+
+# --- The animations' pace -----------------------------------------------------------
+
+# cycle_timing BG [SECONDS]: for a display with a stop time of 0 on a fixed
+# BG background (RRGGBB): screenshots one after another, from the first that
+# shows the background (the window and its first cycle) until the next cycle
+# clears the picture (its ring pixels drop to under half), for at most SECONDS
+# (default 20). Call it as soon as the program is started: a cycle takes a
+# second. CYCLE_SECONDS is the time between those two shots, SHOT_GAP the
+# longest time between two shots (what the measure may be off by at either end).
+cycle_timing() {
+  local bg="$1" end=$((SECONDS + ${2:-20})) shot="$E2E_TEST_WORK/timing.png" t first="" prev="" rings last=0
+  CYCLE_SECONDS="" SHOT_GAP=0
+  while [ "$SECONDS" -lt "$end" ]; do
+    t=$(now)
+    screenshot "$shot" || continue
+    [ -n "$prev" ] && SHOT_GAP=$(awk -v g="$SHOT_GAP" -v a="$prev" -v b="$t" 'BEGIN{d = b - a; printf "%.3f", (d > g ? d : g)}')
+    prev=$t
+    # One-pixel rings never cover a whole corner: the background shows there.
+    if [ -z "$first" ]; then
+      [ "$(other_pixels "$shot" "$bg" 64x64+0+0)" -lt 4096 ] || continue
+      first=$t
+    fi
+    rings=$(other_pixels "$shot" "$bg")
+    if [ $((rings * 2)) -lt "$last" ]; then
+      CYCLE_SECONDS=$(awk -v a="$first" -v b="$t" 'BEGIN{printf "%.3f", b - a}')
+      return 0
+    fi
+    last=$rings
+  done
+  log "timed out after ${2:-20} s waiting for the next cycle to clear the picture"
+  return 1
+}
+
+# cycles_within SECONDS: screenshots one after another for SECONDS. NEW_CYCLES
+# is how often the most frequent colour (the random background a new cycle
+# brings) changed from one shot to the next, SHOT_RATE the shots a second.
+cycles_within() {
+  local shot="$E2E_TEST_WORK/cycles.png" t0 colour previous="" shots=0
+  NEW_CYCLES=0
+  t0=$(now)
+  while below "$(seconds_since "$t0")" "$1"; do
+    screenshot "$shot" || continue
+    shots=$((shots + 1))
+    colour=$(main_colour "$shot")
+    [ -n "$previous" ] && [ "$colour" != "$previous" ] && NEW_CYCLES=$((NEW_CYCLES + 1))
+    previous=$colour
+  done
+  SHOT_RATE=$(awk -v n="$shots" -v s="$(seconds_since "$t0")" 'BEGIN{printf "%.1f", n / s}')
+}
+
+# rays_not_flat FILE: the light-ray picture is no flat square: under half of
+# it at the brightest step, RGB(255, 255, 128), and many colours in it.
+rays_not_flat() {
+  local brightest colours
+  brightest=$(convert "$1" -crop "$(rays_area)" +repage -fill black +opaque '#FFFF80' -fill white -opaque '#FFFF80' \
+    -format '%[fx:mean]' info:)
+  colours=$(convert "$1" -crop "$(rays_area)" +repage -format '%k' info:)
+  log "the rays' picture: $colours colours, a share of $brightest at the brightest step"
+  below "$brightest" 0.5 && [ "$colours" -gt 16 ]
+}
 
 # rings ARGS...: the picture analysis of e2e/rings.py.
 rings() {

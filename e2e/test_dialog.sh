@@ -18,15 +18,15 @@ if open_dialog "$d"; then
   check_eq "window at (289, 97) on 1024 x 768" "289 97" "$(window_pos "$WIN")"
   check_eq "client area 446 x 477" "446 477" "$(window_size "$WIN")"
   check "light rays are drawn" shot_until 10 "$SHOTS/dialog.png" rays_above 0.01
-  rays=$(rays_brightness "$SHOTS/dialog.png")
-  figure rays_first "$rays"
+  rays_shown_at=$(now)
+  figure rays_first "$(rays_brightness "$SHOTS/dialog.png")"
   check "gradient is lavender in the middle of the left edge" \
     is_colour "$SHOTS/dialog.png" $((WX + 2)) $((WY + 238)) DCDCFA
   check "title strip is dark blue" title_strip_is_dark_blue "$SHOTS/dialog.png"
-  # Three seconds on, the rays must still be building up, not just started.
-  sleep 3
-  check "the rays keep building up (from $rays)" shot_until 10 "$SHOTS/dialog_later.png" rays_above "$rays"
-  figure rays_later "$(rays_brightness "$SHOTS/dialog_later.png")"
+  # The rays sweep on at their pace: the picture changes from one second to the next.
+  sleep_until "$(plus "$rays_shown_at" 1)"
+  screenshot "$SHOTS/dialog_1s.png"
+  check "the rays' picture changes within a second" areas_differ "$SHOTS/dialog.png" "$SHOTS/dialog_1s.png" "$(rays_area)"
 
   d2=$(new_testdir second)
   start_saver "$d2" /c
@@ -36,6 +36,10 @@ if open_dialog "$d"; then
   check "/s is refused while the window is open" wait_exit "$SAVER_PID" 15
   check_eq "no display window" 0 "$(window_count "$MAIN")"
   check "the refused copies wrote no settings file" test ! -e "$d2/$INI_NAME"
+  # A minute on, the rays have not yet turned the picture into a flat square.
+  sleep_until "$(plus "$rays_shown_at" 60)"
+  screenshot "$SHOTS/dialog_60s.png"
+  check "after a minute the rays' picture is not flat" rays_not_flat "$SHOTS/dialog_60s.png"
 
   # --- Cancel writes nothing --------------------------------------------------
   click_at 390 232  # ｷｬﾝｾﾙ

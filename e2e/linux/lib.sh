@@ -144,11 +144,6 @@ colour_count() {
   convert "$1" "${crop[@]}" -format '%k' info:
 }
 
-# main_colour FILE: the most frequent colour, RRGGBB (upper-case hex).
-main_colour() {
-  convert "$1" -depth 8 -format '%c' histogram:info:- |
-    sort -rn | head -n 1 | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr a-f A-F
-}
 
 # not_colour_pixels FILE RRGGBB: how many pixels differ from that colour.
 not_colour_pixels() {

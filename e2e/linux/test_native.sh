@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end tests of the native Linux program under Xvfb: the ring picture
-# of a finished cycle at 1024x768 and 640x480, the ending rules, the
+# of a finished cycle at 1024x768 and 640x480, the second a cycle takes to
+# draw, no strobe with a stop time of 0, the ending rules, the
 # second-start guard, two monitors, the preview in a window made by the test, drawing into
 # a host's window (-window-id, -root with and without $XSCREENSAVER_WINDOW)
 # and following its size, SIGTERM and the host's window going away, bad
@@ -89,6 +90,31 @@ e2e_case "ring picture at 1024x768" 120
 cycle_picture 1024x768
 e2e_case "ring picture at 640x480" 120
 cycle_picture 640x480
+
+start_xvfb 640x480
+e2e_case "a 640x480 cycle takes its second"
+write_settings '停止時間=0' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0'
+start_native /s
+# Timed from the start: the window shows and its first cycle begins at once.
+check "the next cycle comes" cycle_timing "$RED"
+figure cycle_seconds "$CYCLE_SECONDS"
+figure shot_gap "$SHOT_GAP"
+check "the cycle is drawn at its pace (${CYCLE_SECONDS:-?} s, shots ${SHOT_GAP} s apart)" \
+  between "${CYCLE_SECONDS:-0}" 0.8 8
+end_native
+
+e2e_case "stop time 0: no strobe"
+write_settings '停止時間=0' '背景色ﾗﾝﾀﾞﾑ=1'
+start_own /s
+check "/s shows (stop time 0)" test -n "$WIN"
+cycles_within 6
+figure new_cycles "$NEW_CYCLES"
+figure shots_per_second "$SHOT_RATE"
+check "the screenshots come faster than 3 a second ($SHOT_RATE)" above "$SHOT_RATE" 3
+check "at most 3 new cycles a second ($NEW_CYCLES in 6 s)" at_most "$NEW_CYCLES" 18
+check "new cycles still come ($NEW_CYCLES in 6 s)" at_least "$NEW_CYCLES" 2
+end_native
+xvfb_stop
 
 start_xvfb 1024x768
 
