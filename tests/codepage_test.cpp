@@ -129,17 +129,19 @@ TEST(Cp932Test, CharacterWithSeveralCodesTakesTheOneWindowsWrites) {
   }
 }
 
-TEST(Cp932Test, BrokenBytesReadAsOneReplacementEach) {
+TEST(Cp932Test, BrokenPairsReadAsOneReplacementEach) {
   const std::pair<std::string, std::string> cases[] = {
-      {"\x92", "\uFFFD"},  // a truncated lead byte
-      {"\x92\xE2\x8E", "停\uFFFD"},
-      {"\x81\x20x", "\uFFFD x"},  // a lead byte before a byte that cannot be a trail
-      {"\x81\x7F", "\uFFFD\x7F"},
-      {"\x85\x40", "\uFFFD@"},                                     // a pair the table does not define
-      {"\x85\x92\xE2", "\uFFFD停"},                                // the lead byte alone is skipped
-      {"\x80\xA0\xFD\xFE\xFF", "\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},  // no characters
+      {"\x92", "\uFFFD"},                                       // a truncated lead byte
+      {"\x92\xE2\x8E", "停\uFFFD"}, {"\x81\x20x", "\uFFFD x"},  // a lead byte before a byte that cannot be a trail
+      {"\x81\x7F", "\uFFFD\x7F"},   {"\x85\x40", "\uFFFD@"},    // a pair the table does not define
+      {"\x85\x92\xE2", "\uFFFD停"},                             // the lead byte alone is skipped
   };
   for (const auto& [bytes, text] : cases) EXPECT_EQ(ui::Cp932ToUtf8(bytes), text) << Hex(bytes);
+  // Single bytes that start no character: read as Windows reads them, and
+  // written back as the same bytes.
+  const std::string lone = "\x80\xA0\xFD\xFE\xFF";
+  EXPECT_EQ(ui::Cp932ToUtf8(lone), "\u0080\uF8F0\uF8F1\uF8F2\uF8F3");
+  EXPECT_EQ(ui::Utf8ToCp932(ui::Cp932ToUtf8(lone)), lone);
   // Text cut short inside a longer buffer: the byte past its end is not read.
   EXPECT_EQ(ui::Cp932ToUtf8(std::string_view("\x92\xE2\x8E\x7E", 3)), "停\uFFFD");
 }

@@ -9,14 +9,10 @@ import sys
 
 LEADS = list(range(0x81, 0xA0)) + list(range(0xE0, 0xFD))
 TRAILS = list(range(0x40, 0x7F)) + list(range(0x80, 0xFD))
-# Python reads these single bytes as Windows does, as U+0080 and private-use
-# code points; the program holds them no characters.
-NOT_CHARACTERS = {0x80: 0x80, 0xA0: 0xF8F0, 0xFD: 0xF8F1, 0xFE: 0xF8F2, 0xFF: 0xF8F3}
 
 
 def read(data):
-    text = data.decode("cp932", "replace")
-    return text.translate({c: 0xFFFD for c in NOT_CHARACTERS.values()})
+    return data.decode("cp932", "replace")
 
 
 def tier(lead):
@@ -37,8 +33,7 @@ def written_codes():
             text = bytes([b]).decode("cp932")
         except UnicodeDecodeError:
             continue
-        if b not in NOT_CHARACTERS:
-            codes[text] = (-1, bytes([b]))
+        codes[text] = (-1, bytes([b]))
     for lead in LEADS:
         if tier(lead) is None:
             continue

@@ -3,6 +3,7 @@
 // the settings file must be written in it all the same.
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "ui/codepage.h"
@@ -128,11 +129,28 @@ const std::vector<Encoding>& Encodings() {
   return encodings;
 }
 
+// Windows reads the single bytes that start no character as U+0080 and
+// private-use code points, and writes those back as the same bytes.
+constexpr std::pair<unsigned char, char16_t> kLoneBytes[] = {
+    {0x80, 0x0080}, {0xA0, 0xF8F0}, {0xFD, 0xF8F1}, {0xFE, 0xF8F2}, {0xFF, 0xF8F3}};
+
+char16_t LoneByte(unsigned char b) {
+  for (const auto& [byte, character] : kLoneBytes)
+    if (byte == b) return character;
+  return 0;
+}
+
 // Appends the code page 932 bytes of a character, or '?' when it has none.
 void AppendCp932(std::string& out, char32_t c) {
   if (c < 0x80) {
     out += static_cast<char>(c);
     return;
+  }
+  for (const auto& [byte, character] : kLoneBytes) {
+    if (character == c) {
+      out += static_cast<char>(byte);
+      return;
+    }
   }
   if (c >= 0xFF61 && c <= 0xFF9F) {  // Half-width katakana: single bytes 0xA1..0xDF.
     out += static_cast<char>(c - 0xFF61 + 0xA1);
@@ -178,15 +196,18 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     } else if (b >= 0xA1 && b <= 0xDF) {
       AppendUtf8(out, 0xFF61 + (b - 0xA1));
       ++i;
+    } else if (const char16_t lone = LoneByte(b); lone != 0) {
+      AppendUtf8(out, lone);
+      ++i;
     } else if (const char16_t c = PairAt(cp932, i); c != 0) {
       AppendUtf8(out, c);
       i += 2;
     } else {
-      // 0x80, 0xA0 and 0xFD-0xFF are no characters. A lead byte at the end,
-      // or one whose pair is undefined or whose next byte cannot be a trail
-      // byte, gives one U+FFFD for itself alone and the next byte is read on
-      // its own, as Python's codec does: the ASCII after a broken lead byte
-      // (a quote, a line end of the settings file) is kept.
+      // A lead byte at the end, or one whose pair is undefined or whose next
+      // byte cannot be a trail byte, gives one U+FFFD for itself alone and
+      // the next byte is read on its own, as Python's codec does: the ASCII
+      // after a broken lead byte (a quote, a line end of the settings file)
+      // is kept.
       AppendUtf8(out, kReplacement);
       ++i;
     }
