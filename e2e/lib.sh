@@ -615,6 +615,14 @@ areas_equal() {
 }
 areas_differ() { ! areas_equal "$@"; }
 
+# cpu_ticks PID: user and system time of the process so far, in clock ticks.
+cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
+# cpu_percent TICKS0 TICKS1 T0: the processor time between two cpu_ticks
+# readings, the first taken at the wall-clock moment T0, in per cent of one core.
+cpu_percent() {
+  awk -v a="$1" -v b="$2" -v hz="$(getconf CLK_TCK)" -v s="$(seconds_since "$3")" 'BEGIN{printf "%.1f", (b - a) / hz / s * 100}'
+}
+
 # main_colour FILE: the most frequent colour, RRGGBB (upper-case hex).
 main_colour() {
   convert "$1" -depth 8 -format '%c' histogram:info:- |

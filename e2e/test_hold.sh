@@ -40,9 +40,6 @@ held_display() {
   T_START=$(now)
 }
 
-# cpu_ticks PID: user and system time of the process so far, in clock ticks.
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null; }
-
 # ended_after T0 PID: waits (10 s at most) for PID to end; TOOK is the time
 # from the wall-clock moment T0 to its end, "" when it did not end.
 ended_after() {

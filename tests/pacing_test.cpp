@@ -82,14 +82,17 @@ TEST_F(PacedDisplayTest, ACycleIsDrawnInASecondAtAnySizeAFrameAtATime) {
     headless::config().screen_width_px = width;
     headless::config().screen_height_px = height;
     module_.StopTime = 3;
-    RunFor(1500);
+    RunFor(4500);
     const long cycle = display::CycleLength(width, height);
-    ASSERT_EQ(cycle_starts_.size(), 1u) << width;
+    // The second cycle begins after the hold, on a schedule of its own.
+    ASSERT_EQ(cycle_starts_.size(), 2u) << width;
+    EXPECT_GE(cycle_starts_[1], 900 + 3000) << width;
     // Drawn in one second: all of it, and not within the first 0.9 s.
     EXPECT_EQ(CirclesBetween(0, 1000 + base::Pacer::kFrameMs), cycle) << width;
     EXPECT_LT(CirclesBetween(0, 900), cycle) << width;
     EXPECT_GT(CirclesBetween(0, 500), cycle / 3) << width;
-    // Sixty frames a second, each with its share.
+    // Sixty frames a second, each with its share, the second cycle's first
+    // frame too.
     EXPECT_GE(circles_at_.size(), 55u) << width;
     EXPECT_LE(LargestBatch(), cycle / 60.0 + 1) << width;
     // The net then holds for the stop time.
@@ -218,6 +221,13 @@ TEST(PacerTest, KeepsFractionsOwedAndForgivesAllButOneFrameBehind) {
   EXPECT_LE(late, 4);
   // A clock read twice at one moment owes nothing more.
   EXPECT_EQ(pace.StepsDue(100000), 0);
+  // A restart forgets the fraction still owed: a fresh schedule.
+  base::Pacer slow(48);  // 0.8 steps a frame
+  slow.Restart(0);
+  EXPECT_EQ(slow.StepsDue(0), 0);
+  slow.Restart(1000);
+  EXPECT_EQ(slow.StepsDue(1000), 0);
+  EXPECT_EQ(slow.StepsDue(1000 + kFrame), 1);
 }
 
 }  // namespace

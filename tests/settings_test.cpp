@@ -156,6 +156,10 @@ TEST(Utf8CheckTest, CodePage932KeysAreNeverWellFormedUtf8) {
                           "a\x80"
                           "b"})
     EXPECT_FALSE(app::text::IsUtf8(bad)) << bad;
+  // A character cut short at the end of the bytes looked at, though the
+  // memory after them would complete it.
+  EXPECT_FALSE(app::text::IsUtf8(std::string_view("\xE3\x81\x82", 2)));
+  EXPECT_FALSE(app::text::IsUtf8(std::string_view("a\xC3\xA9", 2)));
 }
 
 TEST_F(SettingsTest, WriterCutsSectionAndKeyAt128Characters) {

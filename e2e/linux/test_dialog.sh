@@ -71,6 +71,7 @@ open_dialog && {
   # pace: the picture changes from one second to the next.
   check "light rays are drawn" shot_until 10 "$E2E_TEST_WORK/rays.png" rays_above 0.01
   rays_shown_at=$(now)
+  rays_ticks=$(cpu_ticks "$NATIVE_PID")
   figure rays_first "$(rays_brightness "$E2E_TEST_WORK/rays.png")"
   check "the gradient is lavender in the middle of the left edge" \
     is_colour "$E2E_TEST_WORK/rays.png" $((WX + 2)) $((WY + 238)) DCDCFA
@@ -103,6 +104,11 @@ open_dialog && {
   sleep_until "$(plus "$rays_shown_at" 60)"
   screenshot "$E2E_TEST_WORK/rays_60s.png"
   check "after a minute the rays' picture is not flat" rays_not_flat "$E2E_TEST_WORK/rays_60s.png"
+  # Between its frames the animation waits for the next one: a wait that
+  # spins takes a whole core, the rays themselves a few per cent.
+  rays_cpu=$(cpu_percent "$rays_ticks" "$(cpu_ticks "$NATIVE_PID")" "$rays_shown_at")
+  figure rays_cpu_percent "$rays_cpu"
+  check "the rays wait for their frames without spinning (${rays_cpu} % of one core)" below "$rays_cpu" 40
   cp "$INI" "$E2E_TEST_WORK/before.ini"
   # The close button closes without saving.
   click 435 11
