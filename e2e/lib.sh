@@ -679,6 +679,18 @@ cycles_within() {
   SHOT_RATE=$(awk -v n="$shots" -v s="$(seconds_since "$t0")" 'BEGIN{printf "%.1f", n / s}')
 }
 
+# check_no_strobe: watches a display with a stop time of 0 and random
+# backgrounds for 6 s (cycles_within) and checks that new cycles come, but at
+# most three a second, and that the shots came fast enough to tell.
+check_no_strobe() {
+  cycles_within 6
+  figure new_cycles "$NEW_CYCLES"
+  figure shots_per_second "$SHOT_RATE"
+  check "the screenshots come faster than 3 a second ($SHOT_RATE)" above "$SHOT_RATE" 3
+  check "at most 3 new cycles a second ($NEW_CYCLES in 6 s)" at_most "$NEW_CYCLES" 18
+  check "new cycles still come ($NEW_CYCLES in 6 s)" at_least "$NEW_CYCLES" 2
+}
+
 # rays_not_flat FILE: the light-ray picture is no flat square: under half of
 # it at the brightest step, RGB(255, 255, 128), and many colours in it.
 rays_not_flat() {
