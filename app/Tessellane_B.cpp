@@ -8,7 +8,6 @@
 #include "base/runtime_error.h"
 #include "display/Tessellane_R.h"
 #include "display/Tessellane_S.h"
-#include "settings_dialog/Tessellane_P.h"
 #include "ui/events.h"
 #include "ui/fatal.h"
 #include "ui/system.h"
@@ -65,12 +64,6 @@ void Tessellane_B::RunDisplay(ui::WindowHandle host) {
 }
 
 void Tessellane_B::StartPreview(std::int32_t parent) { Preview = display::Tessellane_R::Start(parent); }
-
-void Tessellane_B::ShowSettingsDialog() {
-  // The dialog's load runs its animation and ends the program from inside.
-  settings_dialog::Tessellane_P dialog(*this);
-  dialog.Form_Load();
-}
 
 void Tessellane_B::SetSystemKeysEnabled(bool enabled) { ui::sys::SetScreenSaverRunning(!enabled); }
 

@@ -1,13 +1,15 @@
 # The Debian package of the native saver (target "package"):
 #   /usr/libexec/xscreensaver/tessellane       the hack, where XScreenSaver looks for hacks
 #   /usr/bin/tessellane                        a relative symlink to it, so one file serves both
+#   /usr/lib/tessellane/tessellane-settings    the settings window, which tessellane /c starts
+#   /usr/lib/tessellane/tessellane-gst.so      the music's devices, loaded when music is chosen
 #   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
 #   /usr/share/man/man6/tessellane.6.gz        the manual page
 #   /usr/share/applications/tessellane-settings.desktop  the settings window in the desktop's menu
 # Only the "saver" component goes in: tests, tools and benchmarks never ship.
-# Expects the target "tessellane" and PROJECT_VERSION.
+# Expects the targets "tessellane", "tessellane-settings" and "tessellane-gst",
+# TESS_PRIVATE_DIR_NAME and PROJECT_VERSION.
 
-include(GNUInstallDirs)
 set(TESS_PKG_DIR ${CMAKE_SOURCE_DIR}/packaging/linux)
 
 # The manual page names the version; Debian installs manual pages compressed
@@ -25,11 +27,13 @@ add_custom_target(tess_manpage ALL DEPENDS ${TESS_MANPAGE_GZ})
 # A symlink rather than a second copy: the program needs nothing beside it
 # (its settings live under $XDG_CONFIG_HOME), and both names stay one file.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/bin)
-file(CREATE_LINK ../${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver/tessellane
+file(CREATE_LINK ../${TESS_HACK_DIR_NAME}/tessellane
      ${CMAKE_BINARY_DIR}/packaging/bin/tessellane SYMBOLIC)
 
-install(TARGETS tessellane RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver COMPONENT saver)
+install(TARGETS tessellane RUNTIME DESTINATION ${TESS_HACK_DIR_NAME} COMPONENT saver)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/bin/tessellane DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT saver)
+install(TARGETS tessellane-settings RUNTIME DESTINATION ${TESS_PRIVATE_DIR_NAME} COMPONENT saver)
+install(TARGETS tessellane-gst LIBRARY DESTINATION ${TESS_PRIVATE_DIR_NAME} COMPONENT saver)
 install(FILES ${TESS_PKG_DIR}/tessellane.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
         COMPONENT saver)
 install(FILES ${TESS_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)

@@ -16,7 +16,7 @@ ui::Font DialogFont() {
 
 class CommandStorageTest : public CommandTest {
  protected:
-  CommandStorageTest() { ui::SetAmbientFont(form_, DialogFont()); }
+  CommandStorageTest() { form_.AmbientFont = DialogFont(); }
   std::vector<std::string> Keys(const ui::PropertyBag& bag) {
     std::vector<std::string> keys;
     for (const auto& e : bag.Entries()) keys.push_back(e.first);

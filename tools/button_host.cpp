@@ -59,11 +59,7 @@ int main(int argc, char** argv) {
   const bool measure = option == "--measure", disabled = option == "--disabled";
   const int measure_seconds = argc > 3 ? std::atoi(argv[3]) : 5;
   g_log.open(log_path, std::ios::trunc);
-  // The Linux backend gives the settings window's toolkit, which the
-  // button's user control needs, to the settings switch.
-  char name[] = "button_host", settings[] = "/c";
-  char* settings_args[] = {name, settings, nullptr};
-  ui::sys::TakeArguments(2, settings_args);
+  ui::sys::TakeArguments(1, argv);
 
   constexpr int tpp = ui::kControlTwipsPerPixel;
   ui::Form form;
@@ -75,7 +71,7 @@ int main(int argc, char** argv) {
   ui::Font font;
   font.Name = "ＭＳ Ｐゴシック";
   font.Size = 9.75;
-  ui::SetAmbientFont(form, font);
+  form.AmbientFont = font;
 
   std::vector<std::unique_ptr<controls::Command>> buttons;
   for (const Placed& p : kButtons) {

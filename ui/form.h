@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "ui/font.h"
 #include "ui/picture.h"
 #include "ui/types.h"
 
@@ -88,6 +89,8 @@ class Form {
 
   Colour BackColor() const { return back_colour_; }
   void SetBackColor(Colour colour);
+  // The font controls on the form use unless given their own.
+  Font AmbientFont{.Size = 9.75};
 
   void Show();
   bool Visible() const { return visible_; }

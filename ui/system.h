@@ -27,6 +27,10 @@ void TakeArguments(int argc, char** argv);
 std::string AppPath();
 // Ends the process at once: no further event is handled.
 [[noreturn]] void EndProcess(int exit_code);
+// Where the settings window is a program of its own: runs it in this
+// process's place, with the arguments this one was given. Should it not
+// start, the program ends with exit code 1 and says why.
+[[noreturn]] void StartSettingsProgram();
 // Reports an error that stops the program, the way the language runtime does.
 void ReportFatalError(const std::string& text);
 // Tells the user something went wrong, in a message box owned by `owner`,

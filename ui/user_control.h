@@ -70,14 +70,6 @@ class PropertyBag {
   std::vector<std::pair<std::string, PropertyValue>> entries_;
 };
 
-// The font a container offers its controls (its own font); the design font
-// of a form until the form sets one.
-Font AmbientFont(const Form& container);
-void SetAmbientFont(const Form& container, const Font& font);
-// Drops the container's ambient font; called as the form goes away, so that
-// a later form at the same address starts from the default.
-void ForgetAmbientFont(const Form& container);
-
 class UserControl;
 class ControlLabel;
 
@@ -190,7 +182,7 @@ class UserControl {
   ControlLabel& Label() { return label_; }
   const ControlLabel& Label() const { return label_; }
 
-  Font AmbientFont() const { return ui::AmbientFont(container_); }
+  Font AmbientFont() const { return container_.AmbientFont; }
   // Tells the container that a property changed and the instance needs saving.
   void PropertyChanged(const std::string& name);
   std::function<void(const std::string& name)> OnPropertyChanged;

@@ -21,10 +21,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: rays_bench_x11 SECONDS (more than 1) [--paced]\n");
     return 2;
   }
-  // The backend takes the settings window's toolkit for the /c switch.
-  char name[] = "tessellane", settings[] = "/c";
-  char* args[] = {name, settings, nullptr};
-  ui::sys::TakeArguments(2, args);
+  ui::sys::TakeArguments(1, argv);
 
   app::Tessellane_B module;
   module.LoadSettings();

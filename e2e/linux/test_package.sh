@@ -26,12 +26,14 @@ listing=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {l = $1 " " $2 " " $6; if ($7 == 
 expected=$(sort <<'EOF'
 -rwxr-xr-x root/root ./usr/libexec/xscreensaver/tessellane
 lrwxrwxrwx root/root ./usr/bin/tessellane -> ../libexec/xscreensaver/tessellane
+-rwxr-xr-x root/root ./usr/lib/tessellane/tessellane-settings
+-rw-r--r-- root/root ./usr/lib/tessellane/tessellane-gst.so
 -rw-r--r-- root/root ./usr/share/xscreensaver/config/tessellane.xml
 -rw-r--r-- root/root ./usr/share/man/man6/tessellane.6.gz
 -rw-r--r-- root/root ./usr/share/applications/tessellane-settings.desktop
 EOF
 )
-check_eq "the package holds the hack, its link on the PATH, its XML, its manual page and its menu entry, nothing else" \
+check_eq "the package holds the hack, its link on the PATH, the settings program, the sound module, its XML, its manual page and its menu entry, nothing else" \
   "$expected" "$listing"
 check "usr/bin/tessellane leads to the hack" \
   test "$(readlink -f "$UNPACKED/usr/bin/tessellane")" = "$(readlink -f "$HACK")"

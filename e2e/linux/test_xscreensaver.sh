@@ -36,7 +36,7 @@ as_account() {
 }
 
 # hack_pids: the processes running the run's copy of the hack.
-hack_pids() { pgrep -f "^$RUN/hack/tessellane( |$)"; }
+hack_pids() { pgrep -f "^$RUN/usr/libexec/xscreensaver/tessellane( |$)"; }
 hack_running() { hack_pids >/dev/null; }
 no_hack() { ! hack_running; }
 daemon_answers() { as_account xscreensaver-command -version >/dev/null 2>&1; }
@@ -74,8 +74,11 @@ if [ "$(id -u)" -eq 0 ] && ! id "$ACCOUNT" >/dev/null 2>&1; then
   useradd -m "$ACCOUNT" || { fail "the account $ACCOUNT is made"; e2e_end; }
 fi
 RUN=$(mktemp -d /tmp/tess-xss.XXXXXX)
-mkdir -p "$RUN/home/.config/tessellane" "$RUN/hack"
-cp "$E2E_TEST_WORK/root/usr/libexec/xscreensaver/tessellane" "$RUN/hack/tessellane"
+mkdir -p "$RUN/home/.config/tessellane"
+# The package's files as it installs them: the hack finds the sound module
+# and the settings program where it puts them.
+cp -r "$E2E_TEST_WORK/root/usr" "$RUN/usr"
+HACK_PATH="$RUN/usr/libexec/xscreensaver/tessellane"
 # The daemon's configuration, as a user writes it by hand: the one hack, at once.
 cat >"$RUN/home/.xscreensaver" <<EOF
 mode: one
@@ -85,7 +88,7 @@ fade: False
 unfade: False
 splash: False
 verbose: True
-programs: "テセレーン" $RUN/hack/tessellane -root \\n
+programs: "テセレーン" $HACK_PATH -root \\n
 EOF
 # The hack reads ~/.config: a black background, so anything else is a ring,
 # a short hold, so that the cycles come quickly, and an MP3 to play.

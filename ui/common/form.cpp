@@ -8,7 +8,7 @@
 namespace ui {
 
 Form::Form() : peer_(CreateFormPeer(*this)) {}
-Form::~Form() { ForgetAmbientFont(*this); }
+Form::~Form() = default;
 
 FormPeer& Form::Peer() { return *peer_; }
 WindowHandle Form::Handle() { return peer_->Handle(); }

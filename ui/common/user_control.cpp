@@ -29,11 +29,6 @@ std::optional<double> NumberOf(const PropertyValue& v) {
   return std::nullopt;
 }
 
-std::map<const Form*, Font>& AmbientFonts() {
-  static std::map<const Form*, Font> fonts;
-  return fonts;
-}
-
 }  // namespace
 
 bool PropertyValue::SameAs(const PropertyValue& other) const {
@@ -68,17 +63,6 @@ void PropertyBag::WriteProperty(std::string_view key, const PropertyValue& value
 }
 
 bool PropertyBag::Contains(std::string_view key) const { return Find(key) != entries_.end(); }
-
-Font AmbientFont(const Form& container) {
-  auto it = AmbientFonts().find(&container);
-  if (it != AmbientFonts().end()) return it->second;
-  Font design;
-  design.Size = 9.75;
-  return design;
-}
-
-void SetAmbientFont(const Form& container, const Font& font) { AmbientFonts()[&container] = font; }
-void ForgetAmbientFont(const Form& container) { AmbientFonts().erase(&container); }
 
 // --- ControlLabel ----------------------------------------------------------
 

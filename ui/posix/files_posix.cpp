@@ -9,6 +9,7 @@
 
 #include "ui/files.h"
 #include "ui/posix/error_text.h"
+#include "ui/system.h"
 
 namespace ui::files {
 namespace {
@@ -99,3 +100,18 @@ SettingsPlaces SettingsFilePlaces(const std::string& file_name) {
 }
 
 }  // namespace ui::files
+
+namespace ui::sys {
+
+// Without O_NONBLOCK a named pipe given as the music file would hold the
+// start until something wrote to it.
+bool CanOpenForReading(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool file = fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+  close(fd);
+  return file;
+}
+
+}  // namespace ui::sys

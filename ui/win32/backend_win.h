@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ui/common/look_throttle.h"
 #include "ui/win32/gdi_win.h"
 
 namespace ui {
@@ -27,7 +28,7 @@ struct Win32Backend {
   std::map<UINT_PTR, Timer*> timers;
   int dispatch_depth = 0;
   LARGE_INTEGER counter_frequency{};
-  LARGE_INTEGER last_look{};
+  LookThrottle look;
 
   // Windows: the forms whose window exists, and every picture box.
   int live_forms = 0;

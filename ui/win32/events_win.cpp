@@ -51,19 +51,14 @@ std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_uniq
 
 namespace {
 
-// Asking the system for messages costs tens of microseconds (a server round
-// trip under Wine); a loop that asks after every small step would spend nearly
-// all its time asking. A look within half a millisecond of the last one is
-// skipped: what arrives meanwhile waits at most that long.
+// A look within half a millisecond of the last one is skipped: asking the
+// system costs a server round trip under Wine.
 bool LookedJustNow() {
   LARGE_INTEGER& frequency = win32::Backend().counter_frequency;
-  LARGE_INTEGER& last = win32::Backend().last_look;
   if (frequency.QuadPart == 0) QueryPerformanceFrequency(&frequency);
   LARGE_INTEGER now;
   QueryPerformanceCounter(&now);
-  const bool recent = last.QuadPart != 0 && (now.QuadPart - last.QuadPart) * 2000 < frequency.QuadPart;
-  if (!recent) last = now;
-  return recent;
+  return !win32::Backend().look.Due(now.QuadPart * 1000000 / frequency.QuadPart);
 }
 
 void DispatchPending() {

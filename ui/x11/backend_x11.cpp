@@ -1,9 +1,7 @@
 // The connection, the event pump and the timers of the native Linux backend.
 #include "ui/x11/backend_x11.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -12,22 +10,16 @@
 #include "ui/clock.h"
 #include "ui/events.h"
 #include "ui/fatal.h"
-#include "ui/x11/backend_gtk.h"
-#include "ui/x11/launch_args.h"
+#include "ui/posix/process.h"
 
 namespace ui::x11 {
 namespace {
 
-// Drawing reaches the screen about once per display frame, and the queue is
-// looked at no more than every half millisecond, as on Windows: a loop that
-// draws one ring per pass then costs little more than the drawing.
+// Drawing reaches the screen about once per display frame.
 constexpr auto kFrame = std::chrono::milliseconds(16);
-constexpr auto kLookInterval = std::chrono::microseconds(500);
 
-void OnTerminate(int) {
-  X().close_requested = 1;
-  const char byte = 1;
-  [[maybe_unused]] const auto n = write(X().wake_pipe[1], &byte, 1);
+std::int64_t Microseconds(Clock::time_point t) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(t.time_since_epoch()).count();
 }
 
 // An error about a window of another program (a host or a preview parent
@@ -64,12 +56,6 @@ void Connect(X11Backend& b) {
   b.wm_delete = atoms[0];
   b.net_wm_name = atoms[1];
   b.utf8_string = atoms[2];
-  if (pipe2(b.wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) b.wake_pipe[0] = b.wake_pipe[1] = -1;
-  struct sigaction action {};
-  action.sa_handler = OnTerminate;
-  sigemptyset(&action.sa_mask);
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
 }
 
 void Dispatch(XEvent& event) {
@@ -102,22 +88,13 @@ void FireDueTimers() {
   }
 }
 
-void DrainWakePipe() {
-  char buffer[64];
-  while (X().wake_pipe[0] >= 0 && read(X().wake_pipe[0], buffer, sizeof buffer) > 0) {
-  }
-}
-
 // Everything that can end or change the program between two steps of a
 // loop: the end asked for by a signal or a host, input, timers.
 void HandleEverything() {
   X11Backend& b = X();
-  if (b.close_requested || b.host_lost) {
-    b.close_requested = 0;
-    b.host_lost = false;
-    DrainWakePipe();
-    CloseAllForms();
-  }
+  const bool host_lost = b.host_lost;
+  b.host_lost = false;
+  if (posix::TakeEndRequest() || host_lost) CloseAllForms();
   DispatchPending();
   FireDueTimers();
 }
@@ -134,9 +111,9 @@ void WaitUntil(Clock::time_point until) {
   if (until <= now) return;
   XFlush(Dpy());
   if (XPending(Dpy()) > 0) return;
-  pollfd fds[2] = {{ConnectionNumber(Dpy()), POLLIN, 0}, {X().wake_pipe[0], POLLIN, 0}};
+  pollfd fds[2] = {{ConnectionNumber(Dpy()), POLLIN, 0}, {posix::WakeDescriptor(), POLLIN, 0}};
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
-  poll(fds, X().wake_pipe[0] >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(ms, 1000)));
+  poll(fds, posix::WakeDescriptor() >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(ms, 1000)));
 }
 
 }  // namespace
@@ -181,14 +158,6 @@ bool Trapped(const std::function<void()>& requests) {
   return !X().trapped_error;
 }
 
-bool UsesGtk() {
-  static const bool gtk = [] {
-    const LaunchArgs args = ParseLaunchArgs(X().arguments, "");
-    return args.action == LaunchArgs::Action::kRun && IsSettingsMode(args.command_line);
-  }();
-  return gtk;
-}
-
 void CloseAllForms() {
   const std::vector<Form*> forms = X().forms;
   for (Form* f : forms)
@@ -203,16 +172,13 @@ using x11::Clock;
 using x11::X;
 
 void DoEvents() {
-  if (x11::UsesGtk()) return x11::gtk::DoEvents();
   const auto now = Clock::now();
   if (now - X().last_present >= x11::kFrame) x11::PresentAll();
-  if (now - X().last_look < x11::kLookInterval && !X().close_requested) return;
-  X().last_look = now;
+  if (!X().look.Due(x11::Microseconds(now)) && !posix::EndRequested()) return;
   x11::HandleEverything();
 }
 
 void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
-  if (x11::UsesGtk()) return x11::gtk::ProcessEventsUntil(deadline_ms, done);
   const auto end = x11::ClockPointAt(deadline_ms);
   for (;;) {
     x11::PresentAll();
@@ -228,7 +194,6 @@ void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& d
 }
 
 void RunEventLoop() {
-  if (x11::UsesGtk()) return x11::gtk::RunEventLoop();
   while (X().live_forms > 0) {
     x11::PresentAll();
     x11::HandleEverything();
@@ -259,9 +224,6 @@ class X11TimerPeer : public TimerPeer {
   x11::TimerEntry entry_;
 };
 
-std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) {
-  if (x11::UsesGtk()) return x11::gtk::CreateTimerPeer(timer);
-  return std::make_unique<X11TimerPeer>(timer);
-}
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<X11TimerPeer>(timer); }
 
 }  // namespace ui

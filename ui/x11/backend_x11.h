@@ -1,17 +1,17 @@
-// The native Linux backend: one connection to the X server, the program's
-// windows and timers, and the event pump the forms' events come from. All of
-// its state lives in one X11Backend object.
+// The display program's backend: one connection to the X server, the
+// program's windows and timers, and the event pump the forms' events come
+// from. All of its state lives in one X11Backend object.
 #pragma once
 #include <X11/Xlib.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "ui/common/look_throttle.h"
 #include "ui/form.h"
 #include "ui/system.h"
 
@@ -54,9 +54,6 @@ struct X11Backend {
   // An error caught while a request's answer was awaited.
   bool trapped_error = false;
 
-  std::string program_path;
-  std::vector<std::string> arguments;
-
   std::map<Window, WindowSink> windows;
   std::vector<Form*> forms;
   std::vector<TimerEntry*> timers;
@@ -69,14 +66,10 @@ struct X11Backend {
   int dpi = 0;
   int mouse_pointer = 0;
 
-  // Asked to end (SIGTERM, SIGINT): set by the signal handler, which also
-  // writes to the pipe so that a wait wakes up.
-  volatile std::sig_atomic_t close_requested = 0;
-  int wake_pipe[2] = {-1, -1};
   // A window of another program the forms draw into went away.
   bool host_lost = false;
 
-  Clock::time_point last_look{};
+  LookThrottle look;
   Clock::time_point last_present{};
 };
 
@@ -108,10 +101,5 @@ bool Trapped(const std::function<void()>& requests);
 
 // Closes every form the way the system asks a window to close.
 void CloseAllForms();
-
-// Whether this process shows the settings window, whose forms, widgets,
-// timers and event pump are GTK's (backend_gtk.h); decided once from the
-// arguments.
-bool UsesGtk();
 
 }  // namespace ui::x11

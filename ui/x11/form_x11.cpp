@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "ui/form.h"
-#include "ui/x11/backend_gtk.h"
 #include "ui/x11/backend_x11.h"
 #include "ui/x11/input_x11.h"
 #include "ui/x11/surface_x11.h"
@@ -278,12 +277,8 @@ void SetTitle(Window window, const std::string& title) {
 
 namespace ui {
 
-std::unique_ptr<FormPeer> CreateFormPeer(Form& form) {
-  if (x11::UsesGtk()) return x11::gtk::CreateFormPeer(form);
-  return std::make_unique<x11::X11FormPeer>(form);
-}
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<x11::X11FormPeer>(form); }
 std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent) {
-  if (x11::UsesGtk()) return x11::gtk::CreatePictureBoxPeer(box, parent);
   return std::make_unique<x11::X11PictureBoxPeer>(box, parent);
 }
 

@@ -1,8 +1,66 @@
 #include "ui/x11/monitors.h"
 
+#include <X11/Xresource.h>
+#include <X11/extensions/Xinerama.h>
+#include <X11/extensions/Xrandr.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace ui::x11 {
+namespace {
+
+std::vector<Rect> RandrMonitors(Display* d, int& primary) {
+  std::vector<Rect> out;
+  int event_base, error_base, major = 0, minor = 0;
+  if (!XRRQueryExtension(d, &event_base, &error_base) || !XRRQueryVersion(d, &major, &minor)) return out;
+  if (major < 1 || (major == 1 && minor < 5)) return out;
+  int count = 0;
+  XRRMonitorInfo* monitors = XRRGetMonitors(d, DefaultRootWindow(d), True, &count);
+  for (int i = 0; i < count; ++i) {
+    const XRRMonitorInfo& m = monitors[i];
+    if (m.primary) primary = i;
+    out.push_back(Rect{m.x, m.y, m.x + m.width, m.y + m.height});
+  }
+  if (monitors) XRRFreeMonitors(monitors);
+  return out;
+}
+
+std::vector<Rect> XineramaMonitors(Display* d) {
+  std::vector<Rect> out;
+  int event_base, error_base;
+  if (!XineramaQueryExtension(d, &event_base, &error_base) || !XineramaIsActive(d)) return out;
+  int count = 0;
+  XineramaScreenInfo* screens = XineramaQueryScreens(d, &count);
+  for (int i = 0; i < count; ++i) {
+    const auto& s = screens[i];
+    out.push_back(Rect{s.x_org, s.y_org, s.x_org + s.width, s.y_org + s.height});
+  }
+  if (screens) XFree(screens);
+  return out;
+}
+
+}  // namespace
+
+MonitorLayout QueryLayout(Display* d) {
+  int primary = 0;
+  std::vector<Rect> monitors = XineramaMonitors(d);
+  if (monitors.empty()) monitors = RandrMonitors(d, primary);
+  const Rect screen{0, 0, DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d))};
+  return LayoutOf(monitors, primary, screen);
+}
+
+int QueryDpi(Display* d) {
+  const char* resources = XResourceManagerString(d);
+  if (!resources) return 96;
+  XrmDatabase db = XrmGetStringDatabase(resources);
+  char* type = nullptr;
+  XrmValue value{};
+  int dpi = 96;
+  if (db && XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr) dpi = std::atoi(value.addr);
+  if (db) XrmDestroyDatabase(db);
+  return dpi > 0 ? dpi : 96;
+}
 
 MonitorLayout LayoutOf(const std::vector<Rect>& monitors, int primary, const Rect& screen) {
   std::vector<Rect> shown;

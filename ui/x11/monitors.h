@@ -2,6 +2,8 @@
 // (the area the display fills, its rings bouncing off its edges) and the
 // primary one.
 #pragma once
+#include <X11/Xlib.h>
+
 #include <vector>
 
 #include "ui/types.h"
@@ -16,5 +18,15 @@ struct MonitorLayout {
 // `monitors` in screen pixels; `primary` an index into it (any other value:
 // the first monitor); with no monitor at all the whole `screen`.
 MonitorLayout LayoutOf(const std::vector<Rect>& monitors, int primary, const Rect& screen);
+
+// The layout the server reports: the monitors from Xinerama (servers that
+// join screens without RandR outputs for each report them there only; on
+// Xorg it lists RandR's monitors, the primary first), from RandR 1.5 where
+// Xinerama is off.
+MonitorLayout QueryLayout(Display* display);
+
+// The desktop's font resolution (Xft.dpi), which desktops scale by; 96
+// where it is not set.
+int QueryDpi(Display* display);
 
 }  // namespace ui::x11

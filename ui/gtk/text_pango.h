@@ -5,7 +5,7 @@
 
 #include "ui/font.h"
 
-namespace ui::x11 {
+namespace ui::gtk {
 
 // The font family asked of fontconfig for a font the forms name:
 // IPAPGothic for ＭＳ Ｐゴシック, IPAGothic for ＭＳ ゴシック (also under their
@@ -16,4 +16,4 @@ std::string PangoFamilyFor(const std::string& name);
 // rounds it (9.75 pt is 13 pixels).
 int FontPixels(const Font& font);
 
-}  // namespace ui::x11
+}  // namespace ui::gtk

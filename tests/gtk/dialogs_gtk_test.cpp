@@ -6,8 +6,8 @@
 
 #include <vector>
 
+#include "ui/gtk/backend_gtk.h"
 #include "ui/widgets.h"
-#include "ui/x11/backend_gtk.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ bool Takes(GtkFileFilter* filter, const char* name) {
 }
 
 TEST(MusicFilter, TakesMp3AndWavInAnyCaseAndNothingElse) {
-  GtkFileFilter* filter = ui::x11::gtk::MusicFilter("BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV");
+  GtkFileFilter* filter = ui::gtk::MusicFilter("BGMﾌｧｲﾙ (MP3 WAV)", "*.MP3;*.WAV");
   g_object_ref_sink(filter);
   EXPECT_STREQ(gtk_file_filter_get_name(filter), "BGMﾌｧｲﾙ (MP3 WAV)");
   for (const char* name : {"song.MP3", "song.mp3", "曲.Mp3", "loop.WAV", "loop.wav", "a.b.wAv"})
@@ -52,7 +52,7 @@ TEST(CursorRgba, MasksGiveColoursAndTransparencyRowsTopDown) {
   ui::CursorImage c;
   c.width = c.height = 2;
   c.image = bytes;
-  const auto rgba = ui::x11::gtk::CursorRgba(c);
+  const auto rgba = ui::gtk::CursorRgba(c);
   ASSERT_EQ(rgba.size(), 16u);
   const auto at = [&](int x, int y) {
     const std::size_t i = (y * 2 + x) * 4;
@@ -66,10 +66,10 @@ TEST(CursorRgba, MasksGiveColoursAndTransparencyRowsTopDown) {
   auto colour = bytes;
   colour[14] = 24;
   c.image = colour;
-  EXPECT_TRUE(ui::x11::gtk::CursorRgba(c).empty());
+  EXPECT_TRUE(ui::gtk::CursorRgba(c).empty());
   const std::vector<unsigned char> cut(bytes.begin(), bytes.end() - 4);
   c.image = cut;
-  EXPECT_TRUE(ui::x11::gtk::CursorRgba(c).empty());
+  EXPECT_TRUE(ui::gtk::CursorRgba(c).empty());
 }
 
 }  // namespace
@@ -88,13 +88,13 @@ void Labels(GtkWidget* widget, std::vector<std::string>& out) {
 TEST(ColourChooser, KeepsToItsPaletteWithNoWayToTheEditor) {
   ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
   GtkWidget* dialog = gtk_color_chooser_dialog_new("色の設定", nullptr);
-  GtkWidget* add = ui::x11::gtk::FindNamed(dialog, "add-color-button");
+  GtkWidget* add = ui::gtk::FindNamed(dialog, "add-color-button");
   ASSERT_NE(add, nullptr) << "GTK's chooser has no + button any more: look at what replaced it";
   std::vector<std::string> before;
   gtk_widget_show_all(dialog);
   Labels(dialog, before);
 
-  ui::x11::gtk::KeepToPalette(dialog);
+  ui::gtk::KeepToPalette(dialog);
   gtk_widget_show_all(dialog);
   EXPECT_FALSE(gtk_widget_is_visible(add));
   std::vector<std::string> after;
@@ -102,7 +102,7 @@ TEST(ColourChooser, KeepsToItsPaletteWithNoWayToTheEditor) {
   EXPECT_EQ(after.size() + 1, before.size()) << "only the Custom row's label goes";
 
   // A swatch's Customize item opens the editor through the chooser widget.
-  GtkWidget* chooser = ui::x11::gtk::FindNamed(dialog, "GtkColorChooserWidget");
+  GtkWidget* chooser = ui::gtk::FindNamed(dialog, "GtkColorChooserWidget");
   ASSERT_NE(chooser, nullptr);
   g_object_set(chooser, "show-editor", TRUE, nullptr);
   gboolean shown = TRUE;

@@ -1,16 +1,19 @@
-// The settings window's half of the native backend: GTK 3 forms, picture
-// boxes, controls and timers, and GTK's event pump. A process that shows the
-// settings window uses these instead of the Xlib ones (UsesGtk); the display
-// and the preview never load them.
+// The settings program's backend: GTK 3 forms, picture boxes, controls and
+// timers, GTK's event pump, and what the program asks of X through GDK's own
+// connection. All of its state lives in one GtkBackend object. The display
+// program never loads it.
 #pragma once
+#include <X11/Xlib.h>
 #include <gtk/gtk.h>
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ui/common/look_throttle.h"
 #include "ui/font.h"
 #include "ui/form.h"
 #include "ui/picture.h"
@@ -30,10 +33,38 @@ class UserControlPeer;
 class VScrollBar;
 }  // namespace ui
 
-namespace ui::x11::gtk {
+namespace ui::gtk {
+
+struct GtkBackend {
+  bool started = false;
+  std::vector<Form*> forms;
+  int live_forms = 0;
+  // The forms' GTK windows by the X ids the program knows them by.
+  std::map<WindowHandle, GtkWindow*> windows;
+  // How each native child window goes above its siblings.
+  std::map<WindowHandle, std::function<void()>> native_windows;
+  // Ids of the layers, which X does not know: above every X id.
+  WindowHandle next_layer_handle = 0x40000000;
+  LookThrottle look;
+  // ShowCursor's display count (the pointer is hidden below 0), and the
+  // screen-wide pointer.
+  int cursor_count = 0;
+  int mouse_pointer = 0;
+  // The desktop's dots per inch; 0 until asked.
+  int dpi = 0;
+};
+GtkBackend& Backend();
 
 // Starts GTK on first use; the program ends with a message when it cannot.
 void EnsureStarted();
+// GDK's connection to the X server, for what the program asks of X itself.
+Display* XDisplay();
+// Closes every form the way the system asks a window to close.
+void CloseAllForms();
+// A new id for a layer.
+WindowHandle NextLayerHandle();
+// Shows the pointer ShowCursor and SetMousePointer ask for on every window.
+void ApplyPointerEverywhere();
 
 // Something painted into a form's own window (a picture box or the palette
 // picture), in the form's pixels, with the mouse routed to it.
@@ -74,22 +105,6 @@ FormWindow& WindowOf(Form& form);
 GtkWidget* NativeHolder(GtkWidget* child);
 WindowHandle HandleOf(GtkWidget* holder);
 
-// Peers.
-std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
-std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent);
-std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer);
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas);
-std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container);
-std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox& box, Canvas& container);
-std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& container);
-std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox& box, Form& form);
-void BringToTop(WindowHandle child);
-
-// GTK's pump behind DoEvents, ProcessEventsUntil and RunEventLoop.
-void DoEvents();
-void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done);
-void RunEventLoop();
-
 // A message box owned by the form whose window is `owner`.
 void ShowMessage(WindowHandle owner, const std::string& text, const std::string& title);
 
@@ -124,4 +139,4 @@ void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y);
 // The two-pixel sunken frame of a picture box around `outer`.
 void PaintSunkenFrame(cairo_t* cr, const Rect& outer);
 
-}  // namespace ui::x11::gtk
+}  // namespace ui::gtk

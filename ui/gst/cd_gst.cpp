@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "ui/x11/gst_devices.h"
+#include "ui/gst/gst_devices.h"
 
-namespace ui::x11::gst {
+namespace ui::gst {
 namespace {
 
 constexpr int kSpinUpMs = 5000;
@@ -135,4 +135,4 @@ std::unique_ptr<ui::mci::CdDrive> OpenCdDrive(int& error) {
   return std::make_unique<GstCdDrive>(pipeline);
 }
 
-}  // namespace ui::x11::gst
+}  // namespace ui::gst

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "ui/x11/window_search.h"
+#include "ui/x11/window_queries.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "ui/dialogs.h"
-#include "ui/x11/backend_gtk.h"
+#include "ui/gtk/backend_gtk.h"
 
-namespace ui::x11::gtk {
+namespace ui::gtk {
 namespace {
 
 // Texts come with Windows line ends.
@@ -120,7 +120,7 @@ void KeepToPalette(GtkWidget* chooser_dialog) {
   g_list_free(children);
 }
 
-}  // namespace ui::x11::gtk
+}  // namespace ui::gtk
 
 namespace ui::sys {
 
@@ -132,10 +132,10 @@ std::optional<Colour> ChooseColour(WindowHandle owner) {
   gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(dialog), FALSE);
   const GdkRGBA black{0, 0, 0, 1};
   gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(dialog), &black);
-  x11::gtk::KeepToPalette(dialog);
+  gtk::KeepToPalette(dialog);
   GdkRGBA chosen{};
   const bool ok = [&] {
-    if (GtkWindow* parent = x11::gtk::WindowFromHandle(owner)) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
+    if (GtkWindow* parent = gtk::WindowFromHandle(owner)) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
     gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
     const int response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_color_chooser_get_rgba(GTK_COLOR_CHOOSER(dialog), &chosen);
@@ -153,12 +153,12 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
                                            const std::string& filter_description, const std::string& patterns) {
   GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "キャンセル",
                                                   GTK_RESPONSE_CANCEL, "開く", GTK_RESPONSE_ACCEPT, nullptr);
-  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), x11::gtk::MusicFilter(filter_description, patterns));
+  gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), gtk::MusicFilter(filter_description, patterns));
   gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
   gtk_window_set_default_size(GTK_WINDOW(dialog), 640, 420);
   std::optional<std::string> path;
-  if (GtkWindow* parent = x11::gtk::WindowFromHandle(owner)) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
+  if (GtkWindow* parent = gtk::WindowFromHandle(owner)) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
     if (gchar* name = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog))) {
@@ -169,7 +169,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
   gtk_widget_destroy(dialog);
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
-  if (path && x11::gtk::Utf16Length(*path) > x11::gtk::kMaxPathChars) return std::nullopt;
+  if (path && gtk::Utf16Length(*path) > gtk::kMaxPathChars) return std::nullopt;
   return path;
 }
 

@@ -4,9 +4,9 @@
 // asking (a WAV has no poll); the MP3's end is seen by the next mode query.
 #include <sys/stat.h>
 
-#include "ui/x11/gst_devices.h"
+#include "ui/gst/gst_devices.h"
 
-namespace ui::x11::gst {
+namespace ui::gst {
 namespace {
 
 constexpr int kPlayFlagAudio = 0x2;  // GstPlayFlags: audio, no video, no subtitles
@@ -164,4 +164,4 @@ void Pipeline::Pump(const std::function<void(GstMessage*)>& on_message) {
   }
 }
 
-}  // namespace ui::x11::gst
+}  // namespace ui::gst

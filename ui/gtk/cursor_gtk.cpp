@@ -2,10 +2,10 @@
 // the link) from the cursor file's image, as GDK cursors.
 #include <map>
 
+#include "ui/gtk/backend_gtk.h"
 #include "ui/widgets.h"
-#include "ui/x11/backend_gtk.h"
 
-namespace ui::x11::gtk {
+namespace ui::gtk {
 namespace {
 
 std::uint32_t Le32(std::span<const unsigned char> b, std::size_t at) {
@@ -62,4 +62,4 @@ GdkCursor* CursorFor(const CursorImage* image) {
   return cursor;
 }
 
-}  // namespace ui::x11::gtk
+}  // namespace ui::gtk

@@ -1,4 +1,4 @@
-// How the native program reads its arguments: the switches Windows gives a
+// How the Linux programs read their arguments: the switches Windows gives a
 // screen saver ("/s", "/p <id>", "/c", ...) and those XScreenSaver gives a
 // hack ("-root", "-window-id <id>", each also with two dashes), turned into
 // what the program is asked to do. No X call is made here.
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace ui::x11 {
+namespace ui::posix {
 
 struct LaunchArgs {
   enum class Action {
@@ -28,14 +28,10 @@ struct LaunchArgs {
 // $XSCREENSAVER_WINDOW ("" when unset), which "-root" draws into.
 LaunchArgs ParseLaunchArgs(const std::vector<std::string>& args, const std::string& xscreensaver_window);
 
-// Whether the screen-saver switches ask for the settings window: the mode
-// letter, the second character of the upper-cased command line, is C.
-bool IsSettingsMode(const std::string& command_line);
-
 // A window id in decimal or in hex with "0x"; false when it is not one.
 bool ParseWindowId(const std::string& text, std::uint64_t& id);
 
 // The text "--help" prints.
 std::string Usage(const std::string& program);
 
-}  // namespace ui::x11
+}  // namespace ui::posix

@@ -1,4 +1,4 @@
-#include "ui/x11/window_search.h"
+#include "ui/x11/window_queries.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -77,6 +77,25 @@ Window WindowAt(Display* d, int x, int y) {
     w = child;
   }
   return w;
+}
+
+bool WindowRect(Display* d, Window window, Rect& rect) {
+  XWindowAttributes a;
+  Window child;
+  int x = 0, y = 0;
+  if (!window || !XGetWindowAttributes(d, window, &a)) return false;
+  XTranslateCoordinates(d, window, DefaultRootWindow(d), 0, 0, &x, &y, &child);
+  rect = Rect{x, y, x + a.width, y + a.height};
+  return true;
+}
+
+bool PointerPosition(Display* d, Point& point) {
+  Window root, child;
+  int x, y, window_x, window_y;
+  unsigned int mask;
+  if (!XQueryPointer(d, DefaultRootWindow(d), &root, &child, &x, &y, &window_x, &window_y, &mask)) return false;
+  point = Point{x, y};
+  return true;
 }
 
 }  // namespace ui::x11

@@ -12,7 +12,7 @@
 
 #include "ui/common/mci_interpreter.h"
 
-namespace ui::x11::gst {
+namespace ui::gst {
 
 // The audio sink that opens on this machine ("pulsesink" or "alsasink"), or
 // "" when GStreamer or every sound output is missing. Asked once.
@@ -47,4 +47,4 @@ class Pipeline {
   GstBus* bus_;
 };
 
-}  // namespace ui::x11::gst
+}  // namespace ui::gst

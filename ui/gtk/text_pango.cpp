@@ -1,7 +1,7 @@
 // Text of the settings window: measured and drawn by Pango into the
 // composed pixels, the Japanese Windows fonts taken by the IPA fonts
 // (fonts-ipafont-gothic), which fontconfig is asked for by name.
-#include "ui/x11/text_pango.h"
+#include "ui/gtk/text_pango.h"
 
 #include <pango/pangocairo.h>
 
@@ -11,7 +11,7 @@
 
 #include "ui/widgets.h"
 
-namespace ui::x11 {
+namespace ui::gtk {
 namespace {
 
 // The names compared without blanks (ASCII or ideographic) and, for the
@@ -82,13 +82,13 @@ std::string PangoFamilyFor(const std::string& name) {
 
 int FontPixels(const Font& font) { return static_cast<int>(std::lround(font.Size * 96 / 72)); }
 
-}  // namespace ui::x11
+}  // namespace ui::gtk
 
 namespace ui {
 
 Point MeasureText(std::string_view text, const Font& font) {
   if (text.empty()) return Point{0, 0};
-  const auto layout = x11::MakeLayout(x11::Context(), text, font);
+  const auto layout = gtk::MakeLayout(gtk::Context(), text, font);
   PangoRectangle logical{};
   pango_layout_get_pixel_extents(layout.get(), nullptr, &logical);
   return Point{logical.width, logical.height};
@@ -114,9 +114,9 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
 
   cairo_t* cr = cairo_create(surface);
   cairo_translate(cr, -c.left, -c.top);
-  PangoContext* context = x11::Context();
+  PangoContext* context = gtk::Context();
   pango_cairo_update_context(cr, context);
-  const auto layout = x11::MakeLayout(context, text, font);
+  const auto layout = gtk::MakeLayout(context, text, font);
   const int box_width = box.right - box.left;
   double x = box.left;
   if (word_wrap) {
@@ -134,11 +134,11 @@ void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::strin
   // A disabled text is embossed: a white copy one pixel down and right,
   // the text itself in the shadow colour.
   if (!enabled) {
-    x11::SetColour(cr, kWhite);
+    gtk::SetColour(cr, kWhite);
     cairo_move_to(cr, x + 1, box.top + 1);
     pango_cairo_show_layout(cr, layout.get());
   }
-  x11::SetColour(cr, enabled ? colour : Rgb(128, 128, 128));
+  gtk::SetColour(cr, enabled ? colour : Rgb(128, 128, 128));
   cairo_move_to(cr, x, box.top);
   pango_cairo_show_layout(cr, layout.get());
   cairo_destroy(cr);

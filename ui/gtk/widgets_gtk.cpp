@@ -4,10 +4,11 @@
 // palette picture.
 // The program's headers first: X's headers define None.
 #include "ui/common/raster.h"
+#include "ui/gtk/backend_gtk.h"
+#include "ui/gtk/text_pango.h"
 #include "ui/user_control.h"
 #include "ui/widgets.h"
-#include "ui/x11/backend_gtk.h"
-#include "ui/x11/text_pango.h"
+#include "ui/x11/input_x11.h"
 
 #include <gdk/gdkx.h>
 
@@ -17,27 +18,10 @@
 #include <map>
 #include <string>
 
-namespace ui::x11::gtk {
+namespace ui::gtk {
 namespace {
 
-// How each native window of the program goes above its siblings.
-std::map<WindowHandle, std::function<void()>>& NativeWindows() {
-  static std::map<WindowHandle, std::function<void()>> windows;
-  return windows;
-}
-
 void MakeNative(GtkWidget* widget, gpointer) { gdk_window_ensure_native(gtk_widget_get_window(widget)); }
-
-int ButtonOf(guint button) {
-  return button == 1 ? kLeftButton : button == 2 ? kMiddleButton : button == 3 ? kRightButton : 0;
-}
-int ShiftOf(guint state) {
-  return ((state & GDK_SHIFT_MASK) ? 1 : 0) | ((state & GDK_CONTROL_MASK) ? 2 : 0) | ((state & GDK_MOD1_MASK) ? 4 : 0);
-}
-int HeldOf(guint state) {
-  return ((state & GDK_BUTTON1_MASK) ? kLeftButton : 0) | ((state & GDK_BUTTON3_MASK) ? kRightButton : 0) |
-         ((state & GDK_BUTTON2_MASK) ? kMiddleButton : 0);
-}
 
 // The rules that let the native widgets take the small sizes of the
 // layout: no minimum sizes, little padding, the scroll bar's arrows shown.
@@ -177,11 +161,6 @@ class GtkScrollBarPeer : public ScrollBarPeer {
   bool setting_ = false;
 };
 
-WindowHandle NextLayerHandle() {
-  static WindowHandle next = 0x50000000;
-  return next++;
-}
-
 // The picture's bytes are the program's; the screen gets them through the
 // palette when the window is next painted after a Refresh.
 class GtkPalettePicturePeer : public PalettePicturePeer, public Layer {
@@ -281,7 +260,7 @@ class GtkUserControlPeer : public UserControlPeer, public Layer {
   }
   ~GtkUserControlPeer() override {
     form_.RemoveLayer(this);
-    NativeWindows().erase(handle_);
+    Backend().native_windows.erase(handle_);
     g_signal_handlers_disconnect_by_data(box_, this);
   }
 
@@ -291,7 +270,7 @@ class GtkUserControlPeer : public UserControlPeer, public Layer {
       gtk_widget_realize(box_);
       if (input_) {
         handle_ = gdk_x11_window_get_xid(input_);
-        NativeWindows()[handle_] = [this] {
+        Backend().native_windows[handle_] = [this] {
           form_.Restack(this, true);
           gdk_window_raise(input_);
         };
@@ -370,24 +349,24 @@ class GtkUserControlPeer : public UserControlPeer, public Layer {
     if (self->input_) gdk_window_ensure_native(self->input_);
   }
   static gboolean OnPress(GtkWidget*, GdkEventButton* e, GtkUserControlPeer* self) {
-    const int button = ButtonOf(e->button);
+    const int button = x11::ButtonOf(e->button);
     if (e->type != GDK_BUTTON_PRESS || !button) return TRUE;
     self->buttons_ |= button;
-    self->control_.DeliverMouseDown(button, ShiftOf(e->state), static_cast<float>(e->x), static_cast<float>(e->y));
+    self->control_.DeliverMouseDown(button, x11::ShiftOf(e->state), static_cast<float>(e->x), static_cast<float>(e->y));
     // A left click gives the control the focus; the other buttons do not.
     if (button == kLeftButton && !gtk_widget_has_focus(self->box_)) gtk_widget_grab_focus(self->box_);
     return TRUE;
   }
   static gboolean OnRelease(GtkWidget*, GdkEventButton* e, GtkUserControlPeer* self) {
-    const int button = ButtonOf(e->button);
+    const int button = x11::ButtonOf(e->button);
     if (!button) return TRUE;
     self->buttons_ &= ~button;
-    self->control_.DeliverMouseUp(button, self->buttons_, ShiftOf(e->state), static_cast<float>(e->x),
+    self->control_.DeliverMouseUp(button, self->buttons_, x11::ShiftOf(e->state), static_cast<float>(e->x),
                                   static_cast<float>(e->y));
     return TRUE;
   }
   static gboolean OnMotion(GtkWidget*, GdkEventMotion* e, GtkUserControlPeer* self) {
-    self->control_.DeliverMouseMove(HeldOf(e->state), ShiftOf(e->state), static_cast<float>(e->x),
+    self->control_.DeliverMouseMove(x11::ButtonsOf(e->state), x11::ShiftOf(e->state), static_cast<float>(e->x),
                                     static_cast<float>(e->y));
     return TRUE;
   }
@@ -430,7 +409,7 @@ WindowHandle HandleOf(GtkWidget* holder) {
   GdkWindow* window = gtk_widget_get_window(holder);
   gdk_window_ensure_native(window);
   const WindowHandle handle = gdk_x11_window_get_xid(window);
-  NativeWindows()[handle] = [window] { gdk_window_raise(window); };
+  Backend().native_windows[handle] = [window] { gdk_window_raise(window); };
   return handle;
 }
 
@@ -444,22 +423,27 @@ void StyleNative(GtkWidget* widget, const Font& font) {
   g_object_unref(provider);
 }
 
+}  // namespace ui::gtk
+
+namespace ui {
+
 std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container) {
-  return std::make_unique<GtkUserControlPeer>(control, container);
+  return std::make_unique<gtk::GtkUserControlPeer>(control, container);
 }
 std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox&, Canvas& container) {
-  return std::make_unique<GtkComboBoxPeer>(container);
+  return std::make_unique<gtk::GtkComboBoxPeer>(container);
 }
 std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& container) {
-  return std::make_unique<GtkScrollBarPeer>(bar, container);
+  return std::make_unique<gtk::GtkScrollBarPeer>(bar, container);
 }
 std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox&, Form& form) {
-  return std::make_unique<GtkPalettePicturePeer>(form);
+  return std::make_unique<gtk::GtkPalettePicturePeer>(form);
 }
 
 void BringToTop(WindowHandle child) {
-  const auto it = NativeWindows().find(child);
-  if (it != NativeWindows().end()) it->second();
+  const auto& windows = gtk::Backend().native_windows;
+  const auto it = windows.find(child);
+  if (it != windows.end()) it->second();
 }
 
-}  // namespace ui::x11::gtk
+}  // namespace ui

@@ -1,8 +1,8 @@
-#include "ui/x11/launch_args.h"
+#include "ui/posix/launch_args.h"
 
 #include <cctype>
 
-namespace ui::x11 {
+namespace ui::posix {
 namespace {
 
 // "-root" and "--root" are the same switch; XScreenSaver 6 passes the latter.
@@ -65,10 +65,6 @@ LaunchArgs ParseHackArgs(const std::vector<std::string>& args, const std::string
 
 }  // namespace
 
-bool IsSettingsMode(const std::string& command_line) {
-  return command_line.size() >= 2 && std::toupper(static_cast<unsigned char>(command_line[1])) == 'C';
-}
-
 bool ParseWindowId(const std::string& text, std::uint64_t& id) {
   std::size_t at = 0;
   int base = 10;
@@ -116,4 +112,4 @@ std::string Usage(const std::string& program) {
          "Settings: $XDG_CONFIG_HOME/tessellane/テセレーン.ini (~/.config when unset)\n";
 }
 
-}  // namespace ui::x11
+}  // namespace ui::posix

@@ -18,17 +18,19 @@
 #include <map>
 #include <vector>
 
+#include "ui/clock.h"
 #include "ui/common/raster.h"
-#include "ui/x11/backend_gtk.h"
-#include "ui/x11/backend_x11.h"
+#include "ui/events.h"
+#include "ui/gtk/backend_gtk.h"
+#include "ui/posix/process.h"
+#include "ui/x11/input_x11.h"
 
-namespace ui::x11::gtk {
+namespace ui::gtk {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-// The queue is looked at no more than every half millisecond, as on X: a
-// loop that yields after every pixel costs little more than its work.
-constexpr std::int64_t kLookIntervalUs = 500;
+// GDK's modifier and button masks are X's own: the one X translation serves.
+static_assert(GDK_SHIFT_MASK == ShiftMask && GDK_CONTROL_MASK == ControlMask && GDK_MOD1_MASK == Mod1Mask &&
+              GDK_BUTTON1_MASK == Button1Mask && GDK_BUTTON2_MASK == Button2Mask && GDK_BUTTON3_MASK == Button3Mask);
 
 // The light rays yield a hundred times a ray, so the time is read from the
 // kernel's coarse clock (one tick, 1 to 4 ms): a third of the precise
@@ -39,42 +41,15 @@ std::int64_t CoarseMicroseconds() {
   return static_cast<std::int64_t>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
 }
 
-struct GtkState {
-  bool started = false;
-  std::int64_t last_look_us = 0;
-  std::map<WindowHandle, GtkWindow*> windows;
-};
-GtkState& G() {
-  static GtkState state;
-  return state;
+// A signal asked the program to end: the forms unload as when the system
+// closes them, also while a dialog runs its own loop.
+void HandleEndRequest() {
+  if (posix::TakeEndRequest()) CloseAllForms();
 }
 
-void HandleCloseRequest();
-
-// A signal's byte on the pipe: the end it asks for is handled at once, also
-// while a dialog runs its own loop.
-gboolean DrainWakePipe(gint fd, GIOCondition, gpointer) {
-  char buffer[64];
-  while (read(fd, buffer, sizeof buffer) > 0) {
-  }
-  HandleCloseRequest();
+gboolean OnWake(gint, GIOCondition, gpointer) {
+  HandleEndRequest();
   return G_SOURCE_CONTINUE;
-}
-
-int ButtonOf(guint button) {
-  switch (button) {
-    case 1: return kLeftButton;
-    case 2: return kMiddleButton;
-    case 3: return kRightButton;
-    default: return 0;
-  }
-}
-int ShiftOf(guint state) {
-  return ((state & GDK_SHIFT_MASK) ? 1 : 0) | ((state & GDK_CONTROL_MASK) ? 2 : 0) | ((state & GDK_MOD1_MASK) ? 4 : 0);
-}
-int HeldOf(guint state) {
-  return ((state & GDK_BUTTON1_MASK) ? kLeftButton : 0) | ((state & GDK_BUTTON3_MASK) ? kRightButton : 0) |
-         ((state & GDK_BUTTON2_MASK) ? kMiddleButton : 0);
 }
 
 bool Inside(const Rect& r, double x, double y) { return x >= r.left && y >= r.top && x < r.right && y < r.bottom; }
@@ -90,7 +65,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
  public:
   explicit GtkFormPeer(Form& form) : form_(form) {
     EnsureStarted();
-    X().forms.push_back(&form_);
+    Backend().forms.push_back(&form_);
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(window_);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
@@ -104,11 +79,11 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     g_signal_connect(window_, "motion-notify-event", G_CALLBACK(OnMotion), this);
     g_signal_connect(window_, "grab-broken-event", G_CALLBACK(OnGrabBroken), this);
     g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
-    ++X().live_forms;
+    ++Backend().live_forms;
   }
   ~GtkFormPeer() override {
     Destroy();
-    auto& forms = X().forms;
+    auto& forms = Backend().forms;
     forms.erase(std::remove(forms.begin(), forms.end(), &form_), forms.end());
     if (window_) g_object_unref(window_);
   }
@@ -119,7 +94,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (!handle_) {
       gtk_widget_realize(window_);
       handle_ = gdk_x11_window_get_xid(gtk_widget_get_window(window_));
-      G().windows[handle_] = GTK_WINDOW(window_);
+      Backend().windows[handle_] = GTK_WINDOW(window_);
     }
     return handle_;
   }
@@ -150,8 +125,8 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   void Destroy() override {
     if (destroyed_) return;
     destroyed_ = true;
-    --X().live_forms;
-    G().windows.erase(handle_);
+    --Backend().live_forms;
+    Backend().windows.erase(handle_);
     gtk_widget_destroy(window_);
     gdk_display_flush(gdk_display_get_default());
   }
@@ -245,7 +220,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     return FALSE;  // the native children are drawn over the layers
   }
   static gboolean OnButtonPress(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
-    const int button = ButtonOf(e->button);
+    const int button = x11::ButtonOf(e->button);
     if (e->type != GDK_BUTTON_PRESS || !button || !self->OwnWindow(e->window)) return FALSE;
     if (!self->captured_) self->captured_ = self->HitTest(e->x, e->y);
     self->buttons_ |= button;
@@ -255,19 +230,21 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     self->press_time_ = e->time;
     if (Layer* target = self->captured_) {
       const Rect b = target->Bounds();
-      target->MouseDown(button, ShiftOf(e->state), static_cast<float>(e->x - b.left), static_cast<float>(e->y - b.top));
+      target->MouseDown(button, x11::ShiftOf(e->state), static_cast<float>(e->x - b.left),
+                        static_cast<float>(e->y - b.top));
     }
     return TRUE;
   }
   static gboolean OnButtonRelease(GtkWidget*, GdkEventButton* e, GtkFormPeer* self) {
-    const int button = ButtonOf(e->button);
+    const int button = x11::ButtonOf(e->button);
     if (!button || !self->OwnWindow(e->window)) return FALSE;
     Layer* target = self->captured_ ? self->captured_ : self->HitTest(e->x, e->y);
     self->buttons_ &= ~button;
     if (self->buttons_ == 0) self->captured_ = nullptr;
     if (target) {
       const Rect b = target->Bounds();
-      target->MouseUp(button, ShiftOf(e->state), static_cast<float>(e->x - b.left), static_cast<float>(e->y - b.top));
+      target->MouseUp(button, x11::ShiftOf(e->state), static_cast<float>(e->x - b.left),
+                      static_cast<float>(e->y - b.top));
     }
     return TRUE;
   }
@@ -278,7 +255,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (!self->captured_) self->ShowPointer(target, e->x, e->y);
     if (target) {
       const Rect b = target->Bounds();
-      target->MouseMove(HeldOf(e->state), ShiftOf(e->state), static_cast<float>(e->x - b.left),
+      target->MouseMove(x11::ButtonsOf(e->state), x11::ShiftOf(e->state), static_cast<float>(e->x - b.left),
                         static_cast<float>(e->y - b.top));
     }
     return TRUE;
@@ -310,12 +287,6 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   std::map<int, std::function<void()>> layouts_;
   int last_layout_ = 0;
 };
-
-// Ids of windows that X does not know of (the layers): above every X id.
-WindowHandle NextLayerHandle() {
-  static WindowHandle next = 0x40000000;
-  return next++;
-}
 
 // A picture box: a persistent image painted into the form's window, with a
 // sunken frame around it when its container asks for one.
@@ -487,14 +458,6 @@ class GtkCanvasPeer : public CanvasPeer {
   GtkPictureBoxPeer& box_;
 };
 
-// A signal or a host asked the program to end: the forms unload as when
-// the system closes them.
-void HandleCloseRequest() {
-  if (!X().close_requested) return;
-  X().close_requested = 0;
-  CloseAllForms();
-}
-
 void RunPending() {
   while (g_main_context_iteration(nullptr, FALSE)) {
   }
@@ -502,66 +465,95 @@ void RunPending() {
 
 }  // namespace
 
+GtkBackend& Backend() {
+  static GtkBackend backend;
+  return backend;
+}
+
 void EnsureStarted() {
-  if (G().started) return;
-  G().started = true;
+  GtkBackend& b = Backend();
+  if (b.started) return;
+  b.started = true;
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fprintf(stderr, "tessellane: cannot open the display \"%s\"\n",
                  std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
     std::_Exit(1);
   }
   // A signal's wake-up byte ends a wait of the pump.
-  Dpy();
-  if (X().wake_pipe[0] >= 0) g_unix_fd_add(X().wake_pipe[0], G_IO_IN, DrainWakePipe, nullptr);
+  if (posix::WakeDescriptor() >= 0) g_unix_fd_add(posix::WakeDescriptor(), G_IO_IN, OnWake, nullptr);
 }
+
+Display* XDisplay() {
+  EnsureStarted();
+  return GDK_DISPLAY_XDISPLAY(gdk_display_get_default());
+}
+
+void CloseAllForms() {
+  const std::vector<Form*> forms = Backend().forms;
+  for (Form* f : forms) {
+    const auto& now = Backend().forms;
+    if (std::find(now.begin(), now.end(), f) != now.end()) f->Unload();
+  }
+}
+
+WindowHandle NextLayerHandle() { return Backend().next_layer_handle++; }
 
 FormWindow& WindowOf(Form& form) { return dynamic_cast<FormWindow&>(form.Peer()); }
 
 GtkWindow* WindowFromHandle(WindowHandle handle) {
-  const auto it = G().windows.find(handle);
-  return it == G().windows.end() ? nullptr : it->second;
+  const auto it = Backend().windows.find(handle);
+  return it == Backend().windows.end() ? nullptr : it->second;
 }
 
-std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<GtkFormPeer>(form); }
+}  // namespace ui::gtk
+
+namespace ui {
+
+std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<gtk::GtkFormPeer>(form); }
 std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent) {
-  return std::make_unique<GtkPictureBoxPeer>(box, parent);
+  return std::make_unique<gtk::GtkPictureBoxPeer>(box, parent);
 }
-std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<GtkTimerPeer>(timer); }
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<GtkCanvasPeer>(canvas); }
+std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<gtk::GtkTimerPeer>(timer); }
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<gtk::GtkCanvasPeer>(canvas); }
 
 void DoEvents() {
-  const std::int64_t now = CoarseMicroseconds();
-  if (now - G().last_look_us < kLookIntervalUs && !X().close_requested) return;
-  G().last_look_us = now;
-  HandleCloseRequest();
-  RunPending();
+  if (!gtk::Backend().look.Due(gtk::CoarseMicroseconds()) && !posix::EndRequested()) return;
+  gtk::HandleEndRequest();
+  gtk::RunPending();
 }
 
 void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
-  const auto end = ClockPointAt(deadline_ms);
   for (;;) {
-    HandleCloseRequest();
-    RunPending();
+    gtk::HandleEndRequest();
+    gtk::RunPending();
     if (done && done()) return;
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+    const double left = deadline_ms - MonotonicMs();
     if (left <= 0) return;
     // Waits for an event, a signal or the end of the time.
     bool fired = false;
     const guint wake = g_timeout_add(
-        static_cast<guint>(left), [](gpointer f) -> gboolean { return *static_cast<bool*>(f) = true, G_SOURCE_REMOVE; },
-        &fired);
+        static_cast<guint>(std::ceil(left)),
+        [](gpointer f) -> gboolean { return *static_cast<bool*>(f) = true, G_SOURCE_REMOVE; }, &fired);
     g_main_context_iteration(nullptr, TRUE);
     if (!fired) g_source_remove(wake);
   }
 }
 
+void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
+  ProcessEventsUntil(MonotonicMs() + milliseconds, done);
+}
+
 void RunEventLoop() {
-  while (X().live_forms > 0) {
-    HandleCloseRequest();
-    if (X().live_forms == 0) return;
+  while (gtk::Backend().live_forms > 0) {
+    gtk::HandleEndRequest();
+    if (gtk::Backend().live_forms == 0) return;
     g_main_context_iteration(nullptr, TRUE);
   }
 }
+
+}  // namespace ui
+
+namespace ui::gtk {
 
 void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y) {
   if (picture.Empty()) return;
@@ -602,4 +594,4 @@ void PaintSunkenFrame(cairo_t* cr, const Rect& r) {
   cairo_restore(cr);
 }
 
-}  // namespace ui::x11::gtk
+}  // namespace ui::gtk

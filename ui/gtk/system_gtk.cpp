@@ -1,0 +1,124 @@
+// System services of the settings program: what it asks of X goes through
+// GDK's own connection, and a warning is a message box.
+#include <gdk/gdkx.h>
+
+#include "ui/common/twips.h"
+#include "ui/gtk/backend_gtk.h"
+#include "ui/posix/process.h"
+#include "ui/screen.h"
+#include "ui/system.h"
+#include "ui/x11/monitors.h"
+#include "ui/x11/window_queries.h"
+
+namespace ui::gtk {
+namespace {
+
+// Requests about windows that may go away at any time (other programs')
+// must not end the program.
+template <typename Requests>
+void Trapped(Requests requests) {
+  EnsureStarted();
+  GdkDisplay* display = gdk_display_get_default();
+  gdk_x11_display_error_trap_push(display);
+  requests();
+  gdk_x11_display_error_trap_pop_ignored(display);
+}
+
+int Dpi() {
+  if (!Backend().dpi) Backend().dpi = x11::QueryDpi(XDisplay());
+  return Backend().dpi;
+}
+
+Rect InTwips(const Rect& r) {
+  const int t = screen::TwipsPerPixelX();
+  return Rect{r.left * t, r.top * t, r.right * t, r.bottom * t};
+}
+
+}  // namespace
+
+void ApplyPointerEverywhere() {
+  EnsureStarted();
+  const GtkBackend& b = Backend();
+  GdkDisplay* display = gdk_display_get_default();
+  GdkCursor* cursor = nullptr;
+  if (b.cursor_count < 0) cursor = gdk_cursor_new_for_display(display, GDK_BLANK_CURSOR);
+  else if (b.mouse_pointer == screen::kHourglassPointer) cursor = gdk_cursor_new_for_display(display, GDK_WATCH);
+  for (const auto& [handle, window] : b.windows)
+    if (GdkWindow* w = gtk_widget_get_window(GTK_WIDGET(window))) gdk_window_set_cursor(w, cursor);
+  if (cursor) g_object_unref(cursor);
+  gdk_display_flush(display);
+}
+
+}  // namespace ui::gtk
+
+namespace ui::sys {
+
+using gtk::XDisplay;
+
+LaunchRequest Launch() {
+  return posix::LaunchWith([] { return DefaultRootWindow(XDisplay()); });
+}
+
+void ShowWarning(WindowHandle owner, const std::string& text, const std::string& title) {
+  gtk::ShowMessage(owner, text, title);
+}
+
+WindowHandle FindWindowByTitle(const std::string& title) {
+  WindowHandle found = 0;
+  gtk::Trapped([&] { found = x11::FindByTitle(XDisplay(), title); });
+  return found;
+}
+
+int ShowCursor(bool show) {
+  gtk::Backend().cursor_count += show ? 1 : -1;
+  gtk::ApplyPointerEverywhere();
+  return gtk::Backend().cursor_count;
+}
+
+void MakeTopmost(WindowHandle window) {
+  XRaiseWindow(XDisplay(), static_cast<Window>(window));
+  XFlush(XDisplay());
+}
+
+bool GetWindowRect(WindowHandle window, Rect& rect) {
+  bool ok = false;
+  gtk::Trapped([&] { ok = x11::WindowRect(XDisplay(), static_cast<Window>(window), rect); });
+  return ok;
+}
+
+void AttachToParent(WindowHandle window, WindowHandle parent) {
+  XReparentWindow(XDisplay(), static_cast<Window>(window), static_cast<Window>(parent), 0, 0);
+  XFlush(XDisplay());
+}
+
+bool GetCursorPos(Point& point) { return x11::PointerPosition(XDisplay(), point); }
+
+WindowHandle WindowFromPoint(Point point) {
+  WindowHandle found = 0;
+  gtk::Trapped([&] { found = x11::WindowAt(XDisplay(), point.x, point.y); });
+  return found;
+}
+
+}  // namespace ui::sys
+
+namespace ui::screen {
+
+int WidthTwips() {
+  const Rect p = x11::QueryLayout(gtk::XDisplay()).primary;
+  return (p.right - p.left) * TwipsPerPixelX();
+}
+int HeightTwips() {
+  const Rect p = x11::QueryLayout(gtk::XDisplay()).primary;
+  return (p.bottom - p.top) * TwipsPerPixelY();
+}
+Rect DesktopTwips() { return gtk::InTwips(x11::QueryLayout(gtk::XDisplay()).desktop); }
+int TwipsPerPixelX() { return TwipsPerPixelAt(gtk::Dpi()); }
+int TwipsPerPixelY() { return TwipsPerPixelAt(gtk::Dpi()); }
+
+void SetMousePointer(int pointer) {
+  gtk::Backend().mouse_pointer = pointer;
+  gtk::ApplyPointerEverywhere();
+}
+int MousePointer() { return gtk::Backend().mouse_pointer; }
+
+}  // namespace ui::screen

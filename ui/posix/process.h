@@ -1,0 +1,44 @@
+// The process as both Linux programs see it: the arguments it was started
+// with, read once at the start, and the end a signal asks for. A signal only
+// sets a flag and writes a byte to a pipe, which wakes whatever waits for
+// events; the program ends at the next look at its events.
+#pragma once
+#include <csignal>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ui/posix/launch_args.h"
+#include "ui/system.h"
+
+namespace ui::posix {
+
+struct ProcessState {
+  std::string program_path;
+  std::vector<std::string> arguments;
+  LaunchArgs launch;
+  volatile std::sig_atomic_t end_requested = 0;
+  int wake_pipe[2] = {-1, -1};
+};
+ProcessState& Process();
+
+// Whether a signal asked the program to end since the last call. The pipe's
+// bytes are read, so a later wait sleeps again.
+bool TakeEndRequest();
+// Whether a signal asked the program to end, without taking the request.
+bool EndRequested();
+// The descriptor a wait for events also watches, to wake at a signal.
+int WakeDescriptor();
+
+// What the arguments ask the program to do; `root_window` gives the root's
+// id, asked only when a hack is told to draw there. Help, a refused argument
+// and a switch with nothing to do end the process here, before any
+// connection to a display.
+sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window);
+
+// Where a file the package installs beside the programs lies: beside this
+// program (the build tree, the settings program), else in the package's
+// private folder, found from the display program's place.
+std::vector<std::string> PrivateFilePlaces(const std::string& name);
+
+}  // namespace ui::posix
