@@ -257,7 +257,17 @@ end_host
 start_native --root
 check "--root draws on the root window" wait_until 10 "rings on the root" \
   shot_has_colours root "$E2E_TEST_WORK/root.png" 300x200+0+0
+# Without music the hack maps no toolkit and no sound library.
+toolkits() { grep -oE 'lib(gtk|gdk|pango|cairo|gstreamer)[^/ ]*\.so' "/proc/$1/maps" | sort -u | tr '\n' ' '; }
+check_eq "--root without music maps no toolkit or sound library" "" "$(toolkits "$NATIVE_PID")"
 ends_cleanly "--root"
+# With music it loads the sound module, and GStreamer with it.
+write_settings "${QUICK_INI[@]}" 'BGM区分=1'
+start_native --root
+check "--root with CD music maps GStreamer" wait_until 10 "GStreamer in the maps" \
+  grep -q 'libgstreamer' "/proc/$NATIVE_PID/maps"
+ends_cleanly "--root with music"
+write_settings "${QUICK_INI[@]}"
 xvfb_stop
 
 # --- two monitors side by side --------------------------------------------------------------
