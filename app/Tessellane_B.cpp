@@ -8,9 +8,8 @@
 #include "base/runtime_error.h"
 #include "display/Tessellane_R.h"
 #include "display/Tessellane_S.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/fatal.h"
-#include "ui/system.h"
 
 namespace app {
 namespace num = base::num;

@@ -6,13 +6,12 @@
 #include <variant>
 
 #include "app/Tessellane_B.h"
+#include "app/ini_profile.h"
 #include "app/text.h"
 #include "base/numeric.h"
 #include "base/runtime_error.h"
+#include "ui/backend.h"
 #include "ui/codepage.h"
-#include "ui/common/ini_profile.h"
-#include "ui/files.h"
-#include "ui/system.h"
 
 namespace app {
 namespace {
@@ -49,6 +48,13 @@ std::string ReadSettingsBytes(const std::string& path) {
   return bytes;
 }
 
+// The folder part of a path ("" when it has none), with the separators of
+// either kind of system.
+std::string FolderOf(const std::string& path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
 std::string SaveFailure(const std::string& path, const std::string& reason) {
   return "設定を保存できませんでした。\r\n\r\n" + path + "\r\n" + reason;
 }
@@ -70,13 +76,13 @@ std::string Tessellane_B::SettingsPath() const {
 std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
   const std::string bytes = ReadSettingsBytes(file);
   return ui::Cp932ToUtf8(
-      ui::ini::GetString(bytes, ui::Utf8ToCp932(section), ui::Utf8ToCp932(key), "", kProfileBufferSize));
+      app::ini::GetString(bytes, ui::Utf8ToCp932(section), ui::Utf8ToCp932(key), "", kProfileBufferSize));
 }
 
 void Tessellane_B::WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                                   std::string& file_bytes) {
-  file_bytes = ui::ini::PutString(file_bytes, ui::Utf8ToCp932(text::Mid(section, 1, kWriteBufferChars)),
-                                  ui::Utf8ToCp932(text::Mid(key, 1, kWriteBufferChars)), ui::Utf8ToCp932(value));
+  file_bytes = app::ini::PutString(file_bytes, ui::Utf8ToCp932(text::Mid(section, 1, kWriteBufferChars)),
+                                   ui::Utf8ToCp932(text::Mid(key, 1, kWriteBufferChars)), ui::Utf8ToCp932(value));
 }
 
 bool Tessellane_B::FileExists(std::string path) {
@@ -133,8 +139,7 @@ bool SettingsSave::Commit(std::string& failure) {
     failure = SaveFailure(program_path, reason);
     return false;
   }
-  if (ui::files::CreateFolders(ui::files::FolderOf(user_path_), reason) &&
-      ui::files::Replace(user_path_, bytes_, reason))
+  if (ui::files::CreateFolders(FolderOf(user_path_), reason) && ui::files::Replace(user_path_, bytes_, reason))
     return true;
   failure = SaveFailure(user_path_, reason);
   return false;

@@ -3,8 +3,8 @@
 #include <exception>
 
 #include "app/Tessellane_B.h"
+#include "ui/backend.h"
 #include "ui/fatal.h"
-#include "ui/system.h"
 
 int main(int argc, char** argv) {
   ui::sys::TakeArguments(argc, argv);

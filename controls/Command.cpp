@@ -3,7 +3,7 @@
 #include "controls/Command.h"
 
 #include "base/runtime_error.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace controls {
 namespace {

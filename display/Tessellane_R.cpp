@@ -3,8 +3,7 @@
 #include "display/Tessellane_R.h"
 
 #include "base/numeric.h"
-#include "ui/screen.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace display {
 Tessellane_R::Tessellane_R() : Img_Prev(Form), Picture(ui::EmbeddedPicture(kPreviewPicture)) {

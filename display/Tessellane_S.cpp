@@ -10,11 +10,8 @@
 #include "app/Tessellane_B.h"
 #include "base/numeric.h"
 #include "base/runtime_error.h"
-#include "ui/clock.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/random.h"
-#include "ui/screen.h"
-#include "ui/system.h"
 
 namespace display {
 namespace {
@@ -143,22 +140,21 @@ double Tessellane_S::ShortestCycleLeft() const {
 }
 
 // Every monitor is covered, and the rings bounce off the edges of them all;
-// a hosted display fills the host's window.
+// a hosted display fills the host's window, which its form knows the size of.
 void Tessellane_S::FitToArea() {
-  ui::Rect area = ui::screen::DesktopTwips();
   if (Form.Hosted()) {
-    ui::Rect host;
-    ui::sys::GetWindowRect(Form.HostWindow(), host);
-    area = ui::Rect{0, 0, (host.right - host.left) * ui::screen::TwipsPerPixelX(),
-                    (host.bottom - host.top) * ui::screen::TwipsPerPixelY()};
+    const ui::Point host = Form.HostSize();
+    Display.Move(0, 0, host.x, host.y);
+  } else {
+    const ui::Rect area = ui::screen::DesktopTwips();
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    Form.SetHeight(height);
+    Form.SetWidth(width);
+    Display.SetHeight(height / ui::screen::TwipsPerPixelY());
+    Display.SetWidth(width / ui::screen::TwipsPerPixelX());
+    Form.Move(area.left, area.top);
+    Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   }
-  const int width = area.right - area.left, height = area.bottom - area.top;
-  Form.SetHeight(height);
-  Form.SetWidth(width);
-  Display.SetHeight(height / ui::screen::TwipsPerPixelY());
-  Display.SetWidth(width / ui::screen::TwipsPerPixelX());
-  Form.Move(area.left, area.top);
-  Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   pace_.SetRate(CycleLength(Display.ScaleWidth(), Display.ScaleHeight()) * 1000 / kCycleDrawMs);
 }
 

@@ -2,7 +2,7 @@
 // on Windows 9x, and giving the system state back before the process ends.
 #include "app/Tessellane_B.h"
 #include "display/Tessellane_S.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace display {
 

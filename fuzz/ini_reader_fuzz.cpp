@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/common/ini_profile.h"
+#include "app/ini_profile.h"
 
 namespace {
 
-namespace ini = ui::ini;
+namespace ini = app::ini;
 
 void Require(bool ok, const char* rule) {
   if (ok) return;

@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "app/Tessellane_B.h"
+#include "app/ini_profile.h"
 #include "fuzz/fuzz_support.h"
 #include "ui/codepage.h"
-#include "ui/common/ini_profile.h"
 #include "ui/headless/headless.h"
 
 namespace {
@@ -35,7 +35,7 @@ Values Load() {
 
 // What the profile reader finds for a key in the file, as the program asks.
 std::string Raw(std::string_view file, const char* key) {
-  return ui::ini::GetString(file, app::kIniSection, ui::Utf8ToCp932(key), "", 256);
+  return app::ini::GetString(file, app::kIniSection, ui::Utf8ToCp932(key), "", 256);
 }
 
 // The save of the settings dialog, all six keys in order, over the same file.

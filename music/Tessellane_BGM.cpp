@@ -5,7 +5,7 @@
 
 #include "app/Tessellane_B.h"
 #include "app/text.h"
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 
 namespace music {
 

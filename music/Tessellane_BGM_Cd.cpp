@@ -7,7 +7,7 @@
 #include "base/numeric.h"
 #include "base/runtime_error.h"
 #include "music/Tessellane_BGM.h"
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 
 namespace music {
 namespace {

@@ -4,7 +4,7 @@
 #include "app/Tessellane_B.h"
 #include "app/text.h"
 #include "music/Tessellane_BGM.h"
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 
 namespace music {
 

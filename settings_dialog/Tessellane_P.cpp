@@ -10,10 +10,7 @@
 #include "base/numeric.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P_Layout.h"
-#include "ui/dialogs.h"
-#include "ui/events.h"
-#include "ui/screen.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace settings_dialog {
 namespace {

@@ -4,10 +4,7 @@
 #include "base/numeric.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
-#include "ui/dialogs.h"
-#include "ui/events.h"
-#include "ui/screen.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace settings_dialog {
 namespace {

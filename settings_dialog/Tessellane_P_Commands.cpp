@@ -8,9 +8,8 @@
 #include "base/numeric.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
+#include "ui/backend.h"
 #include "ui/codepage.h"
-#include "ui/dialogs.h"
-#include "ui/system.h"
 
 namespace settings_dialog {
 namespace {

@@ -8,8 +8,7 @@
 #include "base/pacer.h"
 #include "base/runtime_error.h"
 #include "settings_dialog/Tessellane_P.h"
-#include "ui/clock.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/random.h"
 
 namespace settings_dialog {

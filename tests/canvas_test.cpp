@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/test_support.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/headless/widgets_api.h"
 #include "ui/widgets.h"
 

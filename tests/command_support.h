@@ -7,7 +7,7 @@
 
 #include "controls/Command.h"
 #include "tests/test_support.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/headless/headless_controls.h"
 
 namespace command_testing {

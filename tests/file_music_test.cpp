@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "tests/music_support.h"
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 
 namespace {
 

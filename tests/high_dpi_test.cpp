@@ -5,8 +5,8 @@
 #include "display/Tessellane_S.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "tests/test_support.h"
+#include "ui/backend.h"
 #include "ui/common/twips.h"
-#include "ui/screen.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "ui/common/ini_profile.h"
+#include "app/ini_profile.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace ui::ini {
+namespace app::ini {
 namespace {
 
 using namespace std::string_literals;
@@ -206,4 +206,4 @@ TEST(IniWrite, BytesAfterANulAreDropped) {
 }
 
 }  // namespace
-}  // namespace ui::ini
+}  // namespace app::ini

@@ -5,8 +5,7 @@
 #include "app/Tessellane_B.h"
 #include "display/Tessellane_R.h"
 #include "tests/test_support.h"
-#include "ui/events.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The settings window's own chrome: dragging by the title strip, the close
 // button, and the link.
 #include "tests/settings_dialog_support.h"
+#include "ui/backend.h"
 #include "ui/headless/headless.h"
-#include "ui/screen.h"
 
 namespace {
 

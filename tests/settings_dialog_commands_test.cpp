@@ -3,7 +3,7 @@
 // through their images and labels, the spinner, the colour and file dialogs,
 // and cancelling.
 #include "tests/settings_dialog_support.h"
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 #include "ui/headless/headless.h"
 
 namespace {

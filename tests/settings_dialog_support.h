@@ -11,8 +11,8 @@
 #include "app/Tessellane_B.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "tests/test_support.h"
+#include "ui/backend.h"
 #include "ui/codepage.h"
-#include "ui/events.h"
 #include "ui/headless/widgets_api.h"
 
 namespace settings_dialog_testing {

@@ -2,7 +2,7 @@
 // the system uses for programs that may not write their own folder; a save
 // that replaces the file in one step, and says so when it cannot.
 #include "tests/settings_dialog_support.h"
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/Tessellane_B.h"
 #include "tests/test_support.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 
 namespace {
 

@@ -19,9 +19,8 @@
 
 #include "controls/Command.h"
 #include "tools/process_cpu.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/form.h"
-#include "ui/system.h"
 #include "ui/user_control.h"
 
 namespace {

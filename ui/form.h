@@ -1,64 +1,17 @@
 // Forms, picture boxes and timers: the widgets the core is written against.
-// The portable classes keep the properties; a backend peer does what the
-// platform has to do (windows, drawing, messages).
+// The portable classes keep the properties; a backend peer (ui/backend.h)
+// does what the platform has to do (windows, drawing, messages).
 #pragma once
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "ui/backend.h"
 #include "ui/font.h"
 #include "ui/picture.h"
 #include "ui/types.h"
 
 namespace ui {
-
-class Form;
-class PictureBox;
-class Timer;
-
-// What a backend supplies for a form.
-class FormPeer {
- public:
-  virtual ~FormPeer() = default;
-  virtual WindowHandle Handle() = 0;  // creates the window on first use
-  virtual void SetCaption(const std::string& caption) = 0;
-  virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
-  virtual void SetBackColor(Colour colour) = 0;
-  virtual void Show() = 0;
-  virtual void Destroy() = 0;
-  // The form draws into `host` (a window of another program) instead of a
-  // window of its own; only backends with screen-saver hosts support it.
-  virtual void AdoptHost(WindowHandle host) = 0;
-};
-
-// What a backend supplies for a picture box: a persistent drawing surface in
-// a child window of the form.
-class PictureBoxPeer {
- public:
-  virtual ~PictureBoxPeer() = default;
-  virtual WindowHandle Handle() = 0;
-  virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
-  virtual void Clear(Colour back) = 0;
-  virtual void Circle(int x, int y, int radius, Colour colour) = 0;
-  virtual void Line(int x1, int y1, int x2, int y2, Colour colour) = 0;
-  // Copies the source rectangle of a picture into the destination
-  // rectangle, stretched or shrunk to its size.
-  virtual void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) = 0;
-  virtual void Refresh() = 0;
-  virtual void Focus() = 0;
-};
-
-class TimerPeer {
- public:
-  virtual ~TimerPeer() = default;
-  virtual void Start(int interval_ms) = 0;
-  virtual void Stop() = 0;
-};
-
-// Backend factories (one definition per backend).
-std::unique_ptr<FormPeer> CreateFormPeer(Form& form);
-std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent);
-std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer);
 
 // A top-level window. Left, Top, Width and Height are in twips.
 class Form {
@@ -103,6 +56,8 @@ class Form {
   void AdoptHostWindow(WindowHandle host);
   bool Hosted() const { return host_ != 0; }
   WindowHandle HostWindow() const { return host_; }
+  // The host's window in pixels: what a hosted form fills.
+  Point HostSize() { return Peer().HostSize(); }
 
   // Events. Keys: the key and the shift state (1 shift, 2 ctrl, 4 alt).
   std::function<void(Key key, int shift)> OnKeyDown;

@@ -70,32 +70,6 @@ class PropertyBag {
   std::vector<std::pair<std::string, PropertyValue>> entries_;
 };
 
-class UserControl;
-class ControlLabel;
-
-// What a backend supplies for a user control. All positions in pixels of the
-// control's surface.
-class UserControlPeer {
- public:
-  virtual ~UserControlPeer() = default;
-  virtual WindowHandle Handle() = 0;  // the control's own child window
-  virtual void SetBoundsPixels(int x, int y, int width, int height) = 0;
-  virtual void Clear(Colour back) = 0;
-  virtual void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) = 0;
-  // Fills the rectangle without its right column and bottom row, from the
-  // top colour at its upper edge to the bottom colour at its lower edge.
-  virtual void PaintVerticalGradient(const Rect& rect, Colour top, Colour bottom) = 0;
-  // Opaque: the painted surface shows; transparent: the container shows through.
-  virtual void SetOpaque(bool opaque) = 0;
-  // The label's text, font, colour, enabled state or position changed.
-  virtual void LabelChanged(const ControlLabel& label) = 0;
-  // Shows what was painted on the surface now.
-  virtual void Refresh() = 0;
-  virtual void TakeFocus() = 0;
-};
-
-std::unique_ptr<UserControlPeer> CreateUserControlPeer(UserControl& control, Form& container);
-
 // Mouse events: button 1 left, 2 right, 4 middle; shift 1 shift, 2 ctrl, 4
 // alt; x and y in the control's twips.
 using ControlMouseHandler = std::function<void(int button, int shift, float x, float y)>;

@@ -41,8 +41,6 @@ struct CursorImage {
 // Parses the bytes of a .cur file; an empty image when they are not one.
 CursorImage ParseCursor(std::span<const unsigned char> bytes);
 
-enum class Alignment { Left = 0, Right = 1, Center = 2 };
-
 using MouseHandler = std::function<void(int button, int shift, float x, float y)>;
 
 // Base of labels, images and outlines: no window of their own; the container
@@ -160,18 +158,6 @@ class Shape : public Windowless {
   Colour border_ = 0;
 };
 
-// What a backend supplies for a canvas beyond its picture box: the mouse
-// cursor over windowless controls and the native child windows inside it.
-class CanvasPeer {
- public:
-  virtual ~CanvasPeer() = default;
-  virtual void Attach() = 0;  // the box's window exists
-  virtual void SetSunkenBorder(bool sunken) = 0;
-  virtual void SetVisible(bool visible) = 0;
-  // Below or above every sibling window.
-  virtual void ZOrder(bool to_top) = 0;
-};
-
 // A picture box used as a container with a persistent image.
 class Canvas {
  public:
@@ -259,35 +245,7 @@ class Canvas {
 // image are clipped.
 void BitBlt(Canvas& dest, int x, int y, int width, int height, const Canvas& source, int source_x, int source_y);
 
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas);
-// Puts a child window above its siblings (a window of a control that lies
-// over a container).
-void BringToTop(WindowHandle child);
-
-// Text for the composition, drawn by the backend's font engine. `box` and
-// `clip` are in the target's pixels; alignment within the box; word_wrap
-// breaks lines at the box's width (long words too); a disabled text is
-// embossed.
-void DrawTextInto(Picture& target, const Rect& box, const Rect& clip, std::string_view text, const Font& font,
-                  Colour colour, Alignment alignment, bool enabled, bool word_wrap);
-// Width and height in pixels of a single line of text.
-Point MeasureText(std::string_view text, const Font& font);
-
 // --- Native widgets ------------------------------------------------------
-
-class ComboBox;
-class VScrollBar;
-
-class ComboBoxPeer {
- public:
-  virtual ~ComboBoxPeer() = default;
-  virtual void SetBounds(int x, int y, int width, int height) = 0;
-  virtual void SetFont(const Font& font) = 0;
-  virtual void SetText(const std::string& text) = 0;
-  virtual std::string Text() = 0;
-  virtual void AddItem(const std::string& item) = 0;
-  virtual WindowHandle Handle() = 0;
-};
 
 // An editable text with a drop-down list, inside a canvas.
 class ComboBox {
@@ -306,16 +264,6 @@ class ComboBox {
  private:
   std::unique_ptr<ComboBoxPeer> peer_;
   std::vector<std::string> items_;
-};
-
-class ScrollBarPeer {
- public:
-  virtual ~ScrollBarPeer() = default;
-  virtual void SetBounds(int x, int y, int width, int height) = 0;
-  // Positions 0 .. count - 1.
-  virtual void SetRange(int count) = 0;
-  virtual void SetPosition(int position) = 0;
-  virtual WindowHandle Handle() = 0;
 };
 
 // A vertical scroll bar inside a canvas. The upper arrow moves the value
@@ -347,31 +295,7 @@ class VScrollBar {
   int min_ = 0, max_ = 32767, value_ = 0;
 };
 
-std::unique_ptr<ComboBoxPeer> CreateComboBoxPeer(ComboBox& box, Canvas& container);
-std::unique_ptr<ScrollBarPeer> CreateScrollBarPeer(VScrollBar& bar, Canvas& container);
-
 // --- The 8-bit palette picture ---------------------------------------------
-
-// What GetObject reports for the bitmap behind a palette picture.
-struct BitmapInfo {
-  int width = 0;
-  int height = 0;
-  int width_bytes = 0;  // bytes per scan line
-  int bits_pixel = 0;
-  std::uint8_t* bits = nullptr;  // scan lines bottom-up: line 0 is the bottom row
-};
-
-using Palette = std::array<Colour, 256>;
-
-class PalettePicturePeer {
- public:
-  virtual ~PalettePicturePeer() = default;
-  virtual void SetBounds(int x, int y, int width, int height) = 0;
-  virtual void SetSunkenBorder(bool sunken) = 0;
-  virtual BitmapInfo Create(int width, int height, const Palette& palette) = 0;
-  virtual void Refresh() = 0;
-  virtual WindowHandle Handle() = 0;
-};
 
 // A picture box on a form showing one 8-bit picture with a palette. The
 // picture's bits are the memory the screen is painted from: a change of a
@@ -396,8 +320,6 @@ class PalettePictureBox {
   BitmapInfo info_;
   Palette palette_{};
 };
-
-std::unique_ptr<PalettePicturePeer> CreatePalettePicturePeer(PalettePictureBox& box, Form& form);
 
 // The palette laid out as a 3-3-2 colour cube: index bits RRRGGGBB.
 Palette ColourCube332();

@@ -12,8 +12,8 @@
 #include "app/Tessellane_B.h"
 #include "settings_dialog/Tessellane_P.h"
 #include "tools/process_cpu.h"
+#include "ui/backend.h"
 #include "ui/form.h"
-#include "ui/system.h"
 
 int main(int argc, char** argv) {
   const double seconds = argc > 1 ? std::atof(argv[1]) : 0;

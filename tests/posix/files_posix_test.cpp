@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ui/files.h"
+#include "ui/backend.h"
 #include "ui/posix/error_text.h"
 
 namespace {

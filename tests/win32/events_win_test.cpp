@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "ui/events.h"
+#include "ui/backend.h"
 
 namespace {
 

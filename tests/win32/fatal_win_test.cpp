@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <new>
 
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/fatal.h"
 #include "ui/form.h"
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 #include "ui/win32/text_win.h"
 
 namespace {

@@ -10,10 +10,9 @@
 #include <sstream>
 
 #include "app/Tessellane_B.h"
+#include "app/ini_profile.h"
+#include "ui/backend.h"
 #include "ui/codepage.h"
-#include "ui/common/ini_profile.h"
-#include "ui/files.h"
-#include "ui/system.h"
 #include "ui/win32/text_win.h"
 
 namespace {
@@ -93,7 +92,7 @@ TEST_F(ProfileWin, ByteLevelReaderAgreesWithTheSystem) {
       char buffer[256] = {};
       GetPrivateProfileStringA("Section", key.c_str(), "", buffer, sizeof buffer,
                                ui::win32::ToAnsi(Utf8(ini_)).c_str());
-      EXPECT_EQ(ui::ini::GetString(bytes, "Section", key, "", 256), std::string(buffer)) << bytes << " / " << key;
+      EXPECT_EQ(app::ini::GetString(bytes, "Section", key, "", 256), std::string(buffer)) << bytes << " / " << key;
     }
   }
 }

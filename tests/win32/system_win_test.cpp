@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace {
 

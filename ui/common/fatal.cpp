@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace ui {
 namespace {

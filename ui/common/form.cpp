@@ -1,8 +1,7 @@
 // The portable half of the widgets: property bookkeeping and unit conversion.
 #include "ui/form.h"
 
-#include "ui/screen.h"
-#include "ui/system.h"
+#include "ui/backend.h"
 #include "ui/user_control.h"
 
 namespace ui {

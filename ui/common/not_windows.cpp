@@ -2,7 +2,7 @@
 // session's screen locker asks for the password and keeps its own state,
 // windows have no owner to tell, captions no animation, and a pixel is the
 // device's pixel.
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace ui::sys {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "ui/system.h"
+#include "ui/backend.h"
 
 namespace ui {
 namespace {

@@ -24,9 +24,4 @@ SettingsPlaces WindowsSettingsPlaces(const std::string& app_path, const std::str
   return places;
 }
 
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
 }  // namespace ui::files

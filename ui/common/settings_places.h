@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "ui/files.h"
+#include "ui/backend.h"
 
 namespace ui::files {
 

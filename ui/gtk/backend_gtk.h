@@ -3,7 +3,6 @@
 // connection. All of its state lives in one GtkBackend object. The display
 // program never loads it.
 #pragma once
-#include <X11/Xlib.h>
 #include <gtk/gtk.h>
 
 #include <cstdint>
@@ -33,11 +32,20 @@ class UserControlPeer;
 class VScrollBar;
 }  // namespace ui
 
+// Xlib's connection type, without Xlib's macros (None, Bool) in every file.
+typedef struct _XDisplay Display;
+
 namespace ui::gtk {
+
+class FormWindow;
+class BoxLayer;
 
 struct GtkBackend {
   bool started = false;
   std::vector<Form*> forms;
+  // The GTK side of each form and of each picture box, registered by their peers.
+  std::map<const Form*, FormWindow*> form_windows;
+  std::map<const PictureBox*, BoxLayer*> box_layers;
   int live_forms = 0;
   // The forms' GTK windows by the X ids the program knows them by.
   std::map<WindowHandle, GtkWindow*> windows;
@@ -98,7 +106,18 @@ class FormWindow {
   virtual int OnLayout(std::function<void()> place) = 0;
   virtual void ForgetLayout(int id) = 0;
 };
-FormWindow& WindowOf(Form& form);
+FormWindow& WindowOf(const Form& form);
+
+// A picture box's layer as its container (a canvas) dresses it: a sunken
+// frame, visibility, stacking, and the pointers of the controls on it.
+class BoxLayer {
+ public:
+  virtual ~BoxLayer() = default;
+  virtual void SetSunken(bool sunken) = 0;
+  virtual void SetShown(bool shown) = 0;
+  virtual void Restack(bool to_top) = 0;
+  virtual void SetCursorSource(std::function<const CursorImage*(float x, float y)> cursor_at) = 0;
+};
 
 // A native child widget of a form (control, combo box, scroll bar) in a
 // native X window of its own, so that the window under the cursor names it.

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 #include "ui/gtk/backend_gtk.h"
 
 namespace ui::gtk {

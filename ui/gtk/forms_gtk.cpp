@@ -18,9 +18,8 @@
 #include <map>
 #include <vector>
 
-#include "ui/clock.h"
+#include "ui/backend.h"
 #include "ui/common/raster.h"
-#include "ui/events.h"
 #include "ui/gtk/backend_gtk.h"
 #include "ui/posix/process.h"
 #include "ui/x11/input_x11.h"
@@ -66,6 +65,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   explicit GtkFormPeer(Form& form) : form_(form) {
     EnsureStarted();
     Backend().forms.push_back(&form_);
+    Backend().form_windows[&form_] = this;
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     g_object_ref_sink(window_);
     gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
@@ -85,6 +85,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     Destroy();
     auto& forms = Backend().forms;
     forms.erase(std::remove(forms.begin(), forms.end(), &form_), forms.end());
+    Backend().form_windows.erase(&form_);
     if (window_) g_object_unref(window_);
   }
 
@@ -130,7 +131,9 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     gtk_widget_destroy(window_);
     gdk_display_flush(gdk_display_get_default());
   }
+  // The settings window's toolkit draws into no other program's window.
   void AdoptHost(WindowHandle) override {}
+  Point HostSize() override { return Point{}; }
 
   // --- FormWindow
   GtkWidget* Fixed() override { return fixed_; }
@@ -290,10 +293,14 @@ class GtkFormPeer : public FormPeer, public FormWindow {
 
 // A picture box: a persistent image painted into the form's window, with a
 // sunken frame around it when its container asks for one.
-class GtkPictureBoxPeer : public PictureBoxPeer, public Layer {
+class GtkPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
  public:
-  GtkPictureBoxPeer(PictureBox& box, Form& parent) : box_(box), form_(WindowOf(parent)) { form_.AddLayer(this); }
+  GtkPictureBoxPeer(PictureBox& box, Form& parent) : box_(box), form_(WindowOf(parent)) {
+    form_.AddLayer(this);
+    Backend().box_layers[&box_] = this;
+  }
   ~GtkPictureBoxPeer() override {
+    Backend().box_layers.erase(&box_);
     form_.RemoveLayer(this);
     if (mirror_) cairo_surface_destroy(mirror_);
   }
@@ -358,18 +365,19 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer {
     return cursor_at ? cursor_at(x - Inset(), y - Inset()) : nullptr;
   }
 
-  // Set by a container whose controls have pointers of their own.
-  std::function<const CursorImage*(float x, float y)> cursor_at;
-
-  void SetSunken(bool sunken) {
+  // --- BoxLayer
+  void SetSunken(bool sunken) override {
     sunken_ = sunken;
     Reshape();
   }
-  void SetShown(bool shown) {
+  void SetShown(bool shown) override {
     shown_ = shown;
     form_.Repaint(bounds_);
   }
-  void Restack(bool to_top) { form_.Restack(this, to_top); }
+  void Restack(bool to_top) override { form_.Restack(this, to_top); }
+  void SetCursorSource(std::function<const CursorImage*(float x, float y)> source) override {
+    cursor_at = std::move(source);
+  }
 
  private:
   int Inset() const { return sunken_ ? 2 : 0; }
@@ -408,6 +416,8 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer {
   PictureBox& box_;
   FormWindow& form_;
   WindowHandle handle_ = NextLayerHandle();
+  // Set by a container whose controls have pointers of their own.
+  std::function<const CursorImage*(float x, float y)> cursor_at;
   Rect bounds_{};
   Picture image_;
   cairo_surface_t* mirror_ = nullptr;
@@ -443,11 +453,11 @@ class GtkTimerPeer : public TimerPeer {
 
 class GtkCanvasPeer : public CanvasPeer {
  public:
-  explicit GtkCanvasPeer(Canvas& canvas) : box_(dynamic_cast<GtkPictureBoxPeer&>(canvas.Box().Peer())) {
-    box_.cursor_at = [&canvas](float x, float y) -> const CursorImage* {
+  explicit GtkCanvasPeer(Canvas& canvas) : box_(*Backend().box_layers.at(&canvas.Box())) {
+    box_.SetCursorSource([&canvas](float x, float y) -> const CursorImage* {
       const Windowless* control = canvas.HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
       return control ? control->MouseIcon : nullptr;
-    };
+    });
   }
   void Attach() override {}
   void SetSunkenBorder(bool sunken) override { box_.SetSunken(sunken); }
@@ -455,7 +465,7 @@ class GtkCanvasPeer : public CanvasPeer {
   void ZOrder(bool to_top) override { box_.Restack(to_top); }
 
  private:
-  GtkPictureBoxPeer& box_;
+  BoxLayer& box_;
 };
 
 void RunPending() {
@@ -498,7 +508,7 @@ void CloseAllForms() {
 
 WindowHandle NextLayerHandle() { return Backend().next_layer_handle++; }
 
-FormWindow& WindowOf(Form& form) { return dynamic_cast<FormWindow&>(form.Peer()); }
+FormWindow& WindowOf(const Form& form) { return *Backend().form_windows.at(&form); }
 
 GtkWindow* WindowFromHandle(WindowHandle handle) {
   const auto it = Backend().windows.find(handle);

@@ -2,11 +2,10 @@
 // GDK's own connection, and a warning is a message box.
 #include <gdk/gdkx.h>
 
+#include "ui/backend.h"
 #include "ui/common/twips.h"
 #include "ui/gtk/backend_gtk.h"
 #include "ui/posix/process.h"
-#include "ui/screen.h"
-#include "ui/system.h"
 #include "ui/x11/monitors.h"
 #include "ui/x11/window_queries.h"
 

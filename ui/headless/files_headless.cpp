@@ -4,21 +4,21 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/backend.h"
 #include "ui/common/settings_places.h"
-#include "ui/files.h"
 #include "ui/headless/state.h"
 
 namespace ui::files {
 namespace {
 
 using headless::detail::HostPath;
-using headless::detail::P;
 using headless::detail::Record;
+using headless::detail::TheProcess;
 
 constexpr const char* kAccessDenied = "Access is denied.";
 
 bool Unwritable(const std::string& path) {
-  for (const auto& folder : P().config.unwritable_folders)
+  for (const auto& folder : TheProcess().config.unwritable_folders)
     if (path.rfind(folder, 0) == 0) return true;
   return false;
 }
@@ -53,7 +53,7 @@ bool Replace(const std::string& path, std::string_view bytes, std::string& reaso
     }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
-    if (!out || P().config.fail_replace_after_writing) {
+    if (!out || TheProcess().config.fail_replace_after_writing) {
       reason = "There is not enough space on the disk.";
       out.close();
       std::error_code ec;
@@ -84,7 +84,7 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
 }
 
 SettingsPlaces SettingsFilePlaces(const std::string& file_name) {
-  return WindowsSettingsPlaces(P().config.app_path, P().config.local_app_data, file_name);
+  return WindowsSettingsPlaces(TheProcess().config.app_path, TheProcess().config.local_app_data, file_name);
 }
 
 }  // namespace ui::files

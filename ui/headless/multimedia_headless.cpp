@@ -4,11 +4,11 @@
 // disc run out and a track change.
 #include <cctype>
 
+#include "ui/backend.h"
 #include "ui/common/mci_interpreter.h"
 #include "ui/headless/headless.h"
 #include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
-#include "ui/multimedia.h"
 
 namespace headless::mci {
 namespace {
@@ -106,8 +106,8 @@ struct State {
   }
 };
 
-State& S() {
-  auto& slot = detail::P().multimedia;
+State& Multimedia() {
+  auto& slot = detail::TheProcess().multimedia;
   if (!slot) slot = std::make_shared<State>();
   return *static_cast<State*>(slot.get());
 }
@@ -173,7 +173,7 @@ std::string Lower(std::string s) {
 
 // The answers a test scripted instead of the devices', if any.
 std::optional<std::pair<int, std::string>> Scripted(const std::string& command) {
-  State& s = S();
+  State& s = Multimedia();
   if (s.config.scripted)
     if (auto answer = s.config.scripted(command)) return answer;
   if (s.config.current_track_reply && s.interpreter.IsOpen("cdaudio") &&
@@ -184,47 +184,47 @@ std::optional<std::pair<int, std::string>> Scripted(const std::string& command) 
 
 }  // namespace
 
-Config& config() { return S().config; }
-const std::vector<Sent>& Log() { return S().log; }
+Config& config() { return Multimedia().config; }
+const std::vector<Sent>& Log() { return Multimedia().log; }
 
 std::vector<std::string> Commands() {
   std::vector<std::string> out;
-  for (const auto& s : S().log) out.push_back(s.command);
+  for (const auto& s : Multimedia().log) out.push_back(s.command);
   return out;
 }
 
-void ClearLog() { S().log.clear(); }
-const std::vector<std::string>& NotUnderstood() { return S().interpreter.NotUnderstood(); }
+void ClearLog() { Multimedia().log.clear(); }
+const std::vector<std::string>& NotUnderstood() { return Multimedia().interpreter.NotUnderstood(); }
 
 std::string FileMode() {
-  FakePlayer* p = S().MciPlayer();
+  FakePlayer* p = Multimedia().MciPlayer();
   return !p ? "closed" : p->Playing() ? "playing" : "stopped";
 }
 std::string FilePath() {
-  FakePlayer* p = S().MciPlayer();
+  FakePlayer* p = Multimedia().MciPlayer();
   return p ? p->path() : std::string();
 }
-int FileStarts() { return S().starts; }
+int FileStarts() { return Multimedia().starts; }
 
 std::string CdMode() {
-  S().SettleDrive();
-  return S().drive.playing ? "playing" : "stopped";
+  Multimedia().SettleDrive();
+  return Multimedia().drive.playing ? "playing" : "stopped";
 }
-bool CdOpen() { return S().interpreter.IsOpen("cdaudio"); }
+bool CdOpen() { return Multimedia().interpreter.IsOpen("cdaudio"); }
 int CdTrack() {
-  S().SettleDrive();
-  return ui::mci::TrackAt(S().config.disc, S().drive.pos);
+  Multimedia().SettleDrive();
+  return ui::mci::TrackAt(Multimedia().config.disc, Multimedia().drive.pos);
 }
-std::string CdTimeFormat() { return S().interpreter.CdTimeFormat(); }
+std::string CdTimeFormat() { return Multimedia().interpreter.CdTimeFormat(); }
 
 void RemoveDisc() {
-  S().config.disc.clear();
-  S().SettleDrive();
+  Multimedia().config.disc.clear();
+  Multimedia().SettleDrive();
 }
 
-std::string SoundPlaying() { return S().interpreter.LoopedFile(); }
+std::string SoundPlaying() { return Multimedia().interpreter.LoopedFile(); }
 
-void Reset() { detail::P().multimedia.reset(); }
+void Reset() { detail::TheProcess().multimedia.reset(); }
 
 }  // namespace headless::mci
 
@@ -235,7 +235,7 @@ namespace mci = headless::mci;
 
 int MciSendString(const std::string& command, std::string* reply, std::size_t reply_length) {
   Record("mciSendString(" + command + ")");
-  auto& s = mci::S();
+  auto& s = mci::Multimedia();
   s.log.push_back({headless::NowMs(), command});
   std::string text;
   int code = 0;
@@ -251,7 +251,7 @@ int MciSendString(const std::string& command, std::string* reply, std::size_t re
 
 int MciGetErrorString(int code, std::string& text, std::size_t length) {
   Record("mciGetErrorString(" + std::to_string(code) + ")");
-  const char* description = mci::S().config.error_texts ? ui::mci::ErrorText(code) : nullptr;
+  const char* description = mci::Multimedia().config.error_texts ? ui::mci::ErrorText(code) : nullptr;
   if (!description || length == 0) return 0;
   text = std::string(description).substr(0, length - 1);
   return 1;
@@ -260,13 +260,13 @@ int MciGetErrorString(int code, std::string& text, std::size_t length) {
 int PlaySoundLooped(const std::string& file) {
   Record("PlaySoundLooped(" + file + ")");
   // Like the system, it answers success without a device but plays nothing.
-  if (mci::S().config.wave_devices <= 0) return 1;
-  return mci::S().interpreter.PlayLooped(file);
+  if (mci::Multimedia().config.wave_devices <= 0) return 1;
+  return mci::Multimedia().interpreter.PlayLooped(file);
 }
 
 int StopSound() {
   Record("StopSound");
-  return mci::S().interpreter.StopLooped();
+  return mci::Multimedia().interpreter.StopLooped();
 }
 
 int WaveOutputDevices() {

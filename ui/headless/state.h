@@ -55,7 +55,7 @@ struct Process {
   ui::UserControl* focused_control = nullptr;  // the user control with the focus
 };
 
-Process& P();
+Process& TheProcess();
 void Record(std::string call);
 // Paths are Windows paths inside the program; a POSIX file system wants "/".
 std::filesystem::path HostPath(const std::string& path);

@@ -4,23 +4,22 @@
 #include <fstream>
 #include <sstream>
 
+#include "ui/backend.h"
 #include "ui/codepage.h"
 #include "ui/common/twips.h"
 #include "ui/headless/mci_sim.h"
 #include "ui/headless/state.h"
 #include "ui/random.h"
-#include "ui/screen.h"
-#include "ui/system.h"
 
 namespace headless {
 namespace detail {
 
-Process& P() {
+Process& TheProcess() {
   static Process process;
   return process;
 }
 
-void Record(std::string call) { P().calls.push_back(std::move(call)); }
+void Record(std::string call) { TheProcess().calls.push_back(std::move(call)); }
 
 std::filesystem::path HostPath(const std::string& path) {
   std::string p = path;
@@ -33,67 +32,67 @@ std::filesystem::path HostPath(const std::string& path) {
 
 }  // namespace detail
 
-using detail::P;
 using detail::Record;
+using detail::TheProcess;
 
 void Reset() {
-  for (auto* t : P().timers) t->timer = nullptr;
-  P() = detail::Process{};
+  for (auto* t : TheProcess().timers) t->timer = nullptr;
+  TheProcess() = detail::Process{};
   mci::Reset();
   ui::ResetRandom();
 }
 
-Config& config() { return P().config; }
-double NowMs() { return P().now_ms; }
-void AdvanceMs(double ms) { P().now_ms += ms; }
-const std::vector<std::string>& Calls() { return P().calls; }
-void ClearCalls() { P().calls.clear(); }
+Config& config() { return TheProcess().config; }
+double NowMs() { return TheProcess().now_ms; }
+void AdvanceMs(double ms) { TheProcess().now_ms += ms; }
+const std::vector<std::string>& Calls() { return TheProcess().calls; }
+void ClearCalls() { TheProcess().calls.clear(); }
 
 std::vector<std::string> CallsStartingWith(std::string_view prefix) {
   std::vector<std::string> out;
-  for (const auto& c : P().calls)
+  for (const auto& c : TheProcess().calls)
     if (std::string_view(c).substr(0, prefix.size()) == prefix) out.push_back(c);
   return out;
 }
 
 ui::WindowHandle AddForeignWindow(const std::string& title, ui::Rect rect) {
-  const ui::WindowHandle h = P().next_handle++;
-  P().foreign[h] = {title, rect, {}};
+  const ui::WindowHandle h = TheProcess().next_handle++;
+  TheProcess().foreign[h] = {title, rect, {}};
   return h;
 }
 
 void RemoveForeignWindow(ui::WindowHandle window) {
-  P().foreign.erase(window);
+  TheProcess().foreign.erase(window);
   std::vector<const WindowState*> children;
-  for (const auto* f : P().forms)
+  for (const auto* f : TheProcess().forms)
     if (f->created && !f->destroyed && ParentOf(f->handle) == window) children.push_back(f);
   for (const auto* f : children) {
-    auto it = P().destroy_form.find(f);
-    if (it != P().destroy_form.end() && !f->destroyed) it->second();
+    auto it = TheProcess().destroy_form.find(f);
+    if (it != TheProcess().destroy_form.end() && !f->destroyed) it->second();
   }
 }
 
 void ResizeForeignWindow(ui::WindowHandle window, ui::Rect rect) {
-  P().foreign[window].rect = rect;
-  for (const auto* f : P().forms)
+  TheProcess().foreign[window].rect = rect;
+  for (const auto* f : TheProcess().forms)
     if (f->created && !f->destroyed && ParentOf(f->handle) == window)
-      P().input.push_back([f] {
-        auto it = P().resize_form.find(f);
-        if (it != P().resize_form.end()) it->second();
+      TheProcess().input.push_back([f] {
+        auto it = TheProcess().resize_form.find(f);
+        if (it != TheProcess().resize_form.end()) it->second();
       });
 }
 
 ui::WindowHandle ParentOf(ui::WindowHandle window) {
-  auto it = P().parents.find(window);
-  return it == P().parents.end() ? 0 : it->second;
+  auto it = TheProcess().parents.find(window);
+  return it == TheProcess().parents.end() ? 0 : it->second;
 }
 
 int CloseRequestsTo(ui::WindowHandle window) {
-  auto it = P().foreign.find(window);
-  return it == P().foreign.end() ? 0 : it->second.close_requests;
+  auto it = TheProcess().foreign.find(window);
+  return it == TheProcess().foreign.end() ? 0 : it->second.close_requests;
 }
 
-void SetIdleHook(std::function<void()> hook) { P().idle_hook = std::move(hook); }
+void SetIdleHook(std::function<void()> hook) { TheProcess().idle_hook = std::move(hook); }
 
 long Surface::Count(ui::Colour colour) const {
   long n = 0;
@@ -106,16 +105,16 @@ long Surface::Count(ui::Colour colour) const {
 namespace ui::sys {
 namespace {
 
-using headless::detail::P;
 using headless::detail::Record;
+using headless::detail::TheProcess;
 
 using headless::detail::HostPath;
 
 }  // namespace
 
-LaunchRequest Launch() { return LaunchRequest{P().config.command_line, P().config.host_window}; }
+LaunchRequest Launch() { return LaunchRequest{TheProcess().config.command_line, TheProcess().config.host_window}; }
 void TakeArguments(int, char**) {}
-std::string AppPath() { return P().config.app_path; }
+std::string AppPath() { return TheProcess().config.app_path; }
 
 void EndProcess(int exit_code) {
   Record("EndProcess(" + std::to_string(exit_code) + ")");
@@ -128,11 +127,13 @@ void ShowWarning(WindowHandle, const std::string& text, const std::string& title
   Record("ShowWarning(" + title + "," + text + ")");
 }
 
-double SecondsSinceMidnight() { return P().config.start_seconds_since_midnight + P().now_ms / 1000.0; }
+double SecondsSinceMidnight() {
+  return TheProcess().config.start_seconds_since_midnight + TheProcess().now_ms / 1000.0;
+}
 
 bool SaverAsksPassword() {
   Record("SaverAsksPassword");
-  return P().config.saver_asks_password;
+  return TheProcess().config.saver_asks_password;
 }
 
 bool CanOpenForReading(const std::string& path) {
@@ -146,16 +147,16 @@ bool CanOpenForReading(const std::string& path) {
 
 WindowHandle FindWindowByTitle(const std::string& title) {
   Record("FindWindow(" + title + ")");
-  for (const auto& [h, w] : P().foreign)
+  for (const auto& [h, w] : TheProcess().foreign)
     if (w.title == title) return h;
-  for (const auto* f : P().forms)
+  for (const auto* f : TheProcess().forms)
     if (f->created && !f->destroyed && f->caption == title) return f->handle;
   return 0;
 }
 
 int ShowCursor(bool show) {
   Record(std::string("ShowCursor(") + (show ? "1" : "0") + ")");
-  return P().cursor_count += show ? 1 : -1;
+  return TheProcess().cursor_count += show ? 1 : -1;
 }
 
 void SetScreenSaverRunning(bool running) {
@@ -168,12 +169,12 @@ void MakeTopmost(WindowHandle) { Record("MakeTopmost"); }
 
 bool GetWindowRect(WindowHandle window, Rect& rect) {
   Record("GetWindowRect");
-  auto it = P().foreign.find(window);
-  if (it != P().foreign.end()) {
+  auto it = TheProcess().foreign.find(window);
+  if (it != TheProcess().foreign.end()) {
     rect = it->second.rect;
     return true;
   }
-  for (const auto* f : P().forms)
+  for (const auto* f : TheProcess().forms)
     if (f->handle == window && !f->destroyed) {
       rect = f->bounds;
       return true;
@@ -185,7 +186,7 @@ bool GetWindowRect(WindowHandle window, Rect& rect) {
 namespace {
 
 bool IsOwnForm(WindowHandle window) {
-  for (const auto* f : P().forms)
+  for (const auto* f : TheProcess().forms)
     if (f->created && !f->destroyed && f->handle == window) return true;
   return false;
 }
@@ -195,26 +196,26 @@ bool IsOwnForm(WindowHandle window) {
 void AttachToParent(WindowHandle window, WindowHandle parent) {
   Record("AttachToParent(" + std::to_string(parent) + ")");
   // Only an existing window adopts a child.
-  if (P().foreign.count(parent) || IsOwnForm(parent)) P().parents[window] = parent;
+  if (TheProcess().foreign.count(parent) || IsOwnForm(parent)) TheProcess().parents[window] = parent;
 }
 
 void NotifyOwnerClosed(WindowHandle window) {
   Record("NotifyOwnerClosed");
   if (!IsOwnForm(window)) return;
-  auto it = P().foreign.find(P().config.form_owner);
-  if (it != P().foreign.end()) ++it->second.close_requests;
+  auto it = TheProcess().foreign.find(TheProcess().config.form_owner);
+  if (it != TheProcess().foreign.end()) ++it->second.close_requests;
 }
 
 bool GetCursorPos(Point& point) {
   Record("GetCursorPos");
-  if (!P().config.cursor_known) return false;
-  point = P().config.cursor;
+  if (!TheProcess().config.cursor_known) return false;
+  point = TheProcess().config.cursor;
   return true;
 }
 
 WindowHandle WindowFromPoint(Point) {
   Record("WindowFromPoint");
-  return P().window_under_cursor;
+  return TheProcess().window_under_cursor;
 }
 
 void AnimateCaption(WindowHandle, const Rect& from, const Rect& to) {
@@ -229,7 +230,7 @@ void DeclareDpiAware() { Record("DeclareDpiAware"); }
 
 bool VerifyPassword(WindowHandle) {
   Record("VerifyPassword");
-  return P().config.password_accepted;
+  return TheProcess().config.password_accepted;
 }
 
 void ChangePassword(WindowHandle window) { Record("ChangePassword(" + std::to_string(window) + ")"); }
@@ -238,14 +239,16 @@ void ChangePassword(WindowHandle window) { Record("ChangePassword(" + std::to_st
 
 namespace ui::screen {
 
-using headless::detail::P;
+using headless::detail::TheProcess;
 
-int TwipsPerPixelX() { return P().config.dpi ? TwipsPerPixelAt(P().config.dpi) : P().config.twips_per_pixel; }
+int TwipsPerPixelX() {
+  return TheProcess().config.dpi ? TwipsPerPixelAt(TheProcess().config.dpi) : TheProcess().config.twips_per_pixel;
+}
 int TwipsPerPixelY() { return TwipsPerPixelX(); }
-int WidthTwips() { return P().config.screen_width_px * TwipsPerPixelX(); }
-int HeightTwips() { return P().config.screen_height_px * TwipsPerPixelY(); }
+int WidthTwips() { return TheProcess().config.screen_width_px * TwipsPerPixelX(); }
+int HeightTwips() { return TheProcess().config.screen_height_px * TwipsPerPixelY(); }
 Rect DesktopTwips() {
-  const auto& c = P().config;
+  const auto& c = TheProcess().config;
   const Rect px =
       c.desktop_px.right > c.desktop_px.left ? c.desktop_px : Rect{0, 0, c.screen_width_px, c.screen_height_px};
   const int t = TwipsPerPixelX();
@@ -253,8 +256,8 @@ Rect DesktopTwips() {
 }
 void SetMousePointer(int pointer) {
   headless::detail::Record("MousePointer(" + std::to_string(pointer) + ")");
-  P().mouse_pointer = pointer;
+  TheProcess().mouse_pointer = pointer;
 }
-int MousePointer() { return P().mouse_pointer; }
+int MousePointer() { return TheProcess().mouse_pointer; }
 
 }  // namespace ui::screen

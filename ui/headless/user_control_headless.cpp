@@ -11,17 +11,17 @@
 namespace headless {
 namespace {
 
-using detail::P;
+using detail::TheProcess;
 
 class HeadlessUserControlPeer : public ui::UserControlPeer {
  public:
   explicit HeadlessUserControlPeer(ui::UserControl& control) : control_(control) {}
   ~HeadlessUserControlPeer() override {
-    if (P().focused_control == &control_) P().focused_control = nullptr;
+    if (TheProcess().focused_control == &control_) TheProcess().focused_control = nullptr;
   }
 
   ui::WindowHandle Handle() override {
-    if (!handle_) handle_ = P().next_handle++;
+    if (!handle_) handle_ = TheProcess().next_handle++;
     return handle_;
   }
   void SetBoundsPixels(int, int, int w, int h) override {
@@ -64,9 +64,9 @@ class HeadlessUserControlPeer : public ui::UserControlPeer {
 
   static void MoveFocusTo(HeadlessUserControlPeer* target) {
     ui::UserControl* const next = target ? &target->control_ : nullptr;
-    ui::UserControl* const previous = P().focused_control;
+    ui::UserControl* const previous = TheProcess().focused_control;
     if (previous == next) return;
-    P().focused_control = next;
+    TheProcess().focused_control = next;
     if (previous) previous->DeliverFocus(false);
     if (next) next->DeliverFocus(true);
   }
@@ -90,11 +90,11 @@ HeadlessUserControlPeer& PeerOf(ui::UserControl& control) {
 const ControlSurface& SurfaceOf(ui::UserControl& control) { return PeerOf(control).surface_; }
 
 void PostMouseMove(ui::UserControl& control, float x, float y, int buttons_held) {
-  P().input.push_back([&control, x, y, buttons_held] { control.DeliverMouseMove(buttons_held, 0, x, y); });
+  TheProcess().input.push_back([&control, x, y, buttons_held] { control.DeliverMouseMove(buttons_held, 0, x, y); });
 }
 
 void PostMouseDown(ui::UserControl& control, int button, float x, float y, bool take_focus) {
-  P().input.push_back([&control, button, x, y, take_focus] {
+  TheProcess().input.push_back([&control, button, x, y, take_focus] {
     auto& peer = PeerOf(control);
     peer.buttons_held_ |= button;
     control.DeliverMouseDown(button, 0, x, y);
@@ -103,7 +103,7 @@ void PostMouseDown(ui::UserControl& control, int button, float x, float y, bool 
 }
 
 void PostMouseUp(ui::UserControl& control, int button, float x, float y) {
-  P().input.push_back([&control, button, x, y] {
+  TheProcess().input.push_back([&control, button, x, y] {
     auto& peer = PeerOf(control);
     peer.buttons_held_ &= ~button;
     control.DeliverMouseUp(button, peer.buttons_held_, 0, x, y);
@@ -111,18 +111,18 @@ void PostMouseUp(ui::UserControl& control, int button, float x, float y) {
 }
 
 void PostFocus(ui::UserControl& control) {
-  P().input.push_back([&control] { HeadlessUserControlPeer::MoveFocusTo(&PeerOf(control)); });
+  TheProcess().input.push_back([&control] { HeadlessUserControlPeer::MoveFocusTo(&PeerOf(control)); });
 }
 
 void PostFocusAway() {
-  P().input.push_back([] { HeadlessUserControlPeer::MoveFocusTo(nullptr); });
+  TheProcess().input.push_back([] { HeadlessUserControlPeer::MoveFocusTo(nullptr); });
 }
 
 bool HasCapture(ui::UserControl& control) { return PeerOf(control).buttons_held_ != 0; }
 
-ui::UserControl* FocusedControl() { return P().focused_control; }
+ui::UserControl* FocusedControl() { return TheProcess().focused_control; }
 
-void SetWindowUnderCursor(ui::WindowHandle window) { P().window_under_cursor = window; }
+void SetWindowUnderCursor(ui::WindowHandle window) { TheProcess().window_under_cursor = window; }
 
 }  // namespace headless
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 #include "ui/widgets.h"
 
 namespace headless {

@@ -4,17 +4,16 @@
 #include <cmath>
 #include <deque>
 
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 #include "ui/headless/state.h"
 #include "ui/headless/widgets_api.h"
-#include "ui/screen.h"
 #include "ui/widgets.h"
 
 namespace headless {
 namespace {
 
-using detail::P;
 using detail::Record;
+using detail::TheProcess;
 
 struct WidgetsState {
   std::deque<std::optional<ui::Colour>> colour_answers;
@@ -24,8 +23,8 @@ struct WidgetsState {
   std::function<void()> shell_hook;
 };
 
-WidgetsState& W() {
-  auto& slot = P().widgets;
+WidgetsState& Widgets() {
+  auto& slot = TheProcess().widgets;
   if (!slot) slot = std::make_shared<WidgetsState>();
   return *static_cast<WidgetsState*>(slot.get());
 }
@@ -46,7 +45,7 @@ class HeadlessComboBoxPeer : public ui::ComboBoxPeer {
   std::string Text() override { return text_; }
   void AddItem(const std::string&) override {}
   ui::WindowHandle Handle() override {
-    if (!handle_) handle_ = P().next_handle++;
+    if (!handle_) handle_ = TheProcess().next_handle++;
     return handle_;
   }
 
@@ -61,7 +60,7 @@ class HeadlessScrollBarPeer : public ui::ScrollBarPeer {
   void SetRange(int) override {}
   void SetPosition(int) override {}
   ui::WindowHandle Handle() override {
-    if (!handle_) handle_ = P().next_handle++;
+    if (!handle_) handle_ = TheProcess().next_handle++;
     return handle_;
   }
 
@@ -81,7 +80,7 @@ class HeadlessPalettePicturePeer : public ui::PalettePicturePeer {
   }
   void Refresh() override { ++refreshes_; }
   ui::WindowHandle Handle() override {
-    if (!handle_) handle_ = P().next_handle++;
+    if (!handle_) handle_ = TheProcess().next_handle++;
     return handle_;
   }
 
@@ -140,18 +139,18 @@ void PostClickOn(ui::Windowless& control, int button) {
 }
 
 void PostTypeText(ui::ComboBox& box, const std::string& text) {
-  P().input.push_back([&box, text] { box.Peer().SetText(text); });
+  TheProcess().input.push_back([&box, text] { box.Peer().SetText(text); });
 }
 
 void PostScrollArrow(ui::VScrollBar& bar, int direction) {
-  P().input.push_back([&bar, direction] { bar.UserStepped(direction); });
+  TheProcess().input.push_back([&bar, direction] { bar.UserStepped(direction); });
 }
 
-void AnswerColourDialog(std::optional<ui::Colour> answer) { W().colour_answers.push_back(answer); }
-const std::vector<ColourDialogCall>& ColourDialogCalls() { return W().colour_calls; }
-void AnswerFileDialog(std::optional<std::string> answer) { W().file_answers.push_back(std::move(answer)); }
-const std::vector<FileDialogCall>& FileDialogCalls() { return W().file_calls; }
-void SetOpenDocumentHook(std::function<void()> hook) { W().shell_hook = std::move(hook); }
+void AnswerColourDialog(std::optional<ui::Colour> answer) { Widgets().colour_answers.push_back(answer); }
+const std::vector<ColourDialogCall>& ColourDialogCalls() { return Widgets().colour_calls; }
+void AnswerFileDialog(std::optional<std::string> answer) { Widgets().file_answers.push_back(std::move(answer)); }
+const std::vector<FileDialogCall>& FileDialogCalls() { return Widgets().file_calls; }
+void SetOpenDocumentHook(std::function<void()> hook) { Widgets().shell_hook = std::move(hook); }
 
 long RefreshesOf(ui::PalettePictureBox& box) { return static_cast<HeadlessPalettePicturePeer&>(box.Peer()).refreshes_; }
 
@@ -189,7 +188,7 @@ using headless::detail::Record;
 Colour WindowTextColour() { return 0; }
 
 std::optional<Colour> ChooseColour(WindowHandle owner) {
-  auto& w = headless::W();
+  auto& w = headless::Widgets();
   w.colour_calls.push_back({owner});
   Record("ChooseColour");
   if (w.colour_answers.empty()) return std::nullopt;
@@ -200,7 +199,7 @@ std::optional<Colour> ChooseColour(WindowHandle owner) {
 
 std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string& title,
                                            const std::string& filter_description, const std::string& patterns) {
-  auto& w = headless::W();
+  auto& w = headless::Widgets();
   w.file_calls.push_back({owner, title, filter_description, patterns});
   Record("ChooseMusicFile(" + title + ")");
   if (w.file_answers.empty()) return std::nullopt;
@@ -213,7 +212,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
 
 void OpenDocument(WindowHandle, const std::string& target) {
   Record("OpenDocument(" + target + ",pointer=" + std::to_string(ui::screen::MousePointer()) + ")");
-  if (auto& hook = headless::W().shell_hook) hook();
+  if (auto& hook = headless::Widgets().shell_hook) hook();
 }
 
 }  // namespace ui::sys

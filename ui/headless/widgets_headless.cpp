@@ -4,41 +4,40 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/clock.h"
+#include "ui/backend.h"
 #include "ui/common/raster.h"
-#include "ui/events.h"
 #include "ui/form.h"
 #include "ui/headless/state.h"
 
 namespace headless {
 namespace {
 
-using detail::P;
+using detail::TheProcess;
 
 void Unregister(WindowState* state) {
-  auto& forms = P().forms;
+  auto& forms = TheProcess().forms;
   forms.erase(std::remove(forms.begin(), forms.end(), state), forms.end());
 }
 
 class HeadlessFormPeer : public ui::FormPeer {
  public:
   explicit HeadlessFormPeer(ui::Form& form) {
-    P().forms.push_back(&state_);
-    P().destroy_form[&state_] = [&form] { form.Unload(); };
-    P().resize_form[&state_] = [&form] {
+    TheProcess().forms.push_back(&state_);
+    TheProcess().destroy_form[&state_] = [&form] { form.Unload(); };
+    TheProcess().resize_form[&state_] = [&form] {
       if (form.OnResize) form.OnResize();
     };
   }
   ~HeadlessFormPeer() override {
     Unregister(&state_);
-    P().destroy_form.erase(&state_);
-    P().resize_form.erase(&state_);
+    TheProcess().destroy_form.erase(&state_);
+    TheProcess().resize_form.erase(&state_);
   }
 
   ui::WindowHandle Handle() override {
     if (!state_.created) {
       state_.created = true;
-      state_.handle = P().next_handle++;
+      state_.handle = TheProcess().next_handle++;
     }
     return state_.handle;
   }
@@ -55,7 +54,11 @@ class HeadlessFormPeer : public ui::FormPeer {
   }
   void AdoptHost(ui::WindowHandle host) override {
     detail::Record("AdoptHost(" + std::to_string(host) + ")");
-    P().parents[Handle()] = host;
+    TheProcess().parents[Handle()] = host;
+  }
+  ui::Point HostSize() override {
+    const ui::Rect host = TheProcess().foreign[ParentOf(Handle())].rect;
+    return ui::Point{host.right - host.left, host.bottom - host.top};
   }
 
   WindowState state_;
@@ -64,7 +67,7 @@ class HeadlessFormPeer : public ui::FormPeer {
 class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
  public:
   ui::WindowHandle Handle() override {
-    if (!handle_) handle_ = P().next_handle++;
+    if (!handle_) handle_ = TheProcess().next_handle++;
     return handle_;
   }
   void SetBoundsPixels(int, int, int w, int h) override {
@@ -105,11 +108,11 @@ class HeadlessTimerPeer : public ui::TimerPeer {
   void Start(int interval_ms) override {
     Stop();
     entry_.interval = interval_ms;
-    entry_.next_due = P().now_ms + interval_ms;
-    P().timers.push_back(&entry_);
+    entry_.next_due = TheProcess().now_ms + interval_ms;
+    TheProcess().timers.push_back(&entry_);
   }
   void Stop() override {
-    auto& timers = P().timers;
+    auto& timers = TheProcess().timers;
     timers.erase(std::remove(timers.begin(), timers.end(), &entry_), timers.end());
   }
 
@@ -123,11 +126,11 @@ namespace detail {
 
 // Every timer that is due ticks once; a late timer does not catch up.
 void FireDueTimers() {
-  const auto due = P().timers;
+  const auto due = TheProcess().timers;
   for (TimerEntry* t : due) {
-    if (std::find(P().timers.begin(), P().timers.end(), t) == P().timers.end()) continue;
-    if (P().now_ms < t->next_due) continue;
-    t->next_due = P().now_ms + t->interval;
+    if (std::find(TheProcess().timers.begin(), TheProcess().timers.end(), t) == TheProcess().timers.end()) continue;
+    if (TheProcess().now_ms < t->next_due) continue;
+    t->next_due = TheProcess().now_ms + t->interval;
     if (t->timer && t->timer->OnTick) t->timer->OnTick();
   }
 }
@@ -138,37 +141,37 @@ const Surface& SurfaceOf(ui::PictureBox& box) { return static_cast<HeadlessPictu
 const WindowState& StateOf(ui::Form& form) { return static_cast<HeadlessFormPeer&>(form.Peer()).state_; }
 
 void PostKeyDown(ui::Form& form, ui::Key key, int shift) {
-  P().input.push_back([&form, key, shift] {
+  TheProcess().input.push_back([&form, key, shift] {
     if (form.OnKeyDown) form.OnKeyDown(key, shift);
   });
 }
 
 void PostMouseMove(ui::PictureBox& box, float x, float y, int button) {
-  P().input.push_back([&box, x, y, button] {
+  TheProcess().input.push_back([&box, x, y, button] {
     if (box.OnMouseMove) box.OnMouseMove(button, 0, x, y);
   });
 }
 
 void PostMouseDown(ui::PictureBox& box, int button, float x, float y) {
-  P().input.push_back([&box, button, x, y] {
+  TheProcess().input.push_back([&box, button, x, y] {
     if (box.OnMouseDown) box.OnMouseDown(button, 0, x, y);
   });
 }
 
 void PostMouseUp(ui::PictureBox& box, int button, float x, float y) {
-  P().input.push_back([&box, button, x, y] {
+  TheProcess().input.push_back([&box, button, x, y] {
     if (box.OnMouseUp) box.OnMouseUp(button, 0, x, y);
   });
 }
 
 void PostClick(ui::PictureBox& box) {
-  P().input.push_back([&box] {
+  TheProcess().input.push_back([&box] {
     if (box.OnClick) box.OnClick();
   });
 }
 
 void PostCaptureLost(ui::PictureBox& box) {
-  P().input.push_back([&box] {
+  TheProcess().input.push_back([&box] {
     if (box.OnCaptureLost) box.OnCaptureLost();
   });
 }
@@ -188,7 +191,7 @@ std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) {
 namespace {
 
 void DeliverPending() {
-  auto& p = headless::detail::P();
+  auto& p = headless::detail::TheProcess();
   headless::detail::FireDueTimers();
   if (p.idle_hook) p.idle_hook();
   // Only what was pending when the call began; handlers may queue more.
@@ -202,14 +205,14 @@ void DeliverPending() {
 // When the next timer is due, or never.
 double NextTimerDue() {
   double due = std::numeric_limits<double>::infinity();
-  for (const auto* t : headless::detail::P().timers) due = std::min(due, t->next_due);
+  for (const auto* t : headless::detail::TheProcess().timers) due = std::min(due, t->next_due);
   return due;
 }
 
 }  // namespace
 
 void DoEvents() {
-  auto& p = headless::detail::P();
+  auto& p = headless::detail::TheProcess();
   p.now_ms += p.config.ms_per_do_events;
   DeliverPending();
 }
@@ -217,7 +220,7 @@ void DoEvents() {
 // The fake clock moves from event to event: to the next timer tick, or by
 // the wait step, so that input a test scripts for a given time arrives then.
 void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
-  auto& p = headless::detail::P();
+  auto& p = headless::detail::TheProcess();
   for (;;) {
     DeliverPending();
     if (done && done()) return;
@@ -228,13 +231,13 @@ void ProcessEventsUntil(double deadline_ms, const std::function<bool()>& done) {
 
 void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& done) {
   headless::detail::Record("ProcessEventsFor(" + std::to_string(milliseconds) + ")");
-  ProcessEventsUntil(headless::detail::P().now_ms + milliseconds, done);
+  ProcessEventsUntil(headless::detail::TheProcess().now_ms + milliseconds, done);
 }
 
-double MonotonicMs() { return headless::detail::P().now_ms; }
+double MonotonicMs() { return headless::detail::TheProcess().now_ms; }
 
 void RunEventLoop() {
-  auto& p = headless::detail::P();
+  auto& p = headless::detail::TheProcess();
   for (long pass = 0; pass < p.config.max_event_loop_passes; ++pass) {
     const bool any_form = std::any_of(p.forms.begin(), p.forms.end(),
                                       [](const headless::WindowState* f) { return f->created && !f->destroyed; });

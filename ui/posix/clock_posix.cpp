@@ -2,7 +2,7 @@
 // event pumps' own time points use as well.
 #include <chrono>
 
-#include "ui/clock.h"
+#include "ui/backend.h"
 
 namespace ui {
 

@@ -7,9 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "ui/files.h"
+#include "ui/backend.h"
 #include "ui/posix/error_text.h"
-#include "ui/system.h"
 
 namespace ui::files {
 namespace {

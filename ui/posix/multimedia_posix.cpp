@@ -8,11 +8,10 @@
 #include <cstdio>
 #include <string>
 
+#include "ui/backend.h"
 #include "ui/common/mci_interpreter.h"
 #include "ui/gst/sound_module.h"
-#include "ui/multimedia.h"
 #include "ui/posix/process.h"
-#include "ui/system.h"
 
 namespace ui::posix {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/backend.h"
 #include "ui/posix/launch_args.h"
-#include "ui/system.h"
 
 namespace ui::posix {
 

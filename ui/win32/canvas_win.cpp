@@ -136,7 +136,7 @@ class Win32CanvasPeer : public CanvasPeer {
  public:
   explicit Win32CanvasPeer(Canvas& canvas) : canvas_(canvas) {}
   void Attach() override {
-    HWND hwnd = H(canvas_.Handle());
+    HWND hwnd = HwndOf(canvas_.Handle());
     if (!hwnd || attached_ == hwnd) return;
     attached_ = hwnd;
     AddStyle(hwnd, WS_CLIPSIBLINGS | WS_CLIPCHILDREN);
@@ -172,7 +172,7 @@ using namespace win32;
 std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<Win32CanvasPeer>(canvas); }
 
 void BringToTop(WindowHandle child) {
-  if (child) SetWindowPos(H(child), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (child) SetWindowPos(HwndOf(child), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 }  // namespace ui

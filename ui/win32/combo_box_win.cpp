@@ -23,7 +23,7 @@ class Win32ComboBoxPeer : public ComboBoxPeer {
   ~Win32ComboBoxPeer() override {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
   }
-  WindowHandle Handle() override { return W(Window()); }
+  WindowHandle Handle() override { return HandleOf(Window()); }
   void SetBounds(int x, int y, int width, int height) override {
     MoveWindow(Window(), x, y, width, height + kDropDownHeight, TRUE);
     // The edit field keeps the height the font gives it; the design height
@@ -50,7 +50,7 @@ class Win32ComboBoxPeer : public ComboBoxPeer {
     if (!hwnd_)
       hwnd_ = CreateWindowChecked(L"COMBOBOX",
                                   WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                                  H(container_.Handle()), nullptr, "CreateWindowExW COMBOBOX", {0, 0, 10, 10});
+                                  HwndOf(container_.Handle()), nullptr, "CreateWindowExW COMBOBOX", {0, 0, 10, 10});
     return hwnd_;
   }
   Canvas& container_;

@@ -8,14 +8,14 @@
 
 #include <cwchar>
 
-#include "ui/dialogs.h"
+#include "ui/backend.h"
 #include "ui/win32/text_win.h"
 #include "ui/win32/window_win.h"
 
 namespace ui::sys {
 namespace {
 
-using win32::H;
+using win32::HwndOf;
 
 // The file dialog's buffers hold this many characters, the NUL included.
 constexpr DWORD kFileBufferChars = 255;
@@ -29,7 +29,7 @@ std::optional<Colour> ChooseColour(WindowHandle owner) {
   for (int i = 0; i < 16; ++i) custom[i] = ::GetSysColor(i);
   CHOOSECOLORW cc{};
   cc.lStructSize = sizeof cc;
-  cc.hwndOwner = H(owner);
+  cc.hwndOwner = HwndOf(owner);
   cc.hInstance = reinterpret_cast<HWND>(GetModuleHandleW(nullptr));
   cc.rgbResult = 0;
   cc.lpCustColors = custom;
@@ -48,7 +48,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = H(owner);
+  ofn.hwndOwner = HwndOf(owner);
   ofn.hInstance = GetModuleHandleW(nullptr);
   ofn.lpstrFilter = filter.c_str();
   ofn.lpstrFile = file;
@@ -61,7 +61,7 @@ std::optional<std::string> ChooseMusicFile(WindowHandle owner, const std::string
 }
 
 void OpenDocument(WindowHandle window, const std::string& target) {
-  ShellExecuteW(H(window), L"open", win32::Widen(target).c_str(), L"", L"", SW_SHOWNORMAL);
+  ShellExecuteW(HwndOf(window), L"open", win32::Widen(target).c_str(), L"", L"", SW_SHOWNORMAL);
 }
 
 }  // namespace ui::sys

@@ -4,8 +4,7 @@
 
 #include <cmath>
 
-#include "ui/clock.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/form.h"
 #include "ui/win32/backend_win.h"
 #include "ui/win32/guard_win.h"

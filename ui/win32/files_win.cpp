@@ -5,9 +5,8 @@
 
 #include <algorithm>
 
+#include "ui/backend.h"
 #include "ui/common/settings_places.h"
-#include "ui/files.h"
-#include "ui/system.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::files {

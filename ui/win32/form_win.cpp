@@ -1,8 +1,8 @@
 // Forms on Win32: borderless popup windows.
 #include <windows.h>
 
+#include "ui/backend.h"
 #include "ui/form.h"
-#include "ui/system.h"
 #include "ui/win32/backend_win.h"
 #include "ui/win32/gdi_win.h"
 #include "ui/win32/guard_win.h"
@@ -19,7 +19,7 @@ class Win32FormPeer : public FormPeer {
   explicit Win32FormPeer(Form& form) : form_(form) {}
   ~Win32FormPeer() override { Destroy(); }
 
-  WindowHandle Handle() override { return W(Window()); }
+  WindowHandle Handle() override { return HandleOf(Window()); }
   HWND Window() {
     if (!hwnd_ && !destroyed_) Create();
     return hwnd_;
@@ -40,6 +40,11 @@ class Win32FormPeer : public FormPeer {
   // Windows starts no saver inside another program's window but the
   // preview, which attaches itself: a host is taken as a parent.
   void AdoptHost(WindowHandle host) override { sys::AttachToParent(Handle(), host); }
+  Point HostSize() override {
+    RECT r{};
+    GetClientRect(GetParent(Window()), &r);
+    return Point{r.right - r.left, r.bottom - r.top};
+  }
   void Destroy() override {
     if (!hwnd_) return;
     HWND h = hwnd_;

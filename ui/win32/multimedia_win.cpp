@@ -9,7 +9,7 @@
 // A ui::sys function here, not the A/W macro of <mmsystem.h>.
 #undef PlaySound
 
-#include "ui/multimedia.h"
+#include "ui/backend.h"
 #include "ui/win32/text_win.h"
 
 namespace ui::sys {

@@ -25,7 +25,7 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
     Release();
   }
-  WindowHandle Handle() override { return W(Window()); }
+  WindowHandle Handle() override { return HandleOf(Window()); }
   void SetBounds(int x, int y, int width, int height) override { MoveWindow(Window(), x, y, width, height, TRUE); }
   void SetSunkenBorder(bool sunken) override { SetClientEdge(Window(), sunken); }
 
@@ -81,7 +81,7 @@ class Win32PalettePicturePeer : public PalettePicturePeer {
   HWND Window() {
     if (!hwnd_) {
       RegisterClassOnce(kPaletteClass, Guarded<Proc>);
-      hwnd_ = CreateWindowChecked(kPaletteClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, H(form_.Handle()), this,
+      hwnd_ = CreateWindowChecked(kPaletteClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, HwndOf(form_.Handle()), this,
                                   "CreateWindowExW picture");
     }
     return hwnd_;

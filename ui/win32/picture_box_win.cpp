@@ -138,7 +138,7 @@ class Win32PictureBoxPeer : public ChildWindowPeer<Win32PictureBoxPeer, PictureB
 
   void Create() {
     RegisterClassOnce(kPictureClass, Guarded<Proc>);
-    hwnd_ = CreateWindowChecked(kPictureClass, WS_CHILD | WS_VISIBLE, H(parent_.Handle()), this,
+    hwnd_ = CreateWindowChecked(kPictureClass, WS_CHILD | WS_VISIBLE, HwndOf(parent_.Handle()), this,
                                 "CreateWindowExW picture box");
     Resize(1, 1);
   }

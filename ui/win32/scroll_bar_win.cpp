@@ -24,7 +24,7 @@ class Win32ScrollBarPeer : public ScrollBarPeer {
       DestroyWindow(hwnd_);
     }
   }
-  WindowHandle Handle() override { return W(Window()); }
+  WindowHandle Handle() override { return HandleOf(Window()); }
   void SetBounds(int x, int y, int width, int height) override { MoveWindow(Window(), x, y, width, height, TRUE); }
   void SetRange(int count) override { SetScrollRange(Window(), SB_CTL, 0, std::max(count - 1, 0), TRUE); }
   void SetPosition(int position) override { SetScrollPos(Window(), SB_CTL, position, TRUE); }
@@ -32,7 +32,7 @@ class Win32ScrollBarPeer : public ScrollBarPeer {
  private:
   HWND Window() {
     if (!hwnd_) {
-      hwnd_ = CreateWindowChecked(L"SCROLLBAR", WS_CHILD | WS_VISIBLE | SBS_VERT, H(container_.Handle()), nullptr,
+      hwnd_ = CreateWindowChecked(L"SCROLLBAR", WS_CHILD | WS_VISIBLE | SBS_VERT, HwndOf(container_.Handle()), nullptr,
                                   "CreateWindowExW SCROLLBAR", {0, 0, 10, 10});
       SetPropW(hwnd_, kScrollBarProp, &bar_);
     }

@@ -3,10 +3,9 @@
 // points take it widened, the ANSI ones in the system's code page.
 #include <windows.h>
 
+#include "ui/backend.h"
 #include "ui/codepage.h"
 #include "ui/common/twips.h"
-#include "ui/screen.h"
-#include "ui/system.h"
 #include "ui/win32/backend_win.h"
 #include "ui/win32/modules_win.h"
 #include "ui/win32/surfaces_win.h"
@@ -16,8 +15,8 @@
 namespace ui::sys {
 namespace {
 
-using win32::H;
-using win32::W;
+using win32::HandleOf;
+using win32::HwndOf;
 
 RECT ToRect(const Rect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -70,7 +69,7 @@ void ReportFatalError(const std::string& text) {
 }
 
 void ShowWarning(WindowHandle owner, const std::string& text, const std::string& title) {
-  MessageBoxW(H(owner), win32::Widen(text).c_str(), win32::Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxW(HwndOf(owner), win32::Widen(text).c_str(), win32::Widen(title).c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 double SecondsSinceMidnight() {
@@ -104,7 +103,7 @@ bool CanOpenForReading(const std::string& path) {
 }
 
 WindowHandle FindWindowByTitle(const std::string& title) {
-  return W(FindWindowW(nullptr, win32::Widen(title).c_str()));
+  return HandleOf(FindWindowW(nullptr, win32::Widen(title).c_str()));
 }
 
 int ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
@@ -117,22 +116,22 @@ void SetScreenSaverRunning(bool running) {
 void ReactivateScreenSaver() { SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0); }
 
 void MakeTopmost(WindowHandle window) {
-  ::SetWindowPos(H(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+  ::SetWindowPos(HwndOf(window), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
 bool GetWindowRect(WindowHandle window, Rect& rect) {
   RECT r{};
-  const BOOL ok = ::GetWindowRect(H(window), &r);
+  const BOOL ok = ::GetWindowRect(HwndOf(window), &r);
   rect = ok ? Rect{r.left, r.top, r.right, r.bottom} : Rect{};
   return ok != FALSE;
 }
 
 void AttachToParent(WindowHandle window, WindowHandle parent) {
-  SetWindowLongW(H(window), GWL_STYLE, GetWindowLongW(H(window), GWL_STYLE) | WS_CHILD);
-  ::SetParent(H(window), H(parent));
+  SetWindowLongW(HwndOf(window), GWL_STYLE, GetWindowLongW(HwndOf(window), GWL_STYLE) | WS_CHILD);
+  ::SetParent(HwndOf(window), HwndOf(parent));
 }
 
-void NotifyOwnerClosed(WindowHandle window) { PostMessageW(::GetWindow(H(window), GW_OWNER), WM_CLOSE, 0, 0); }
+void NotifyOwnerClosed(WindowHandle window) { PostMessageW(::GetWindow(HwndOf(window), GW_OWNER), WM_CLOSE, 0, 0); }
 
 bool GetCursorPos(Point& point) {
   POINT p{};
@@ -141,11 +140,11 @@ bool GetCursorPos(Point& point) {
   return true;
 }
 
-WindowHandle WindowFromPoint(Point point) { return W(::WindowFromPoint(POINT{point.x, point.y})); }
+WindowHandle WindowFromPoint(Point point) { return HandleOf(::WindowFromPoint(POINT{point.x, point.y})); }
 
 void AnimateCaption(WindowHandle window, const Rect& from, const Rect& to) {
   const RECT f = ToRect(from), t = ToRect(to);
-  ::DrawAnimatedRects(H(window), IDANI_CAPTION, &f, &t);
+  ::DrawAnimatedRects(HwndOf(window), IDANI_CAPTION, &f, &t);
 }
 
 void DeclareDpiAware() {
@@ -157,12 +156,12 @@ bool VerifyPassword(WindowHandle window) {
   using Fn = BOOL(WINAPI*)(HWND);
   auto verify = Optional<Fn>(L"password.cpl", "VerifyScreenSavePwd");
   // Without the password library there is no password to ask for.
-  return !verify || verify(H(window)) != FALSE;
+  return !verify || verify(HwndOf(window)) != FALSE;
 }
 
 void ChangePassword(WindowHandle window) {
   using Fn = DWORD(WINAPI*)(LPCSTR, HWND, DWORD, DWORD);
-  if (auto change = Optional<Fn>(L"mpr.dll", "PwdChangePasswordA")) change("SCRSAVE", H(window), 0, 0);
+  if (auto change = Optional<Fn>(L"mpr.dll", "PwdChangePasswordA")) change("SCRSAVE", HwndOf(window), 0, 0);
 }
 
 }  // namespace ui::sys

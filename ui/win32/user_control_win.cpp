@@ -156,8 +156,8 @@ class Win32UserControlPeer : public ChildWindowPeer<Win32UserControlPeer, UserCo
 
   void Create() {
     RegisterClassOnce(kControlClass, Guarded<Proc>);
-    hwnd_ = CreateWindowChecked(kControlClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, H(container_.Handle()), this,
-                                "CreateWindowExW control");
+    hwnd_ = CreateWindowChecked(kControlClass, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, HwndOf(container_.Handle()),
+                                this, "CreateWindowExW control");
     Resize(1, 1);
   }
 

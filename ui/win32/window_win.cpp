@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/backend.h"
 #include "ui/form.h"
-#include "ui/screen.h"
 #include "ui/win32/backend_win.h"
 #include "ui/win32/checked_win.h"
 

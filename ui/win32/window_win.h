@@ -13,15 +13,15 @@ class Form;
 
 namespace ui::win32 {
 
-inline HWND H(WindowHandle h) { return reinterpret_cast<HWND>(h); }
-inline WindowHandle W(HWND h) { return reinterpret_cast<WindowHandle>(h); }
+inline HWND HwndOf(WindowHandle h) { return reinterpret_cast<HWND>(h); }
+inline WindowHandle HandleOf(HWND h) { return reinterpret_cast<WindowHandle>(h); }
 
 // A peer with a child window made on first use (Self::Create sets hwnd_) and
 // a surface that follows the window's size (Self::Resize, at least 1 x 1).
 template <class Self, class Peer>
 class ChildWindowPeer : public Peer {
  public:
-  WindowHandle Handle() override { return W(Window()); }
+  WindowHandle Handle() override { return HandleOf(Window()); }
   HWND Window() {
     if (!hwnd_) static_cast<Self*>(this)->Create();
     return hwnd_;

@@ -7,8 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ui/clock.h"
-#include "ui/events.h"
+#include "ui/backend.h"
 #include "ui/fatal.h"
 #include "ui/posix/process.h"
 
@@ -27,7 +26,7 @@ std::int64_t Microseconds(Clock::time_point t) {
 // other error is the program's own fault.
 int OnXError(Display* display, XErrorEvent* error) {
   if (error->error_code == BadWindow || error->error_code == BadDrawable) {
-    X().host_lost = true;
+    Backend().host_lost = true;
     return 0;
   }
   char text[256];
@@ -59,7 +58,7 @@ void Connect(X11Backend& b) {
 }
 
 void Dispatch(XEvent& event) {
-  auto& windows = X().windows;
+  auto& windows = Backend().windows;
   const auto it = windows.find(event.xany.window);
   if (it == windows.end()) return;
   // The handler may end the window (and erase its entry): call a copy.
@@ -79,9 +78,9 @@ void DispatchPending() {
 void FireDueTimers() {
   const auto now = Clock::now();
   // A tick may start or stop timers: walk a copy of the list.
-  const std::vector<TimerEntry*> timers = X().timers;
+  const std::vector<TimerEntry*> timers = Backend().timers;
   for (TimerEntry* t : timers) {
-    if (std::find(X().timers.begin(), X().timers.end(), t) == X().timers.end()) continue;
+    if (std::find(Backend().timers.begin(), Backend().timers.end(), t) == Backend().timers.end()) continue;
     if (!t->running || now < t->due) continue;
     t->due = now + t->interval;
     if (t->timer && t->timer->OnTick) t->timer->OnTick();
@@ -91,7 +90,7 @@ void FireDueTimers() {
 // Everything that can end or change the program between two steps of a
 // loop: the end asked for by a signal or a host, input, timers.
 void HandleEverything() {
-  X11Backend& b = X();
+  X11Backend& b = Backend();
   const bool host_lost = b.host_lost;
   b.host_lost = false;
   if (posix::TakeEndRequest() || host_lost) CloseAllForms();
@@ -100,7 +99,7 @@ void HandleEverything() {
 }
 
 Clock::time_point NextTimerDue(Clock::time_point limit) {
-  for (const TimerEntry* t : X().timers)
+  for (const TimerEntry* t : Backend().timers)
     if (t->running) limit = std::min(limit, t->due);
   return limit;
 }
@@ -118,31 +117,31 @@ void WaitUntil(Clock::time_point until) {
 
 }  // namespace
 
-X11Backend& X() {
+X11Backend& Backend() {
   static X11Backend backend;
   return backend;
 }
 
 Display* Dpy() {
-  X11Backend& b = X();
+  X11Backend& b = Backend();
   if (!b.display) Connect(b);
   return b.display;
 }
 
 void Listen(Window window, std::function<void(XEvent&)> on_event) {
-  X().windows[window].on_event = std::move(on_event);
+  Backend().windows[window].on_event = std::move(on_event);
 }
-void Forget(Window window) { X().windows.erase(window); }
+void Forget(Window window) { Backend().windows.erase(window); }
 
 void PresentAll() {
-  for (Presenter* p : X().presenters) p->Present();
-  X().last_present = Clock::now();
+  for (Presenter* p : Backend().presenters) p->Present();
+  Backend().last_present = Clock::now();
   XFlush(Dpy());
 }
 
 namespace {
 int TrapError(Display*, XErrorEvent*) {
-  X().trapped_error = true;
+  Backend().trapped_error = true;
   return 0;
 }
 }  // namespace
@@ -150,31 +149,31 @@ int TrapError(Display*, XErrorEvent*) {
 bool Trapped(const std::function<void()>& requests) {
   Display* d = Dpy();
   XSync(d, False);
-  X().trapped_error = false;
+  Backend().trapped_error = false;
   auto* previous = XSetErrorHandler(TrapError);
   requests();
   XSync(d, False);
   XSetErrorHandler(previous);
-  return !X().trapped_error;
+  return !Backend().trapped_error;
 }
 
 void CloseAllForms() {
-  const std::vector<Form*> forms = X().forms;
+  const std::vector<Form*> forms = Backend().forms;
   for (Form* f : forms)
-    if (std::find(X().forms.begin(), X().forms.end(), f) != X().forms.end()) f->Unload();
+    if (std::find(Backend().forms.begin(), Backend().forms.end(), f) != Backend().forms.end()) f->Unload();
 }
 
 }  // namespace ui::x11
 
 namespace ui {
 
+using x11::Backend;
 using x11::Clock;
-using x11::X;
 
 void DoEvents() {
   const auto now = Clock::now();
-  if (now - X().last_present >= x11::kFrame) x11::PresentAll();
-  if (!X().look.Due(x11::Microseconds(now)) && !posix::EndRequested()) return;
+  if (now - Backend().last_present >= x11::kFrame) x11::PresentAll();
+  if (!Backend().look.Due(x11::Microseconds(now)) && !posix::EndRequested()) return;
   x11::HandleEverything();
 }
 
@@ -194,10 +193,10 @@ void ProcessEventsFor(std::uint32_t milliseconds, const std::function<bool()>& d
 }
 
 void RunEventLoop() {
-  while (X().live_forms > 0) {
+  while (Backend().live_forms > 0) {
     x11::PresentAll();
     x11::HandleEverything();
-    if (X().live_forms == 0) return;
+    if (Backend().live_forms == 0) return;
     x11::WaitUntil(x11::NextTimerDue(Clock::now() + std::chrono::seconds(1)));
   }
 }
@@ -211,12 +210,12 @@ class X11TimerPeer : public TimerPeer {
     entry_.interval = std::chrono::milliseconds(interval_ms);
     entry_.due = Clock::now() + entry_.interval;
     entry_.running = true;
-    auto& timers = X().timers;
+    auto& timers = Backend().timers;
     if (std::find(timers.begin(), timers.end(), &entry_) == timers.end()) timers.push_back(&entry_);
   }
   void Stop() override {
     entry_.running = false;
-    auto& timers = X().timers;
+    auto& timers = Backend().timers;
     timers.erase(std::remove(timers.begin(), timers.end(), &entry_), timers.end());
   }
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/backend.h"
 #include "ui/common/look_throttle.h"
 #include "ui/form.h"
-#include "ui/system.h"
 
 namespace ui::x11 {
 
@@ -42,6 +42,8 @@ class Presenter {
  public:
   virtual ~Presenter() = default;
   virtual void Present() = 0;
+  // The server lost what a window showed: it is drawn anew at the next Present.
+  virtual void Exposed(Window window) = 0;
 };
 
 struct X11Backend {
@@ -74,7 +76,7 @@ struct X11Backend {
 };
 
 // The one backend of the process, connected on first use.
-X11Backend& X();
+X11Backend& Backend();
 Display* Dpy();
 
 // Registers a window's event handler; Forget removes it.

@@ -20,10 +20,10 @@ constexpr long kBoxEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionM
 
 class X11FormPeer : public FormPeer {
  public:
-  explicit X11FormPeer(Form& form) : form_(form) { X().forms.push_back(&form_); }
+  explicit X11FormPeer(Form& form) : form_(form) { Backend().forms.push_back(&form_); }
   ~X11FormPeer() override {
     Destroy();
-    auto& forms = X().forms;
+    auto& forms = Backend().forms;
     forms.erase(std::remove(forms.begin(), forms.end(), &form_), forms.end());
   }
 
@@ -55,7 +55,7 @@ class X11FormPeer : public FormPeer {
     const ::Window w = window_;
     window_ = 0;
     destroyed_ = true;
-    --X().live_forms;
+    --Backend().live_forms;
     Forget(w);
     if (!hosted_ && !gone_) XDestroyWindow(Dpy(), w);
     XFlush(Dpy());
@@ -63,16 +63,15 @@ class X11FormPeer : public FormPeer {
   void AdoptHost(WindowHandle host) override {
     hosted_ = true;
     window_ = static_cast<::Window>(host);
-    ++X().live_forms;
+    ++Backend().live_forms;
     XSelectInput(Dpy(), window_, kHostEvents);
     XWindowAttributes a;
     if (XGetWindowAttributes(Dpy(), window_, &a)) w_ = a.width, h_ = a.height;
-    else X().host_lost = true;
+    else Backend().host_lost = true;
     Listen(window_, [this](XEvent& e) { OnEvent(e); });
   }
 
-  // Set by a picture box that draws straight into a host's window.
-  std::function<void()> on_host_expose;
+  Point HostSize() override { return Point{w_, h_}; }
 
  private:
   static unsigned long PixelOf(Colour c) {
@@ -81,11 +80,11 @@ class X11FormPeer : public FormPeer {
 
   void Create() {
     window_ = CreatePlainWindow(DefaultRootWindow(Dpy()), x_, y_, w_, h_, true);
-    ++X().live_forms;
+    ++Backend().live_forms;
     XSetWindowBackground(Dpy(), window_, PixelOf(back_));
     XSelectInput(Dpy(), window_, kFormEvents);
     SetTitle(window_, caption_);
-    XSetWMProtocols(Dpy(), window_, &X().wm_delete, 1);
+    XSetWMProtocols(Dpy(), window_, &Backend().wm_delete, 1);
     ApplyPointer(window_);
     Listen(window_, [this](XEvent& e) { OnEvent(e); });
   }
@@ -96,11 +95,13 @@ class X11FormPeer : public FormPeer {
       case MapNotify: return OnMapped();
       case ConfigureNotify: return OnConfigure(e.xconfigure);
       case Expose:
-        if (hosted_ && on_host_expose) on_host_expose();
+        // A picture box draws straight into a host's window.
+        if (hosted_)
+          for (Presenter* p : Backend().presenters) p->Exposed(window_);
         return;
       case DestroyNotify: return OnDestroyed(e.xdestroywindow);
       case ClientMessage:
-        if (static_cast<Atom>(e.xclient.data.l[0]) == X().wm_delete) form_.Unload();
+        if (static_cast<Atom>(e.xclient.data.l[0]) == Backend().wm_delete) form_.Unload();
         return;
     }
   }
@@ -137,14 +138,16 @@ class X11FormPeer : public FormPeer {
 
 class X11PictureBoxPeer : public PictureBoxPeer, public Presenter {
  public:
-  X11PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) { X().presenters.push_back(this); }
+  X11PictureBoxPeer(PictureBox& box, Form& parent) : box_(box), parent_(parent) {
+    Backend().presenters.push_back(this);
+  }
   ~X11PictureBoxPeer() override {
-    auto& p = X().presenters;
+    auto& p = Backend().presenters;
     p.erase(std::remove(p.begin(), p.end(), static_cast<Presenter*>(this)), p.end());
     surface_.reset();
     if (window_ && own_window_) {
       Forget(window_);
-      if (!Form().Hosted()) XDestroyWindow(Dpy(), window_);
+      XDestroyWindow(Dpy(), window_);
     }
   }
 
@@ -182,22 +185,21 @@ class X11PictureBoxPeer : public PictureBoxPeer, public Presenter {
   void Present() override {
     if (surface_) surface_->Present();
   }
+  void Exposed(::Window window) override {
+    if (surface_ && window == window_) surface_->TouchAll();
+  }
 
  private:
-  X11FormPeer& Form() { return static_cast<X11FormPeer&>(parent_.Peer()); }
-
   // The window and its image are made on first use. In a host's window the
   // box draws straight into it and takes no input.
   ::Window Ensure() {
     if (window_) return window_;
-    X11FormPeer& form = Form();
-    if (form.Hosted()) {
-      window_ = form.Window();
-      form.on_host_expose = [this] { surface_->TouchAll(); };
+    if (parent_.Hosted()) {
+      window_ = static_cast<::Window>(parent_.HostWindow());
     } else {
       own_window_ = true;
-      window_ = CreatePlainWindow(form.Window(), box_.Left(), box_.Top(), std::max(box_.ScaleWidth(), 1),
-                                  std::max(box_.ScaleHeight(), 1), false);
+      window_ = CreatePlainWindow(static_cast<::Window>(parent_.Handle()), box_.Left(), box_.Top(),
+                                  std::max(box_.ScaleWidth(), 1), std::max(box_.ScaleHeight(), 1), false);
       XSelectInput(Dpy(), window_, kBoxEvents);
       ApplyPointer(window_);
       XMapWindow(Dpy(), window_);
@@ -269,7 +271,7 @@ void SetTitle(Window window, const std::string& title) {
   const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
   if (ascii) XStoreName(d, window, title.c_str());
   else Xutf8SetWMProperties(d, window, title.c_str(), title.c_str(), nullptr, 0, nullptr, nullptr, nullptr);
-  XChangeProperty(d, window, X().net_wm_name, X().utf8_string, 8, PropModeReplace,
+  XChangeProperty(d, window, Backend().net_wm_name, Backend().utf8_string, 8, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(title.data()), static_cast<int>(title.size()));
 }
 

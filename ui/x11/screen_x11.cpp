@@ -2,8 +2,8 @@
 // the pointer shapes on its windows.
 #include <X11/cursorfont.h>
 
+#include "ui/backend.h"
 #include "ui/common/twips.h"
-#include "ui/screen.h"
 #include "ui/x11/backend_x11.h"
 #include "ui/x11/monitors.h"
 
@@ -11,8 +11,8 @@ namespace ui::x11 {
 namespace {
 
 int Dpi() {
-  if (!X().dpi) X().dpi = QueryDpi(Dpy());
-  return X().dpi;
+  if (!Backend().dpi) Backend().dpi = QueryDpi(Dpy());
+  return Backend().dpi;
 }
 
 Rect InTwips(const Rect& r) {
@@ -23,7 +23,7 @@ Rect InTwips(const Rect& r) {
 }  // namespace
 
 void ApplyPointer(Window window) {
-  X11Backend& b = X();
+  X11Backend& b = Backend();
   Display* d = Dpy();
   if (b.cursor_count < 0) {
     if (!b.blank_cursor) {
@@ -43,7 +43,7 @@ void ApplyPointer(Window window) {
 }
 
 void ApplyPointerEverywhere() {
-  for (const auto& [window, sink] : X().windows) ApplyPointer(window);
+  for (const auto& [window, sink] : Backend().windows) ApplyPointer(window);
   XFlush(Dpy());
 }
 
@@ -64,9 +64,9 @@ int TwipsPerPixelX() { return TwipsPerPixelAt(x11::Dpi()); }
 int TwipsPerPixelY() { return TwipsPerPixelAt(x11::Dpi()); }
 
 void SetMousePointer(int pointer) {
-  x11::X().mouse_pointer = pointer;
+  x11::Backend().mouse_pointer = pointer;
   x11::ApplyPointerEverywhere();
 }
-int MousePointer() { return x11::X().mouse_pointer; }
+int MousePointer() { return x11::Backend().mouse_pointer; }
 
 }  // namespace ui::screen

@@ -51,7 +51,7 @@ XImage* AttachShared(Display* d, int width, int height, XShmSegmentInfo& shm) {
 }  // namespace
 
 bool ServerSharesImages(Display* display) {
-  int& known = X().shares_images;
+  int& known = Backend().shares_images;
   if (known < 0) known = XShmQueryExtension(display) ? 1 : 0;
   return known == 1;
 }
@@ -81,7 +81,7 @@ void Surface::Release() {
 bool Surface::CreateShared(int width, int height) {
   image_ = AttachShared(Dpy(), width, height, shm_);
   shared_ = image_ != nullptr;
-  if (!shared_) X().shares_images = 0;
+  if (!shared_) Backend().shares_images = 0;
   return shared_;
 }
 

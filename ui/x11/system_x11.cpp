@@ -1,15 +1,15 @@
 // System services of the display program that ask the X server.
 #include <iostream>
 
+#include "ui/backend.h"
 #include "ui/posix/process.h"
-#include "ui/system.h"
 #include "ui/x11/backend_x11.h"
 #include "ui/x11/window_queries.h"
 
 namespace ui::sys {
 
+using x11::Backend;
 using x11::Dpy;
-using x11::X;
 
 LaunchRequest Launch() {
   return posix::LaunchWith([] { return DefaultRootWindow(Dpy()); });
@@ -28,9 +28,9 @@ WindowHandle FindWindowByTitle(const std::string& title) {
 }
 
 int ShowCursor(bool show) {
-  X().cursor_count += show ? 1 : -1;
+  Backend().cursor_count += show ? 1 : -1;
   x11::ApplyPointerEverywhere();
-  return X().cursor_count;
+  return Backend().cursor_count;
 }
 
 void MakeTopmost(WindowHandle window) {

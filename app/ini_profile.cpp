@@ -1,9 +1,9 @@
-#include "ui/common/ini_profile.h"
+#include "app/ini_profile.h"
 
 #include <algorithm>
 #include <vector>
 
-namespace ui::ini {
+namespace app::ini {
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -194,4 +194,4 @@ std::string PutString(std::string_view file_bytes, std::string_view section, std
   return out;
 }
 
-}  // namespace ui::ini
+}  // namespace app::ini

@@ -1,6 +1,7 @@
 // The Windows profile (INI) functions GetPrivateProfileStringA and
-// WritePrivateProfileStringA re-done on the bytes of a file, for the backends
-// that have no such system calls. The text is code page 932 and stays bytes:
+// WritePrivateProfileStringA re-done on the bytes of a file: the settings file
+// is read and written with them on every system. The text is code page 932
+// and stays bytes:
 // nothing is converted here, only double-byte characters are kept whole when
 // names are compared and brackets are looked for.
 //
@@ -31,7 +32,7 @@
 #include <string>
 #include <string_view>
 
-namespace ui::ini {
+namespace app::ini {
 
 // What GetPrivateProfileStringA leaves in a NUL-filled buffer of buffer_size
 // bytes, up to its first NUL: the value, or the default (without its trailing
@@ -44,4 +45,4 @@ std::string GetString(std::string_view file_bytes, std::string_view section, std
 std::string PutString(std::string_view file_bytes, std::string_view section, std::string_view key,
                       std::string_view value);
 
-}  // namespace ui::ini
+}  // namespace app::ini
