@@ -6,6 +6,7 @@
 #   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
 #   /usr/share/man/man6/tessellane.6.gz        the manual page
 #   /usr/share/applications/tessellane-settings.desktop  the settings window in the desktop's menu
+#   /usr/share/doc/tessellane/copyright, changelog.gz  Debian's copyright file and the changelog
 # Only the "saver" component goes in: tests, tools and benchmarks never ship.
 # Expects the targets "tessellane", "tessellane-settings" and "tessellane-gst",
 # TESS_PRIVATE_DIR_NAME and PROJECT_VERSION.
@@ -24,6 +25,15 @@ add_custom_command(OUTPUT ${TESS_MANPAGE_GZ}
   COMMENT "Compressing the manual page tessellane.6" VERBATIM)
 add_custom_target(tess_manpage ALL DEPENDS ${TESS_MANPAGE_GZ})
 
+# The changelog of a native package, compressed the same way.
+set(TESS_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog)
+configure_file(${TESS_PKG_DIR}/changelog ${TESS_CHANGELOG} @ONLY)
+add_custom_command(OUTPUT ${TESS_CHANGELOG}.gz
+  COMMAND ${TESS_GZIP} -9n --keep --force ${TESS_CHANGELOG}
+  DEPENDS ${TESS_CHANGELOG}
+  COMMENT "Compressing the changelog" VERBATIM)
+add_custom_target(tess_changelog ALL DEPENDS ${TESS_CHANGELOG}.gz)
+
 # A symlink rather than a second copy: the program needs nothing beside it
 # (its settings live under $XDG_CONFIG_HOME), and both names stay one file.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/bin)
@@ -39,6 +49,8 @@ install(FILES ${TESS_PKG_DIR}/tessellane.xml DESTINATION ${CMAKE_INSTALL_DATADIR
 install(FILES ${TESS_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)
 install(FILES ${TESS_PKG_DIR}/tessellane-settings.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         COMPONENT saver)
+install(FILES ${TESS_PKG_DIR}/copyright ${TESS_CHANGELOG}.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessellane
+        COMPONENT saver)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessellane)
@@ -47,7 +59,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${CMAKE_BINARY_DIR};${PROJECT_NAME};saver;/")
 # The shipped program carries no debug information.
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PACKAGE_CONTACT "The Tessellane authors")
+set(CPACK_PACKAGE_CONTACT "The Tessellane authors <authors@tessellane.example.org>")
 # First line: the synopsis; the rest: the long description.
 string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "screen saver of overlapping one-pixel rings (テセレーン)"

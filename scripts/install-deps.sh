@@ -19,6 +19,9 @@ PACKAGES=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio gstreamer1.0-tools
   xscreensaver xscreensaver-data dpkg-dev fakeroot file man-db groff-base x11-apps desktop-file-utils openbox
 )
+# The package checks, without what they only recommend (a mail system, a
+# build chain of their own).
+PACKAGES_ALONE=(lintian devscripts)
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=()
@@ -33,17 +36,22 @@ installed() {
   [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = "installed" ]
 }
 
-missing=()
+missing=() missing_alone=()
 for p in "${PACKAGES[@]}"; do
   installed "$p" || missing+=("$p")
 done
+for p in "${PACKAGES_ALONE[@]}"; do
+  installed "$p" || missing_alone+=("$p")
+done
 
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "install-deps: installing ${missing[*]}"
+if [ ${#missing[@]} -gt 0 ] || [ ${#missing_alone[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]} ${missing_alone[*]}"
   export DEBIAN_FRONTEND=noninteractive
   "${SUDO[@]}" apt-get update -qq
   # Recommends stay on: without them Wine cannot open MP3 files through GStreamer.
-  "${SUDO[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+  [ ${#missing[@]} -eq 0 ] || "${SUDO[@]}" apt-get install -y -qq "${missing[@]}" >/dev/null
+  [ ${#missing_alone[@]} -eq 0 ] ||
+    "${SUDO[@]}" apt-get install -y -qq --no-install-recommends "${missing_alone[@]}" >/dev/null
 fi
 
 # Japanese locale: Wine takes code page 932 from LC_ALL=ja_JP.UTF-8.
