@@ -16,9 +16,6 @@ run_tool() {
   cat "$out"
 }
 
-# value_of KEY: the value after KEY in "KEY VALUE" output on stdin (the last one).
-value_of() { tr -d '\r' | awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
-
 # first_ring T0 PID BACKGROUND TRIES: polls the screen's top-left corner, where
 # a cycle's first circles are drawn, by screenshots (at most TRIES, while PID
 # runs). Milliseconds from T0 (date +%s%N) until the corner showed the

@@ -7,6 +7,4 @@ need_native
 BENCH_SECONDS="${BENCH_SECONDS:-5}"
 RUNS="${RUNS:-3}"
 PROGRAMS="$LINUX_BUILD/bench"
-# value_of KEY: the value after KEY in the last line of the input that has it.
-value_of() { awk -v k="$1" '{for (i = 1; i < NF; i++) if ($i == k) print $(i + 1)}' | tail -n 1; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN{ if (b > 0) printf "%.3f", a / b; else print "?" }'; }

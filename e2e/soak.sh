@@ -175,7 +175,7 @@ soak_kind() {
 # judge KIND CSV: the baseline and end windows against the pass rule.
 judge() {
   local kind="$1" csv="$2" verdict rc
-  verdict=$(python3 "$E2E_LIB_DIR/soak_judge.py" "$csv" --kind "$kind" \
+  verdict=$(python3 "$E2E_HARNESS_DIR/soak_judge.py" "$csv" --kind "$kind" \
     --duration "$DURATION" --window "$WINDOW_SECONDS" --max-growth 1)
   rc=$?
   printf '%s\n' "$verdict" | sed 's/^/  /'

@@ -7,6 +7,12 @@
   sound.py tail FILE SECONDS      RMS of the last SECONDS of a recording that
                                   is still being written (its header does not
                                   tell its length yet).
+  sound.py pitch FILE START SECONDS HZ...
+                                  which of the pitches HZ is loudest in that
+                                  stretch of FILE, or "none" when none is at
+                                  least half as loud as a test tone.
+  sound.py pitches FILE START SECONDS HZ...
+                                  the same for each 0.1 s step of the stretch.
 
 The tests play a short marker tone of a pitch the program never plays into
 the sink at a moment they note (a key, a close): found in the recording, it
@@ -57,6 +63,31 @@ def onset(path, hz, start):
     return None
 
 
+# A pitch counts when it is at least half as loud as a 0.5-amplitude test tone.
+PITCH_LEVEL = 0.25 * 0.5
+
+
+def stretch(path, start, seconds):
+    rate, data = mono_samples(path)
+    first = min(int(start * rate), len(data))
+    return rate, data[first:first + int(seconds * rate)]
+
+
+def loudest(block, rate, pitches):
+    best, best_level = "none", PITCH_LEVEL
+    for hz in pitches:
+        lv = level(block, 2.0 * math.cos(2.0 * math.pi * hz / rate)) if block else 0.0
+        if lv > best_level:
+            best, best_level = str(hz), lv
+    return best
+
+
+def pitches_by_step(path, start, seconds, pitches):
+    rate, data = stretch(path, start, seconds)
+    n = rate // 10
+    return [loudest(data[i:i + n], rate, pitches) for i in range(0, len(data) - n + 1, n)]
+
+
 def data_offset(f):
     """Where the sample data of a 16-bit stereo WAV begins, from its chunks."""
     head = f.read(12)
@@ -88,6 +119,14 @@ def tail_rms(path, seconds):
 
 
 def main(argv):
+    if len(argv) >= 6 and argv[1] in ("pitch", "pitches"):
+        path, start, seconds, pitches = argv[2], float(argv[3]), float(argv[4]), [int(v) for v in argv[5:]]
+        if argv[1] == "pitch":
+            rate, data = stretch(path, start, seconds)
+            print(loudest(data, rate, pitches))
+        else:
+            print(" ".join(pitches_by_step(path, start, seconds, pitches)))
+        return 0
     if len(argv) == 4 and argv[1] == "tail":
         try:
             print(f"{tail_rms(argv[2], float(argv[3])):.6f}")

@@ -61,7 +61,7 @@ marker_start() {
 # mark: plays the marker now; mark_in FILE [FROM]: where the first marker at
 # or after FROM seconds lies in a recording, in seconds ("" when none).
 mark() { cat "$MARK_RAW" >&"$MARK_FD"; }
-mark_in() { python3 "$E2E_LIB_DIR/sound.py" onset "$1" "$MARK_HZ" "${2:-0}"; }
+mark_in() { python3 "$E2E_HARNESS_DIR/sound.py" onset "$1" "$MARK_HZ" "${2:-0}"; }
 
 sound_stop() {
   [ -n "${MARK_FD:-}" ] && exec {MARK_FD}>&-
@@ -95,11 +95,20 @@ rec_seconds() {
 rec_holds() { at_least "$(rec_seconds)" "$1"; }
 
 # tail_rms SECONDS: RMS of the last SECONDS of the running recording.
-tail_rms() { python3 "$E2E_LIB_DIR/sound.py" tail "$REC_FILE" "$1"; }
+tail_rms() { python3 "$E2E_HARNESS_DIR/sound.py" tail "$REC_FILE" "$1"; }
 # heard_now [SECONDS]: the running recording's last SECONDS (0.3) are loud.
 heard_now() { above "$(tail_rms "${1:-0.3}")" "$LOUD"; }
 # quiet_now [SECONDS]: they are silent (a recording without data yet is neither).
 quiet_now() { below "$(tail_rms "${1:-0.3}")" "$QUIET"; }
+
+# await_sound SECONDS loud|silent: waits until the running recording's end is so.
+await_sound() {
+  if [ "$2" = silent ]; then
+    wait_until "$1" "silence in the recording" quiet_now 0.2
+  else
+    wait_until "$1" "sound in the recording" heard_now 0.2
+  fi
+}
 
 # rms FILE START DURATION: RMS amplitude of that part of the recording.
 rms() {

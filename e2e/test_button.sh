@@ -7,6 +7,8 @@
 # build/e2e/button/.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=buttons.sh
+. "$E2E_HARNESS_DIR/buttons.sh"
 
 HOST="${TESS_BUTTON_HOST:-$REPO/build/windows/tools/button_host.exe}"
 
@@ -22,8 +24,6 @@ SHOTS="$E2E_TEST_WORK"
 [ -f "$HOST" ] || { fail "$HOST is missing; build the windows preset first"; e2e_end; }
 LOG="$SHOTS/buttons.log"
 
-# Buttons as the host placed them, in screen pixels: name -> "x y w h".
-declare -A AT
 start_host() {
   place_cursor 10 10 || log "cursor not placed"
   SAVER_LOG="$SHOTS/host.out"
@@ -31,15 +31,9 @@ start_host() {
   HOST_PID=$!
   E2E_STARTED_PIDS+=("$HOST_PID")
   wait_until 20 "the host's Ready line in $LOG" grep -q '^Ready' "$LOG" 2>/dev/null || return 1
-  while read -r _ name x y w h; do AT[$name]="$x $y $w $h"; done < <(tr -d '\r' <"$LOG" | grep '^Button ')
+  read_button_places "$LOG"
 }
 
-# Screen points of a button: its centre, the middle of its top edge (the
-# frame's outer ring), and a point inside the frame above the caption.
-centre() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + w / 2)) $((y + h / 2))"; }
-top_edge() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + w / 2)) $y"; }
-inside_top() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + 6)) $((y + 5))"; }
-inside_bottom() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + 6)) $((y + h - 6))"; }
 # A point on the form, away from every button.
 OFF_X=110
 OFF_Y=110
@@ -49,8 +43,6 @@ OFF_Y=110
 # change has taken so far in this run (at least 0.5 s), is how long a face
 # is given to change when the check is that it does not.
 SETTLE=0.5
-# face_in FILE NAME: the colour of the button's frame ring in that screenshot.
-face_in() { local p; p=$(top_edge "$2"); pixel "$1" ${p% *} ${p#* }; }
 # face NAME: the same in the last screenshot.
 face() { face_in "$SHOT" "$1"; }
 # faces_are FILE NAME COLOUR...: each named button shows that face.

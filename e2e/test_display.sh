@@ -42,7 +42,6 @@ key_to_display() {
 
 # Figures of a screenshot against a background colour.
 background_share() { rings stats "$1" "$2" | sed -n 's/.* background=\([0-9.]*\) .*/\1/p'; }
-ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
 
 # --- red background with one-pixel rings over the whole screen ----------
 e2e_case "/s with a fixed red background"

@@ -9,6 +9,8 @@
 # each system's text rasteriser. Screenshots stay in build/e2e/faces/.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=buttons.sh
+. "$E2E_HARNESS_DIR/buttons.sh"
 
 WIN_HOST="${TESS_BUTTON_HOST:-$REPO/build/windows/tools/button_host.exe}"
 NATIVE_HOST="${TESS_NATIVE_BUTTON_HOST:-$REPO/build/linux/tools/button_host}"
@@ -26,7 +28,6 @@ for p in "$WIN_HOST" "$NATIVE_HOST"; do
   [ -f "$p" ] || { fail "$p is missing; build the windows and linux presets first"; e2e_end; }
 done
 
-declare -A AT
 # start_host BUILD [OPTION]: the host of that build (windows or native), its
 # log in BUILD.log; AT holds its buttons' places once it is ready.
 start_host() {
@@ -44,13 +45,11 @@ start_host() {
   E2E_STARTED_PIDS+=("$HOST_PID")
   HOST_LOG="$log"
   wait_until 30 "the host's Ready line in $log" grep -q '^Ready' "$log" 2>/dev/null || return 1
-  while read -r _ name x y w h; do AT[$name]="$x $y $w $h"; done < <(tr -d '\r' <"$log" | grep '^Button ')
+  read_button_places "$log"
 }
 stop_host() { stop_pid "$HOST_PID"; wait_until 10 "the host's window to go" no_window "Tessellane button host"; }
 
-top_edge() { read -r x y w _ <<<"${AT[$1]}"; echo "$((x + w / 2)) $y"; }
-centre() { read -r x y w h <<<"${AT[$1]}"; echo "$((x + w / 2)) $((y + h / 2))"; }
-face_is() { local p; p=$(top_edge "$2"); [ "$(pixel "$1" ${p% *} ${p#* })" = "$3" ]; }
+face_is() { [ "$(face_in "$1" "$2")" = "$3" ]; }
 all_faces_are() { local b; for b in "${BUTTONS[@]}"; do face_is "$1" "$b" "$2" || return 1; done; }
 # A face that differs from the normal one and holds still for 0.3 s.
 changed_and_still() {
@@ -89,7 +88,7 @@ e2e_case "the two builds' faces agree outside the captions" 60
 for face in normal hover pressed disabled; do
   for b in "${BUTTONS[@]}"; do
     # shellcheck disable=SC2086
-    result=$(python3 "$E2E_LIB_DIR/faces.py" "$SHOTS/windows-$face.png" "$SHOTS/native-$face.png" ${AT[$b]})
+    result=$(python3 "$E2E_HARNESS_DIR/faces.py" "$SHOTS/windows-$face.png" "$SHOTS/native-$face.png" ${AT[$b]})
     check "$face $b: $result" grep -q '^differ 0 ' <<<"$result"
   done
 done

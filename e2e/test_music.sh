@@ -36,16 +36,6 @@ tone_wav 1 660 "$MEDIA/ループ 音.wav"
 # A marker tone (sound.sh: mark) sounds with each key, so that the sound
 # before and after the key is measured at the key's place in the recording.
 
-# await_sound SECONDS WHAT: waits until the running recording is loud (or,
-# with "silent", quiet) at its end.
-await_sound() {
-  if [ "$2" = silent ]; then
-    wait_until "$1" "silence in the recording" quiet_now 0.2
-  else
-    wait_until "$1" "sound in the recording" heard_now 0.2
-  fi
-}
-
 # start_music NAME INI_LINES...: /s with the quick settings and these
 # (start_display: the cursor out of the way, WIN, DIR).
 start_music() {

@@ -11,8 +11,8 @@
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
-JUDGE="$E2E_LIB_DIR/soak_judge.py"
-SAMPLES="$E2E_LIB_DIR/soak-samples"
+JUDGE="$E2E_HARNESS_DIR/soak_judge.py"
+SAMPLES="$E2E_HARNESS_DIR/soak-samples"
 WINDOW=10
 
 e2e_begin_offline soak_judge

@@ -18,6 +18,7 @@ PACKAGES=(
   libx11-dev libxext-dev libxinerama-dev libxrandr-dev pkg-config libgtk-3-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio gstreamer1.0-tools
   xscreensaver xscreensaver-data dpkg-dev fakeroot file man-db groff-base x11-apps desktop-file-utils openbox
+  dbus-daemon dbus-x11
 )
 # The package checks, without what they only recommend (a mail system, a
 # build chain of their own).

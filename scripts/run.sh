@@ -17,10 +17,12 @@ if [ "${1:-}" = --linux ]; then
   shift
 fi
 
-# build PRESET TARGET: a quiet build; its log is shown when it fails.
+# build PRESET TARGET...: a quiet build; its log is shown when it fails.
 build() {
+  local preset="$1"
+  shift
   mkdir -p build
-  if ! { cmake --preset "$1" && cmake --build --preset "$1" --target "$2"; } >build/run-build.log 2>&1; then
+  if ! { cmake --preset "$preset" && cmake --build --preset "$preset" --target "$@"; } >build/run-build.log 2>&1; then
     tail -n 40 build/run-build.log >&2
     echo "run: the build failed (build/run-build.log)" >&2
     exit 1
@@ -30,13 +32,14 @@ build() {
 bash scripts/install-deps.sh
 args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
-. scripts/wine-env.sh
 SECONDS_SHOWN="${RUN_SECONDS:-4}"
 SHOT="$REPO/build/screenshot.png"
 
 if [ "$native" -eq 1 ]; then
-  build linux tessellane
-  PROGRAM="$REPO/build/linux/tessellane"
+  . scripts/background.sh
+  # The display, the settings program /c starts, and the sound module.
+  build linux-release tessellane tessellane-settings tessellane-gst
+  PROGRAM="$REPO/build/linux-release/tessellane"
   [ -z "${DISPLAY:-}" ] || exec "$PROGRAM" "${args[@]}"
   trap xvfb_stop EXIT
   xvfb_start 1024x768x24
@@ -51,6 +54,7 @@ if [ "$native" -eq 1 ]; then
   exit 0
 fi
 
+. scripts/wine-env.sh
 build windows tessellane
 SCR="$REPO/build/windows/tessellane.scr"
 

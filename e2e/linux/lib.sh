@@ -1,43 +1,49 @@
 # Harness of the native Linux end-to-end tests: a private Xvfb, the native
 # program started with its own settings folder, its own session and a log,
-# pictures read through ImageMagick, and the Debian package.
+# and the Debian package; the generic harness (e2e/harness.sh) and the
+# screen helpers (e2e/screen.sh) do the rest. Nothing of Wine is sourced.
 #
 # A test script sources this file, calls linux_begin NAME, runs its cases
 # (e2e_case NAME [SECONDS] gives each a time limit) and ends with e2e_end,
 # which exits 1 when a check failed. A failed check keeps a screenshot and the
 # program's log in build/e2e-linux/NAME/failures.
-#
-# From e2e/lib.sh (sourcing it only defines; it starts neither Wine nor a
-# server): pass, fail (with its evidence), check, check_eq, figure, e2e_case,
-# e2e_end, e2e_traps, wait_until, wait_exit, alive, wait_window, screenshot,
-# settled_screenshot, pixel, other_pixels, screens_differ, write_ini and the
-# number comparisons. Its Wine session functions are not used here.
 
 LINUX_LIB_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-# shellcheck source=../lib.sh
-. "$LINUX_LIB_DIR/../lib.sh"
+# shellcheck source=../harness.sh
+. "$LINUX_LIB_DIR/../harness.sh"
+# shellcheck source=../screen.sh
+. "$E2E_HARNESS_DIR/screen.sh"
 
 LINUX_BUILD="${TESS_LINUX_BUILD:-$REPO/build/linux}"
 NATIVE="${TESS_NATIVE:-$LINUX_BUILD/tessellane}"
 LINUX_WORK="${E2E_LINUX_WORK:-$REPO/build/e2e-linux}"
 NATIVE_PID=""
-# Functions a script registers with on_exit run first at its end, while the
-# screen is still up (a daemon asked to quit, a folder removed).
-LINUX_EXIT_HOOKS=()
 
 # linux_begin NAME: the work folder build/e2e-linux/NAME (made anew), its
 # settings folder as XDG_CONFIG_HOME, and the exit and time-out traps.
 linux_begin() {
-  E2E_NAME="$1"
-  E2E_TEST_WORK="$LINUX_WORK/$E2E_NAME"
-  rm -rf "$E2E_TEST_WORK"
+  E2E_WORK="$LINUX_WORK" e2e_work "$1"
   mkdir -p "$E2E_TEST_WORK/config"
   export XDG_CONFIG_HOME="$E2E_TEST_WORK/config"
   # Only a test that means to host the saver names a window.
   unset XSCREENSAVER_WINDOW
   # Exit, time-out, TERM, INT and HUP all end through e2e_cleanup.
   e2e_traps
+  session_bus_start || echo "e2e: no private session bus" >&2
   echo "== $E2E_NAME"
+}
+
+# session_bus_start: a private session bus for the programs under test
+# (DBUS_SESSION_BUS_ADDRESS), ended with the script. Without one, GTK starts
+# a bus of its own through dbus-launch where dbus-x11 is installed, and that
+# bus outlives the program.
+SESSION_BUS_PID=""
+session_bus_start() {
+  local out
+  out=$(dbus-daemon --session --fork --print-address=1 --print-pid=1) || return 1
+  DBUS_SESSION_BUS_ADDRESS=$(sed -n 1p <<<"$out")
+  SESSION_BUS_PID=$(sed -n 2p <<<"$out")
+  export DBUS_SESSION_BUS_ADDRESS
 }
 
 # need_native: ends the script when the native program is not built.
@@ -47,20 +53,12 @@ need_native() {
   exit 1
 }
 
-on_exit() { LINUX_EXIT_HOOKS+=("$1"); }
-
-linux_cleanup() {
-  e2e_watchdog_stop
-  local f p
-  for f in "${LINUX_EXIT_HOOKS[@]}"; do "$f" || true; done
-  # Only this script's own unreaped jobs: a reaped pid may be someone else's now.
-  for p in $(jobs -p); do
-    [ "$p" = "${XVFB_PID:-}" ] || kill "$p" 2>/dev/null || true
-  done
+# The exit trap's last step: the session bus and the screen end.
+e2e_teardown() {
+  [ -n "$SESSION_BUS_PID" ] && kill "$SESSION_BUS_PID" 2>/dev/null
+  SESSION_BUS_PID=""
   xvfb_stop
 }
-# The shared time-out path ends through e2e_cleanup: never the Wine session here.
-e2e_cleanup() { linux_cleanup; }
 
 # --- Screen and program ----------------------------------------------------------
 

@@ -33,7 +33,7 @@ write_file() {
     printf '[Other]\r\nkeep=this line\r\n'
   } | iconv -f UTF-8 -t CP932 >"$INI"
 }
-value_of() { iconv -f CP932 -t UTF-8 "$INI" | tr -d '\r' | sed -n "s/^$1=//p" | head -n 1 | sed 's/^ *//'; }
+ini_value() { iconv -f CP932 -t UTF-8 "$INI" | tr -d '\r' | sed -n "s/^$1=//p" | head -n 1 | sed 's/^ *//'; }
 
 # open_dialog: starts /c, waits for its window and for it to be drawn; the
 # window's top-left corner in WX, WY.
@@ -138,11 +138,11 @@ open_dialog && {
   xdotool key ctrl+a type 12
   click 390 268
   ends_within "save after commands"
-  check_eq "背景色ﾗﾝﾀﾞﾑ toggled" 1 "$(value_of '背景色ﾗﾝﾀﾞﾑ')"
-  check_eq "BGM区分 from its label" 1 "$(value_of 'BGM区分')"
-  check_eq "停止時間 raised twice by the upper arrow" 7 "$(value_of '停止時間')"
-  check_eq "BGMﾘﾋﾟｰﾄ typed" 12 "$(value_of 'BGMﾘﾋﾟｰﾄ')"
-  check_eq "背景色 kept" 255 "$(value_of '背景色')"
+  check_eq "背景色ﾗﾝﾀﾞﾑ toggled" 1 "$(ini_value '背景色ﾗﾝﾀﾞﾑ')"
+  check_eq "BGM区分 from its label" 1 "$(ini_value 'BGM区分')"
+  check_eq "停止時間 raised twice by the upper arrow" 7 "$(ini_value '停止時間')"
+  check_eq "BGMﾘﾋﾟｰﾄ typed" 12 "$(ini_value 'BGMﾘﾋﾟｰﾄ')"
+  check_eq "背景色 kept" 255 "$(ini_value '背景色')"
   check "the other section kept" grep -q 'keep=this line' "$INI"
 }
 
@@ -194,11 +194,11 @@ open_dialog && {
   choose_file "$MUSIC_DIR/song.MP3"
   click 390 268
   ends_within "save after the choosers"
-  colour=$(value_of '背景色')
+  colour=$(ini_value '背景色')
   check "背景色 is a chosen colour, not black ($colour)" test "$colour" != 0 -a "$colour" != 255
   # The swatch showed the colour the file gets (0x00BBGGRR there, RRGGBB on screen).
   check_eq "the swatch shows the saved colour" "$(printf '%02X%02X%02X' $((colour & 255)) $((colour >> 8 & 255)) $((colour >> 16)))" "${SWATCH:-}"
-  check_eq "BGMﾌｧｲﾙ is the chosen file" "$MUSIC_DIR/song.MP3" "$(value_of 'BGMﾌｧｲﾙ')"
+  check_eq "BGMﾌｧｲﾙ is the chosen file" "$MUSIC_DIR/song.MP3" "$(ini_value 'BGMﾌｧｲﾙ')"
 }
 
 e2e_case "a music file whose name code page 932 cannot hold is refused" 90
@@ -215,7 +215,7 @@ open_dialog && choose_file "$MUSIC_DIR/été.mp3" && {
   check "the settings window stays" alive "$NATIVE_PID"
   click 390 268
   ends_within "save after the refused file"
-  check_eq "BGMﾌｧｲﾙ keeps the file it had" "$MUSIC_DIR/song.MP3" "$(value_of 'BGMﾌｧｲﾙ')"
+  check_eq "BGMﾌｧｲﾙ keeps the file it had" "$MUSIC_DIR/song.MP3" "$(ini_value 'BGMﾌｧｲﾙ')"
 }
 
 e2e_case "link, title-strip drag" 60

@@ -34,55 +34,9 @@ if ! sound_start; then
 fi
 
 # pitch FILE START SECONDS: which of PITCHES is loudest in that part of the
-# recording, or "none" when none is at least half as loud as a test tone.
-pitch() {
-  python3 - "$1" "$2" "$3" "${PITCHES[@]}" <<'EOF'
-import math, sys, wave, array
-path, start, length = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
-with wave.open(path, "rb") as w:
-    rate = w.getframerate()
-    w.setpos(min(int(start * rate), w.getnframes()))
-    data = array.array("h", w.readframes(int(length * rate)))
-mono = [(a + b) / 65536.0 for a, b in zip(data[0::2], data[1::2])]
-best, best_level = "none", 0.25 * 0.5
-for hz in map(int, sys.argv[4:]):
-    coeff = 2 * math.cos(2 * math.pi * hz / rate)
-    s1 = s2 = 0.0
-    for v in mono:
-        s1, s2 = v + coeff * s1 - s2, s1
-    level = 2 * math.sqrt(max(s1 * s1 + s2 * s2 - coeff * s1 * s2, 0)) / max(len(mono), 1)
-    if level > best_level:
-        best, best_level = str(hz), level
-print(best)
-EOF
-}
-
-# pitches FILE START SECONDS: the pitch of each 0.1 s step of that stretch.
-pitches() {
-  python3 - "$1" "$2" "$3" "${PITCHES[@]}" <<'EOF'
-import math, sys, wave, array
-path, start, length = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
-with wave.open(path, "rb") as w:
-    rate = w.getframerate()
-    w.setpos(min(int(start * rate), w.getnframes()))
-    data = array.array("h", w.readframes(int(length * rate)))
-mono = [(a + b) / 65536.0 for a, b in zip(data[0::2], data[1::2])]
-n = rate // 10
-out = []
-for i in range(0, len(mono) - n + 1, n):
-    block, best, best_level = mono[i:i + n], "none", 0.25 * 0.5
-    for hz in map(int, sys.argv[4:]):
-        coeff = 2 * math.cos(2 * math.pi * hz / rate)
-        s1 = s2 = 0.0
-        for v in block:
-            s1, s2 = v + coeff * s1 - s2, s1
-        level = 2 * math.sqrt(max(s1 * s1 + s2 * s2 - coeff * s1 * s2, 0)) / n
-        if level > best_level:
-            best, best_level = str(hz), level
-    out.append(best)
-print(" ".join(out))
-EOF
-}
+# recording, or "none"; pitches FILE START SECONDS: the same for each 0.1 s.
+pitch() { python3 "$E2E_HARNESS_DIR/sound.py" pitch "$@" "${PITCHES[@]}"; }
+pitches() { python3 "$E2E_HARNESS_DIR/sound.py" pitches "$@" "${PITCHES[@]}"; }
 
 # disc NAME SECONDS: NAME.cue and NAME.bin in the work folder, one track of
 # SECONDS per pitch (CD audio: 44.1 kHz, 16 bits, stereo, little-endian).
@@ -98,15 +52,6 @@ disc() {
       $((frames / 4500)) $((frames / 75 % 60)) $((frames % 75)) >>"$E2E_TEST_WORK/$name.cue"
     i=$((i + 1))
   done
-}
-
-# await_sound SECONDS loud|silent: waits until the running recording's end is so.
-await_sound() {
-  if [ "$2" = silent ]; then
-    wait_until "$1" "silence in the recording" quiet_now 0.2
-  else
-    wait_until "$1" "sound in the recording" heard_now 0.2
-  fi
 }
 
 # more_recorded SECONDS: waits until the recording holds SECONDS more than now.

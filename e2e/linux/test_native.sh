@@ -15,7 +15,6 @@ RED=FF0000
 RED_INI=('停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0')
 QUICK_INI=('停止時間=0' '背景色=0' '背景色ﾗﾝﾀﾞﾑ=0')
 
-ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
 # segments_of PID: the shared-memory segments that process made and that are still there.
 segments_of() { ipcs -m -p | awk -v pid="$1" '$3 == pid' | wc -l; }
 # geometry WIN: "X Y W H" of a window on the screen.

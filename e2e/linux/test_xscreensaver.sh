@@ -107,7 +107,7 @@ on_exit sound_stop
 start_xvfb 640x480 || { fail "Xvfb starts"; e2e_end; }
 account_command
 # The hacks write to the daemon's output: a failure keeps it.
-SAVER_LOG="$E2E_TEST_WORK/daemon.log"
+SAVER_LOG="$E2E_TEST_WORK/daemon.log" SAVER_LOG_HOLDS="the daemon's log"
 "${CMD[@]}" xscreensaver -no-splash >"$SAVER_LOG" 2>&1 &
 DAEMON_PID=$!
 check "the daemon answers xscreensaver-command" wait_until 20 "the daemon" daemon_answers
