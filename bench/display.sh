@@ -23,9 +23,9 @@ real_cps=""
 if [ -f "$REAL" ]; then
   out=$(run_tool "$REAL" "$BENCH_SECONDS")
   real_cps=$(printf '%s\n' "$out" | value_of circles_per_second)
-  radius=$(printf '%s\n' "$out" | value_of radius)
+  radius=$(printf '%s\n' "$out" | value_of mean_radius)
   radius=${radius:-50}
-  echo "display loop:   ${real_cps:-?} circles/s (radius $radius; $(printf '%s\n' "$out" | value_of circles) circles in ${BENCH_SECONDS} s)"
+  echo "display loop:   ${real_cps:-?} circles/s (mean radius $radius; $(printf '%s\n' "$out" | value_of circles) circles in ${BENCH_SECONDS} s)"
 else
   echo "display loop:   $REAL not built, skipped"
 fi

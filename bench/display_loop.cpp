@@ -4,8 +4,10 @@
 // between cycles: the loop's raw speed. With --paced it runs as the program
 // does, cycle after cycle (stop time 0). Prints "circles_per_second N radius R
 // circles C" and "cpu_percent P", the processor time the process used after
-// its first second, in per cent of one core. With a music file the display
+// its first second, in per cent of one core, and "mean_radius" of the circles
+// drawn (each cycle draws a new one). With a music file the display
 // plays it as file music, to measure what the music polls cost.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -54,9 +56,10 @@ int main(int argc, char** argv) {
   const auto end = Clock::now();
   const double seconds = std::chrono::duration<double>(end - start).count();
   const double warm_seconds = std::chrono::duration<double>(end - warm_at).count();
-  std::printf("circles_per_second %.0f radius %d circles %llu\ncpu_percent %.1f\n",
-              static_cast<double>(display.CirclesDrawn) / seconds, display.Radius,
-              static_cast<unsigned long long>(display.CirclesDrawn),
-              (ProcessCpuMs() - warm_cpu_ms) / 10 / warm_seconds);
+  std::printf(
+      "circles_per_second %.0f mean_radius %.0f circles %llu\ncpu_percent %.1f\n",
+      static_cast<double>(display.CirclesDrawn) / seconds,
+      static_cast<double>(display.RadiiDrawn) / static_cast<double>(std::max<std::uint64_t>(display.CirclesDrawn, 1)),
+      static_cast<unsigned long long>(display.CirclesDrawn), (ProcessCpuMs() - warm_cpu_ms) / 10 / warm_seconds);
   return 0;
 }

@@ -19,21 +19,22 @@ linux_begin bench
 # loops SIZE: the two loops in turn, RUNS times each on one screen (the
 # same radius for both), and the medians.
 loops() {
-  local size="$1" out radius reals=() bares=() r b
+  local size="$1" out radius reals=() bares=() radii=() r b
   start_xvfb "$size" || return
   for _ in $(seq 1 "$RUNS"); do
     out=$("$PROGRAMS/display_bench_x11" "$BENCH_SECONDS")
-    radius=$(value_of radius <<<"$out")
+    radius=$(value_of mean_radius <<<"$out")
     reals+=("$(value_of circles_per_second <<<"$out")")
     # The display draws a new radius (8 to 100) every cycle: the bare loop
-    # draws the mean one.
-    out=$("$PROGRAMS/bare_loop_x11" "$BENCH_SECONDS" 54)
+    # draws the mean radius of the circles the display drew in that run.
+    out=$("$PROGRAMS/bare_loop_x11" "$BENCH_SECONDS" "$radius")
     bares+=("$(value_of circles_per_second <<<"$out")")
+    radii+=("$radius")
   done
   r=$(median "${reals[@]}")
   b=$(median "${bares[@]}")
-  echo "$size display loop: $r circles/s (median; runs ${reals[*]}; last radius $radius)"
-  echo "$size bare loop:    $b circles/s (median; runs ${bares[*]}; radius 54)"
+  echo "$size display loop: $r circles/s (median; runs ${reals[*]}; mean radii ${radii[*]})"
+  echo "$size bare loop:    $b circles/s (median; runs ${bares[*]}; the same radii)"
   echo "$size ratio:        $(ratio "$r" "$b")"
   out=$("$PROGRAMS/display_bench_x11" "$BENCH_SECONDS" --paced)
   echo "$size paced loop:   $(value_of circles_per_second <<<"$out") circles/s, $(value_of cpu_percent <<<"$out") % of a core"

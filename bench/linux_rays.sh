@@ -8,19 +8,18 @@
 #     (rays_bare_loop_gtk), alternating RUNS times, and the ratio;
 #   - the window's animation paced as the program runs it: rays per second
 #     and the processor time it takes, in per cent of one core;
-#   - peak resident memory of tessellane /c, two seconds after its window
-#     shows, against the bare GTK window's.
+#   - start to the first frame and peak resident memory of tessellane /c
+#     against a bare GTK window of its size and place (bare_window_gtk).
 # BENCH_SECONDS (default 5) is the length of each loop run.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/linux_lib.sh"
 linux_begin bench_rays
 
 start_xvfb 1024x768 || exit 1
-reals=() bares=() bare_kb=() rays=()
+reals=() bares=() rays=()
 for _ in $(seq 1 "$RUNS"); do
   out=$("$PROGRAMS/rays_bare_loop_gtk" "$BENCH_SECONDS")
   bares+=("$(value_of steps_per_second <<<"$out")")
-  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
   out=$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS")
   reals+=("$(value_of steps_per_second <<<"$out")")
   rays+=("$(value_of rays_per_second <<<"$out")")
@@ -31,15 +30,21 @@ echo "light-ray steps: settings window $r steps/s ($(median "${rays[@]}") rays/s
 out=$("$PROGRAMS/rays_bench_x11" "$BENCH_SECONDS" --paced)
 echo "paced light rays: $(value_of rays_per_second <<<"$out") rays/s, $(value_of cpu_percent <<<"$out") % of a core"
 
-# The window's footprint once it is up and its rays are running.
-peaks=()
+# Start to the first frame, and the footprint three seconds on, of tessellane
+# /c and of a bare GTK window at the settings window's place.
+real_ms=() bare_ms=() real_kb=() bare_kb=()
 for _ in $(seq 1 "$RUNS"); do
-  start_native /c
-  if wait_window "テセレーンの設定" 20 >/dev/null; then
-    sleep 2
-    peaks+=("$(awk '/^VmHWM:/ {print $2}' "/proc/$NATIVE_PID/status")")
-  fi
-  stop_native TERM 5
+  out=$("$PROGRAMS/first_ring_x11" --at 300 100 "$NATIVE" /c)
+  real_ms+=("$(value_of first_ring_ms <<<"$out")")
+  real_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  out=$("$PROGRAMS/first_ring_x11" --at 300 100 "$PROGRAMS/bare_window_gtk")
+  bare_ms+=("$(value_of first_ring_ms <<<"$out")")
+  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
 done
-echo "peak resident memory: tessellane /c $(median "${peaks[@]}") kB, bare GTK window $(median "${bare_kb[@]}") kB (median of $RUNS; runs ${peaks[*]} / ${bare_kb[*]})"
+rm_=$(median "${real_ms[@]}")
+bm=$(median "${bare_ms[@]}")
+rk=$(median "${real_kb[@]}")
+bk=$(median "${bare_kb[@]}")
+echo "start to first frame: tessellane /c ${rm_:-?} ms, bare GTK window ${bm:-?} ms, ratio $(ratio "${rm_:-0}" "${bm:-0}") (median of $RUNS; runs ${real_ms[*]} / ${bare_ms[*]})"
+echo "peak resident memory: tessellane /c ${rk:-?} kB, bare GTK window ${bk:-?} kB, difference $(( ${rk:-0} - ${bk:-0} )) kB (median of $RUNS; runs ${real_kb[*]} / ${bare_kb[*]})"
 e2e_end

@@ -182,6 +182,7 @@ void Tessellane_S::DrawOneCircle() {
   if (InvertMode) Display.FillColor = ui::kWhite - Display.FillColor;
   Display.Circle(PosX, PosY, Radius, Display.FillColor);
   ++CirclesDrawn;
+  RadiiDrawn += Radius;
   if (PosX > Display.ScaleWidth() || PosX < 0) StepX = -StepX;
   if (PosY > Display.ScaleHeight() || PosY < 0) StepY = -StepY;
 }

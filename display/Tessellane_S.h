@@ -69,8 +69,10 @@ class Tessellane_S {
   // Off only in the benchmarks, which measure the loop's raw speed: a circle
   // per pass, and a new cycle straight after a net.
   bool Paced = true;
-  // Circles drawn since load: read by the benchmarks, not by the program.
+  // Circles drawn since load, and their radii added up: read by the
+  // benchmarks, not by the program.
   std::uint64_t CirclesDrawn = 0;
+  std::uint64_t RadiiDrawn = 0;
 
  private:
   // Sizes the form and the drawing surface to the display area.

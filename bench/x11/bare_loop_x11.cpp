@@ -1,8 +1,9 @@
 // bare_loop_x11 SECONDS [RADIUS]: the reference for the native display's
 // speed. A full-screen override-redirect window, one shared-memory image,
-// the same circle plotter and the same presentation policy as the display
-// (the image reaches the window at most once per 16 ms, the queue is looked
-// at no more than every 0.5 ms), and nothing else. Prints "first_ring_ms N"
+// the same circle plotter, the same walk with the image cleared when the path
+// is back at the corner (as a cycle ends), and the same presentation policy
+// as the display (the image reaches the window at most once per 16 ms, the
+// queue is looked at no more than every 0.5 ms), and nothing else. Prints "first_ring_ms N"
 // (from the start of main to the first presented ring), then after SECONDS
 // "circles_per_second N circles N".
 #include <X11/Xlib.h>
@@ -11,6 +12,7 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,12 @@ int main(int argc, char** argv) {
     ++circles;
     if (x > w || x < 0) dx = -dx;
     if (y > h || y < 0) dy = -dy;
+    if (x < 0 && y < 0) {
+      // A finished cycle: the next starts on a cleared picture.
+      std::fill(grid.pixels, grid.pixels + static_cast<std::size_t>(w) * h, 0);
+      left = 0, top = 0, right = w, bottom = h;
+      x = 0, y = 0, dx = 14, dy = 14;
+    }
     const auto now = Clock::now();
     if (now - last_present >= std::chrono::milliseconds(16)) {
       left = std::max(left, 0), top = std::max(top, 0), right = std::min(right, w), bottom = std::min(bottom, h);

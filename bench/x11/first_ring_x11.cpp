@@ -1,7 +1,8 @@
-// first_ring_x11 COMMAND...: starts COMMAND and watches the top-left corner of
-// the screen until a pixel shows that is neither black (the empty screen,
-// the bare loop's background) nor red (the display's background the
-// benchmark sets); prints "first_ring_ms N". Three seconds later it prints
+// first_ring_x11 [--at X Y] COMMAND...: starts COMMAND and watches a 128 x 128
+// square of the screen (its top-left corner, or the one at X, Y) until a
+// pixel shows that is neither black (the empty screen, the bare loop's
+// background) nor red (the display's background the benchmark sets); prints
+// "first_ring_ms N" (for a window, its first frame). Three seconds later it prints
 // the program's peak resident memory, "peak_rss_kb N", then ends it with
 // SIGTERM and prints how long that took, "exit_ms N", and its exit code.
 #include <X11/Xlib.h>
@@ -23,8 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
 
-bool RingShows(Display* d) {
-  XImage* image = XGetImage(d, DefaultRootWindow(d), 0, 0, 128, 128, AllPlanes, ZPixmap);
+bool RingShows(Display* d, int left, int top) {
+  XImage* image = XGetImage(d, DefaultRootWindow(d), left, top, 128, 128, AllPlanes, ZPixmap);
   if (!image) return false;
   bool found = false;
   for (int y = 0; y < 128 && !found; ++y)
@@ -47,8 +48,14 @@ long PeakRssKb(pid_t pid) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: first_ring_x11 COMMAND...\n");
+  int first = 1, left = 0, top = 0;
+  if (argc > 3 && std::string(argv[1]) == "--at") {
+    left = std::atoi(argv[2]);
+    top = std::atoi(argv[3]);
+    first = 4;
+  }
+  if (argc <= first) {
+    std::fprintf(stderr, "usage: first_ring_x11 [--at X Y] COMMAND...\n");
     return 2;
   }
   Display* d = XOpenDisplay(nullptr);
@@ -58,14 +65,14 @@ int main(int argc, char** argv) {
   XClearWindow(d, DefaultRootWindow(d));
   XSync(d, False);
   const auto clean = Clock::now();
-  while (RingShows(d) && MsSince(clean) < 5000) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  while (RingShows(d, left, top) && MsSince(clean) < 5000) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   const auto start = Clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
-    execvp(argv[1], argv + 1);
+    execvp(argv[first], argv + first);
     _exit(127);
   }
-  while (!RingShows(d)) {
+  while (!RingShows(d, left, top)) {
     if (MsSince(start) > 20000 || waitpid(pid, nullptr, WNOHANG) == pid) {
       std::printf("first_ring_ms none\n");
       return 1;

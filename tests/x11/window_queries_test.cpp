@@ -35,6 +35,11 @@ class WindowSearchTest : public ::testing::Test {
     XSync(display_, False);
   }
   Window Root() { return DefaultRootWindow(display_); }
+  Window Find(const std::string& title) {
+    const ui::x11::TitleAtoms atoms{XInternAtom(display_, "_NET_WM_NAME", False),
+                                    XInternAtom(display_, "UTF8_STRING", False)};
+    return ui::x11::FindByTitle(display_, title, atoms);
+  }
   Display* display_ = nullptr;
 };
 
@@ -42,32 +47,32 @@ TEST_F(WindowSearchTest, FindsAnExactTitleAtTheTopOrInsideAWindowManagersFrame) 
   const Window top = Make(Root());
   Xutf8SetWMProperties(display_, top, "Tessellane_Main", nullptr, nullptr, 0, nullptr, nullptr, nullptr);
   XSync(display_, False);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "Tessellane_Main"), top);
+  EXPECT_EQ(Find("Tessellane_Main"), top);
   EXPECT_EQ(ui::x11::TitleOf(display_, top), "Tessellane_Main");
   // Only the exact title: neither a prefix nor a longer title, nor another case.
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "Tessellane"), 0u);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "Tessellane_Main2"), 0u);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "tessellane_main"), 0u);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, ""), 0u);
+  EXPECT_EQ(Find("Tessellane"), 0u);
+  EXPECT_EQ(Find("Tessellane_Main2"), 0u);
+  EXPECT_EQ(Find("tessellane_main"), 0u);
+  EXPECT_EQ(Find(""), 0u);
 
   // A window manager's frame holds the program's window a level down; the
   // Japanese title is read from _NET_WM_NAME.
   const Window frame = Make(Root());
   const Window client = Make(frame);
   NetTitle(client, "テセレーンの設定");
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "テセレーンの設定"), client);
+  EXPECT_EQ(Find("テセレーンの設定"), client);
 
   // A title set only in WM_NAME, in the locale's encoding, is found too.
   const Window old_style = Make(Root());
   XStoreName(display_, old_style, "Preview Window");
   XSync(display_, False);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "Preview Window"), old_style);
+  EXPECT_EQ(Find("Preview Window"), old_style);
 
   XDestroyWindow(display_, top);
   XDestroyWindow(display_, frame);
   XSync(display_, False);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "Tessellane_Main"), 0u);
-  EXPECT_EQ(ui::x11::FindByTitle(display_, "テセレーンの設定"), 0u);
+  EXPECT_EQ(Find("Tessellane_Main"), 0u);
+  EXPECT_EQ(Find("テセレーンの設定"), 0u);
 }
 
 TEST_F(WindowSearchTest, TheWindowUnderAPointIsTheDeepestMappedOne) {

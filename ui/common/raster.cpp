@@ -1,8 +1,17 @@
 #include "ui/common/raster.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace ui {
+
+void Fill(PixelGrid grid, Colour colour) {
+  if (grid.width <= 0 || grid.height <= 0) return;
+  std::fill(grid.pixels, grid.pixels + grid.width, colour);
+  const std::size_t row_bytes = static_cast<std::size_t>(grid.width) * sizeof(Colour);
+  for (int y = 1; y < grid.height; ++y)
+    std::memcpy(grid.pixels + static_cast<std::size_t>(y) * grid.width, grid.pixels, row_bytes);
+}
 
 void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
   const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);

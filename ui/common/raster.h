@@ -26,6 +26,10 @@ inline void Plot(PixelGrid grid, int x, int y, Colour colour) {
     grid.pixels[static_cast<std::size_t>(y) * grid.width + x] = colour;
 }
 
+// Every pixel of the grid becomes `colour`, as fast as a memset: the first
+// row by hand, the others copies of it.
+void Fill(PixelGrid grid, Colour colour);
+
 // The end point is not drawn, as on the platform.
 void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour);
 

@@ -64,7 +64,10 @@ void ShowWarning(WindowHandle owner, const std::string& text, const std::string&
 
 WindowHandle FindWindowByTitle(const std::string& title) {
   WindowHandle found = 0;
-  gtk::Trapped([&] { found = x11::FindByTitle(XDisplay(), title); });
+  gtk::Trapped([&] {
+    const x11::TitleAtoms atoms{gdk_x11_get_xatom_by_name("_NET_WM_NAME"), gdk_x11_get_xatom_by_name("UTF8_STRING")};
+    found = x11::FindByTitle(XDisplay(), title, atoms);
+  });
   return found;
 }
 

@@ -34,6 +34,7 @@ scrollbar.tess { -GtkScrollbar-has-backward-stepper: true; -GtkScrollbar-has-for
 scrollbar.tess button { min-width: 21px; min-height: 16px; padding: 0; border: 0; }
 scrollbar.tess slider { min-width: 21px; min-height: 1px; margin: 0; border: 0; }
 scrollbar.tess trough { min-width: 21px; min-height: 1px; margin: 0; border: 0; }
+.tess arrow { min-width: 16px; min-height: 16px; margin: -3px; -gtk-icon-transform: scale(0.625); }
 )";
 
 void AddNativeRules() {

@@ -134,8 +134,13 @@ void Listen(Window window, std::function<void(XEvent&)> on_event) {
 void Forget(Window window) { Backend().windows.erase(window); }
 
 void PresentAll() {
-  for (Presenter* p : Backend().presenters) p->Present();
-  Backend().last_present = Clock::now();
+  X11Backend& b = Backend();
+  for (Presenter* p : b.presenters) p->Present();
+  b.last_present = Clock::now();
+  if (!b.presented && !b.presenters.empty()) {
+    b.presented = true;
+    if (b.pointer_pending) ApplyPointerEverywhere();
+  }
   XFlush(Dpy());
 }
 

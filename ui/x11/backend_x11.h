@@ -63,6 +63,10 @@ struct X11Backend {
   int live_forms = 0;
   // ShowCursor's display count: the pointer is hidden below 0.
   int cursor_count = 0;
+  // The first picture has been presented; a pointer shape asked for before
+  // it is set then.
+  bool presented = false;
+  bool pointer_pending = false;
   Cursor blank_cursor = 0, watch_cursor = 0;
   // The desktop's dots per inch; 0 until asked.
   int dpi = 0;

@@ -24,6 +24,12 @@ Rect InTwips(const Rect& r) {
 
 void ApplyPointer(Window window) {
   X11Backend& b = Backend();
+  // Making a pointer shape reads the cursor theme's files: it waits until the
+  // first picture is on the screen.
+  if (!b.presented) {
+    b.pointer_pending = true;
+    return;
+  }
   Display* d = Dpy();
   if (b.cursor_count < 0) {
     if (!b.blank_cursor) {

@@ -2,11 +2,11 @@
 
 #include <X11/Xutil.h>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
 #include "ui/fatal.h"
 #include "ui/x11/backend_x11.h"
@@ -37,6 +37,12 @@ XImage* AttachShared(Display* d, int width, int height, XShmSegmentInfo& shm) {
   }
   shm.shmaddr = image->data = static_cast<char*>(shmat(shm.shmid, nullptr, 0));
   shm.readOnly = False;
+#ifdef MADV_POPULATE_WRITE
+  // The whole image is filled at once: its pages are made in one call rather
+  // than one fault at a time.
+  if (shm.shmaddr != reinterpret_cast<char*>(-1))
+    madvise(shm.shmaddr, static_cast<std::size_t>(image->bytes_per_line) * height, MADV_POPULATE_WRITE);
+#endif
   const bool attached = shm.shmaddr != reinterpret_cast<char*>(-1) && Trapped([&] { XShmAttach(d, &shm); });
   shmctl(shm.shmid, IPC_RMID, nullptr);
   if (!attached) {
@@ -54,6 +60,13 @@ bool ServerSharesImages(Display* display) {
   int& known = Backend().shares_images;
   if (known < 0) known = XShmQueryExtension(display) ? 1 : 0;
   return known == 1;
+}
+
+Surface::Surface(Window window) : window_(window) {
+  const Visual* visual = DefaultVisual(Dpy(), DefaultScreen(Dpy()));
+  red_shift_ = ShiftOf(visual->red_mask);
+  green_shift_ = ShiftOf(visual->green_mask);
+  blue_shift_ = ShiftOf(visual->blue_mask);
 }
 
 Surface::~Surface() {
@@ -101,26 +114,24 @@ void Surface::Resize(int width, int height, Colour fill) {
   width = std::max(width, 0);
   height = std::max(height, 0);
   if (width == width_ && height == height_) return;
-  Picture old{width_, height_, {}};
-  if (pixels_) old.pixels.assign(pixels_, pixels_ + static_cast<std::size_t>(width_) * height_);
   Release();
   width_ = width;
   height_ = height;
-  if (width == 0 || height == 0) return;
-  if (!(ServerSharesImages(Dpy()) && CreateShared(width, height))) CreatePlain(width, height);
-  if (image_->bits_per_pixel != 32) throw ResourceError("the screen needs 24 or 32 bits per pixel");
-  red_shift_ = ShiftOf(image_->red_mask);
-  green_shift_ = ShiftOf(image_->green_mask);
-  blue_shift_ = ShiftOf(image_->blue_mask);
-  pixels_ = reinterpret_cast<Colour*>(image_->data);
-  // Rows may be padded: the grid assumes they are not.
-  if (image_->bytes_per_line != width * 4) throw ResourceError("unexpected image row length");
-  std::fill(pixels_, pixels_ + static_cast<std::size_t>(width) * height, Pixel(fill));
-  for (int y = 0; y < std::min(height, old.height); ++y)
-    std::memcpy(pixels_ + static_cast<std::size_t>(y) * width,
-                old.pixels.data() + static_cast<std::size_t>(y) * old.width,
-                static_cast<std::size_t>(std::min(width, old.width)) * 4);
-  TouchAll();
+  Fill(fill);
+}
+
+void Surface::Ready() {
+  if (!image_ && width_ > 0 && height_ > 0) {
+    if (!(ServerSharesImages(Dpy()) && CreateShared(width_, height_))) CreatePlain(width_, height_);
+    if (image_->bits_per_pixel != 32) throw ResourceError("the screen needs 24 or 32 bits per pixel");
+    pixels_ = reinterpret_cast<Colour*>(image_->data);
+    // Rows may be padded: the grid assumes they are not.
+    if (image_->bytes_per_line != width_ * 4) throw ResourceError("unexpected image row length");
+  }
+  if (fill_pending_ && pixels_) {
+    ui::Fill(PixelGrid{pixels_, width_, height_}, Pixel(fill_));
+    fill_pending_ = false;
+  }
 }
 
 Colour Surface::Pixel(Colour c) const {
@@ -136,7 +147,8 @@ Picture Surface::InPixels(const Picture& picture) const {
 }
 
 void Surface::Fill(Colour colour) {
-  if (pixels_) std::fill(pixels_, pixels_ + static_cast<std::size_t>(width_) * height_, Pixel(colour));
+  fill_ = colour;
+  fill_pending_ = true;
   TouchAll();
 }
 
@@ -157,7 +169,9 @@ void Surface::Touch(int left, int top, int right, int bottom) {
 }
 
 void Surface::Present() {
-  if (!image_ || dirty_right_ <= dirty_left_) return;
+  if (dirty_right_ <= dirty_left_) return;
+  Ready();
+  if (!image_) return;
   Display* d = Dpy();
   if (!gc_) gc_ = XCreateGC(d, window_, 0, nullptr);
   const int x = dirty_left_, y = dirty_top_, w = dirty_right_ - dirty_left_, h = dirty_bottom_ - dirty_top_;

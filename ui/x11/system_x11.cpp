@@ -23,7 +23,8 @@ void ShowWarning(WindowHandle, const std::string& text, const std::string& title
 
 WindowHandle FindWindowByTitle(const std::string& title) {
   WindowHandle found = 0;
-  x11::Trapped([&] { found = x11::FindByTitle(Dpy(), title); });
+  const x11::TitleAtoms atoms{Backend().net_wm_name, Backend().utf8_string};
+  x11::Trapped([&] { found = x11::FindByTitle(Dpy(), title, atoms); });
   return found;
 }
 

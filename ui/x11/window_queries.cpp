@@ -22,11 +22,6 @@ std::string Utf8Property(Display* d, Window w, Atom property, Atom type) {
   return out;
 }
 
-// The two names a title can be stored under, asked for once per search.
-struct TitleAtoms {
-  Atom net_wm_name, utf8;
-};
-
 TitleAtoms AtomsOf(Display* d) {
   char* names[] = {const_cast<char*>("_NET_WM_NAME"), const_cast<char*>("UTF8_STRING")};
   Atom atoms[2] = {};
@@ -47,15 +42,16 @@ std::string TitleOf(Display* d, Window w, const TitleAtoms& atoms) {
   return title;
 }
 
-Window Search(Display* d, Window w, const std::string& title, const TitleAtoms& atoms, int depth) {
-  if (TitleOf(d, w, atoms) == title) return w;
-  if (depth == 0) return 0;
+// Among the windows below `w`, from the top of the stacking order down.
+Window SearchBelow(Display* d, Window w, const std::string& title, const TitleAtoms& atoms, int depth) {
   Window root = 0, parent = 0, *children = nullptr;
   unsigned int count = 0;
-  if (!XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
+  if (depth == 0 || !XQueryTree(d, w, &root, &parent, &children, &count)) return 0;
   Window found = 0;
-  // From the top of the stacking order down.
-  for (unsigned int i = count; i-- > 0 && !found;) found = Search(d, children[i], title, atoms, depth - 1);
+  for (unsigned int i = count; i-- > 0 && !found;) {
+    if (TitleOf(d, children[i], atoms) == title) found = children[i];
+    else found = SearchBelow(d, children[i], title, atoms, depth - 1);
+  }
   if (children) XFree(children);
   return found;
 }
@@ -64,9 +60,9 @@ Window Search(Display* d, Window w, const std::string& title, const TitleAtoms& 
 
 std::string TitleOf(Display* d, Window w) { return TitleOf(d, w, AtomsOf(d)); }
 
-Window FindByTitle(Display* d, const std::string& title) {
+Window FindByTitle(Display* d, const std::string& title, const TitleAtoms& atoms) {
   if (title.empty()) return 0;
-  return Search(d, DefaultRootWindow(d), title, AtomsOf(d), kSearchDepth);
+  return SearchBelow(d, DefaultRootWindow(d), title, atoms, kSearchDepth);
 }
 
 Window WindowAt(Display* d, int x, int y) {

@@ -14,10 +14,15 @@ namespace ui::x11 {
 // The title a window shows: _NET_WM_NAME (UTF-8), else WM_NAME.
 std::string TitleOf(Display* display, Window window);
 
-// A window whose title is exactly `title`, searched from the root down
-// (top-level windows lie a level or two below it under a window manager);
-// 0 when there is none.
-Window FindByTitle(Display* display, const std::string& title);
+// The atoms a title is stored under in UTF-8 (_NET_WM_NAME, UTF8_STRING).
+struct TitleAtoms {
+  Atom net_wm_name = 0, utf8 = 0;
+};
+
+// A window whose title is exactly `title`, searched below the root (top-level
+// windows lie a level or two below it under a window manager); 0 when there
+// is none.
+Window FindByTitle(Display* display, const std::string& title, const TitleAtoms& atoms);
 
 // The deepest window under a point of the root, or the root itself.
 Window WindowAt(Display* display, int x, int y);
