@@ -85,6 +85,8 @@ std::string FatalErrorText(std::exception_ptr error) {
     std::rethrow_exception(error);
   } catch (const base::RuntimeError& e) {
     return base::RuntimeErrorText(e);
+  } catch (const ui::UnsupportedScreen& e) {
+    return std::string("この画面には描けません。\n\n") + e.what();
   } catch (const std::bad_alloc&) {
     return base::RuntimeErrorText(base::RuntimeError(base::kErrOutOfMemory, "Out of memory"));
   } catch (...) {

@@ -196,9 +196,10 @@ void Tessellane_S::EndCycle() {
   // Without a pause of its own the net still stays until the cycle has had
   // its shortest time.
   const double left = ShortestCycleLeft();
-  if (stop_ms >= 0 || left > 0) Pause(static_cast<std::uint32_t>(std::max<double>(stop_ms, std::ceil(left))));
-  // Unloaded during the pause: the cycle does not resume.
-  if (StopLoop) return;
+  if (stop_ms >= 0 || left > 0) Hold(static_cast<std::uint32_t>(std::max<double>(stop_ms, std::ceil(left))));
+  // Unloaded during the hold: the cycle does not resume. A host resized
+  // meanwhile gets its new net at once, from the drawing loop.
+  if (StopLoop || RestartPending) return;
   NewColors();
   Display.Cls();
   Radius = RandomRadius();
@@ -210,6 +211,12 @@ void Tessellane_S::EndCycle() {
 // The picture is held as it is, while input and the music polls go on.
 void Tessellane_S::Pause(std::uint32_t milliseconds) {
   ui::ProcessEventsFor(milliseconds, [this] { return StopLoop; });
+}
+
+// A finished net is held as a pause is, until a resize of the host's window
+// makes it pointless.
+void Tessellane_S::Hold(std::uint32_t milliseconds) {
+  ui::ProcessEventsFor(milliseconds, [this] { return StopLoop || RestartPending; });
 }
 
 void Tessellane_S::NewColors() {

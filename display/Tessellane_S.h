@@ -87,6 +87,7 @@ class Tessellane_S {
   // How long the current cycle must still last before the next may begin.
   double ShortestCycleLeft() const;
   void Pause(std::uint32_t milliseconds);
+  void Hold(std::uint32_t milliseconds);
   void NewColors();
   void ResetPattern();
   void EndScreenSaver();

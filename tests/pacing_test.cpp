@@ -140,6 +140,23 @@ TEST_F(PacedDisplayTest, AHostWindowResizedOverAndOverRestartsAtMostTwiceASecond
   EXPECT_EQ(display_->Display.ScaleWidth(), 400 + resizes);
 }
 
+TEST_F(PacedDisplayTest, AHostResizedDuringTheHoldStartsItsNewNetAtOnce) {
+  // Only the height changes: that alone is a new size.
+  host_ = headless::AddForeignWindow("host", ui::Rect{0, 0, 320, 240});
+  module_.StopTime = 20;
+  RunFor(4000, [&](display::Tessellane_S&) {
+    if (headless::NowMs() >= 2000 && cycle_starts_.size() == 1)
+      headless::ResizeForeignWindow(host_, ui::Rect{0, 0, 320, 300});
+  });
+  // The first net is finished within its second and held; the resize ends the hold.
+  ASSERT_EQ(cycle_starts_.size(), 2u);
+  EXPECT_GE(cycle_starts_[1], 2000);
+  EXPECT_LE(cycle_starts_[1], 2000 + 20);
+  EXPECT_EQ(display_->Display.ScaleHeight(), 300);
+  // ... and the new net is drawn at its pace, not after the old hold's 20 s.
+  EXPECT_GT(CirclesBetween(2000, 4000), display::CycleLength(320, 300) / 2);
+}
+
 TEST_F(PacedDisplayTest, InputAndTimersAreAnsweredWhileTheLoopWaitsForItsFrame) {
   headless::config().wait_step_ms = 1;
   std::vector<double> ticks;

@@ -15,6 +15,13 @@ class ResourceError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// A screen or window whose pixels the program cannot draw (a colour-mapped
+// 8-bit screen, say): the text names the reason and is shown as it is.
+class UnsupportedScreen : public ResourceError {
+ public:
+  using ResourceError::ResourceError;
+};
+
 // Shows the error to the user; set once by the program at its start.
 using FatalErrorReporter = void (*)(std::exception_ptr error);
 void SetFatalErrorReporter(FatalErrorReporter reporter);

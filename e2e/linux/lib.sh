@@ -63,12 +63,13 @@ e2e_teardown() {
 # --- Screen and program ----------------------------------------------------------
 
 # start_xvfb WxH [XVFB ARGS...]: a private Xvfb on a free display number, depth
-# 24, black root (-br), with any further server arguments (-extension MIT-SHM,
-# +xinerama, ...); exports DISPLAY, sets XVFB_PID, SCREEN_W and SCREEN_H.
+# 24 (SCREEN_DEPTH when set), black root (-br), with any further server
+# arguments (-extension MIT-SHM, +xinerama, ...); exports DISPLAY, sets
+# XVFB_PID, SCREEN_W and SCREEN_H.
 start_xvfb() {
   local size="$1"
   shift
-  x_server_start Xvfb -screen 0 "${size}x24" -br "$@" || return 1
+  x_server_start Xvfb -screen 0 "${size}x${SCREEN_DEPTH:-24}" -br "$@" || return 1
   XVFB_PID=$X_SERVER_PID
   export DISPLAY="$X_SERVER_DISPLAY"
   SCREEN_W="${size%x*}"

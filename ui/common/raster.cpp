@@ -5,20 +5,21 @@
 
 namespace ui {
 
-void Fill(PixelGrid grid, Colour colour) {
+template <class Pixel>
+void Fill(BasicPixelGrid<Pixel> grid, std::type_identity_t<Pixel> value) {
   if (grid.width <= 0 || grid.height <= 0) return;
-  std::fill(grid.pixels, grid.pixels + grid.width, colour);
-  const std::size_t row_bytes = static_cast<std::size_t>(grid.width) * sizeof(Colour);
-  for (int y = 1; y < grid.height; ++y)
-    std::memcpy(grid.pixels + static_cast<std::size_t>(y) * grid.width, grid.pixels, row_bytes);
+  std::fill(grid.pixels, grid.pixels + grid.width, value);
+  const std::size_t row_bytes = static_cast<std::size_t>(grid.width) * sizeof(Pixel);
+  for (int y = 1; y < grid.height; ++y) std::memcpy(grid.Row(y), grid.pixels, row_bytes);
 }
 
-void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
+template <class Pixel>
+void DrawLine(BasicPixelGrid<Pixel> grid, int x1, int y1, int x2, int y2, std::type_identity_t<Pixel> value) {
   const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
   const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
   int err = dx + dy;
   while (x1 != x2 || y1 != y2) {
-    Plot(grid, x1, y1, colour);
+    Plot(grid, x1, y1, value);
     const int e2 = 2 * err;
     if (e2 >= dy) {
       err += dy;
@@ -31,11 +32,12 @@ void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour) {
   }
 }
 
-void DrawCircle(PixelGrid grid, int cx, int cy, int radius, Colour colour) {
+template <class Pixel>
+void DrawCircle(BasicPixelGrid<Pixel> grid, int cx, int cy, int radius, std::type_identity_t<Pixel> value) {
   int x = radius, y = 0, err = 1 - radius;
   while (x >= y) {
     const int octants[8][2] = {{x, y}, {y, x}, {-y, x}, {-x, y}, {-x, -y}, {-y, -x}, {y, -x}, {x, -y}};
-    for (const auto& p : octants) Plot(grid, cx + p[0], cy + p[1], colour);
+    for (const auto& p : octants) Plot(grid, cx + p[0], cy + p[1], value);
     ++y;
     if (err < 0) {
       err += 2 * y + 1;
@@ -46,7 +48,8 @@ void DrawCircle(PixelGrid grid, int cx, int cy, int radius, Colour colour) {
   }
 }
 
-void StretchNearest(PixelGrid grid, const Picture& pic, const Rect& d, const Rect& s, const Rect& clip) {
+template <class Pixel>
+void StretchNearest(BasicPixelGrid<Pixel> grid, const Picture& pic, const Rect& d, const Rect& s, const Rect& clip) {
   const int dw = d.right - d.left, dh = d.bottom - d.top, sw = s.right - s.left, sh = s.bottom - s.top;
   if (pic.Empty() || dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return;
   const int x0 = std::max(0, clip.left - d.left), x1 = std::min(dw, clip.right - d.left);
@@ -56,9 +59,19 @@ void StretchNearest(PixelGrid grid, const Picture& pic, const Rect& d, const Rec
     if (sy < 0 || sy >= pic.height) continue;
     for (int x = x0; x < x1; ++x) {
       const int sx = s.left + static_cast<int>((x + 0.5) * sw / dw);
-      if (sx >= 0 && sx < pic.width) Plot(grid, d.left + x, d.top + y, pic.At(sx, sy));
+      if (sx >= 0 && sx < pic.width) Plot(grid, d.left + x, d.top + y, static_cast<Pixel>(pic.At(sx, sy)));
     }
   }
 }
+
+// The server images of 32 and of 16 bits per pixel.
+template void Fill(BasicPixelGrid<Colour>, Colour);
+template void DrawLine(BasicPixelGrid<Colour>, int, int, int, int, Colour);
+template void DrawCircle(BasicPixelGrid<Colour>, int, int, int, Colour);
+template void StretchNearest(BasicPixelGrid<Colour>, const Picture&, const Rect&, const Rect&, const Rect&);
+template void Fill(BasicPixelGrid<std::uint16_t>, std::uint16_t);
+template void DrawLine(BasicPixelGrid<std::uint16_t>, int, int, int, int, std::uint16_t);
+template void DrawCircle(BasicPixelGrid<std::uint16_t>, int, int, int, std::uint16_t);
+template void StretchNearest(BasicPixelGrid<std::uint16_t>, const Picture&, const Rect&, const Rect&, const Rect&);
 
 }  // namespace ui

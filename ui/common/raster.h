@@ -3,47 +3,69 @@
 // same everywhere.
 #pragma once
 #include <algorithm>
+#include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "ui/picture.h"
 
 namespace ui {
 
-// A pixel buffer, rows top-down: a Picture's or a headless surface's.
-struct PixelGrid {
-  Colour* pixels;
+// A pixel buffer, rows top-down, `stride` pixels apart: a Picture's, a
+// headless surface's, or a server image of 16 or 32 bits per pixel whose
+// rows may be padded.
+template <class Pixel>
+struct BasicPixelGrid {
+  Pixel* pixels;
   int width;
   int height;
+  int stride;
+  BasicPixelGrid(Pixel* pixels, int width, int height, int stride)
+      : pixels(pixels), width(width), height(height), stride(stride) {}
+  BasicPixelGrid(Pixel* pixels, int width, int height) : BasicPixelGrid(pixels, width, height, width) {}
   template <class Image>
-  static PixelGrid Of(Image& image) {
+  static BasicPixelGrid Of(Image& image) {
     return {image.pixels.data(), image.width, image.height};
   }
+  Pixel* Row(int y) const { return pixels + static_cast<std::size_t>(y) * stride; }
 };
+using PixelGrid = BasicPixelGrid<Colour>;
+using PixelGrid16 = BasicPixelGrid<std::uint16_t>;
 
 // A pixel outside the grid is left out.
-inline void Plot(PixelGrid grid, int x, int y, Colour colour) {
-  if (x >= 0 && y >= 0 && x < grid.width && y < grid.height)
-    grid.pixels[static_cast<std::size_t>(y) * grid.width + x] = colour;
+template <class Pixel>
+inline void Plot(BasicPixelGrid<Pixel> grid, int x, int y, std::type_identity_t<Pixel> value) {
+  if (x >= 0 && y >= 0 && x < grid.width && y < grid.height) grid.Row(y)[x] = value;
 }
 
-// Every pixel of the grid becomes `colour`, as fast as a memset: the first
+// The plotters below take a grid of either pixel size; a colour is the
+// grid's own pixel value.
+
+// Every pixel of the grid becomes `value`, as fast as a memset: the first
 // row by hand, the others copies of it.
-void Fill(PixelGrid grid, Colour colour);
+template <class Pixel>
+void Fill(BasicPixelGrid<Pixel> grid, std::type_identity_t<Pixel> value);
 
 // The end point is not drawn, as on the platform.
-void DrawLine(PixelGrid grid, int x1, int y1, int x2, int y2, Colour colour);
+template <class Pixel>
+void DrawLine(BasicPixelGrid<Pixel> grid, int x1, int y1, int x2, int y2, std::type_identity_t<Pixel> value);
 
 // Midpoint circle: the one-pixel outline of the given radius around (cx,
 // cy), the pixel nearest the true circle in each row of the steep octants
 // and each column of the flat ones. Radius 0 is the centre alone; a negative
 // radius draws nothing.
-void DrawCircle(PixelGrid grid, int cx, int cy, int radius, Colour colour);
+template <class Pixel>
+void DrawCircle(BasicPixelGrid<Pixel> grid, int cx, int cy, int radius, std::type_identity_t<Pixel> value);
 
 // Nearest-neighbour stretch of a source rectangle into a destination one:
-// each destination pixel takes the source pixel under its centre. Only the
-// destination pixels inside `clip` change.
-void StretchNearest(PixelGrid grid, const Picture& picture, const Rect& dest, const Rect& source, const Rect& clip);
-inline void StretchNearest(PixelGrid grid, const Picture& picture, const Rect& dest, const Rect& source) {
+// each destination pixel takes the source pixel under its centre (the
+// picture holds the grid's pixel values). Only the destination pixels
+// inside `clip` change.
+template <class Pixel>
+void StretchNearest(BasicPixelGrid<Pixel> grid, const Picture& picture, const Rect& dest, const Rect& source,
+                    const Rect& clip);
+template <class Pixel>
+void StretchNearest(BasicPixelGrid<Pixel> grid, const Picture& picture, const Rect& dest, const Rect& source) {
   StretchNearest(grid, picture, dest, source, Rect{0, 0, grid.width, grid.height});
 }
 

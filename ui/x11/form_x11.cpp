@@ -44,7 +44,7 @@ class X11FormPeer : public FormPeer {
   }
   void SetBackColor(Colour colour) override {
     back_ = colour;
-    if (window_ && !hosted_) XSetWindowBackground(Dpy(), window_, PixelOf(colour));
+    if (window_ && !hosted_) XSetWindowBackground(Dpy(), window_, ScreenPixel(colour));
   }
   void Show() override {
     if (hosted_) return;
@@ -74,14 +74,10 @@ class X11FormPeer : public FormPeer {
   Point HostSize() override { return Point{w_, h_}; }
 
  private:
-  static unsigned long PixelOf(Colour c) {
-    return (static_cast<unsigned long>(RedOf(c)) << 16) | (GreenOf(c) << 8) | BlueOf(c);
-  }
-
   void Create() {
     window_ = CreatePlainWindow(DefaultRootWindow(Dpy()), x_, y_, w_, h_, true);
     ++Backend().live_forms;
-    XSetWindowBackground(Dpy(), window_, PixelOf(back_));
+    XSetWindowBackground(Dpy(), window_, ScreenPixel(back_));
     XSelectInput(Dpy(), window_, kFormEvents);
     SetTitle(window_, caption_);
     XSetWMProtocols(Dpy(), window_, &Backend().wm_delete, 1);
@@ -164,17 +160,20 @@ class X11PictureBoxPeer : public PictureBoxPeer, public Presenter {
   }
   void Circle(int x, int y, int r, Colour colour) override {
     Ensure();
-    DrawCircle(surface_->Grid(), x, y, r, surface_->Pixel(colour));
+    const Colour pixel = surface_->Pixel(colour);
+    surface_->WithGrid([&](auto grid) { DrawCircle(grid, x, y, r, pixel); });
     surface_->Touch(x - r, y - r, x + r + 1, y + r + 1);
   }
   void Line(int x1, int y1, int x2, int y2, Colour colour) override {
     Ensure();
-    DrawLine(surface_->Grid(), x1, y1, x2, y2, surface_->Pixel(colour));
+    const Colour pixel = surface_->Pixel(colour);
+    surface_->WithGrid([&](auto grid) { DrawLine(grid, x1, y1, x2, y2, pixel); });
     surface_->Touch(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2) + 1, std::max(y1, y2) + 1);
   }
   void PaintPicture(const Picture& picture, const Rect& dest, const Rect& source) override {
     Ensure();
-    StretchNearest(surface_->Grid(), surface_->InPixels(picture), dest, source);
+    const Picture pixels = surface_->InPixels(picture);
+    surface_->WithGrid([&](auto grid) { StretchNearest(grid, pixels, dest, source); });
     surface_->Touch(dest.left, dest.top, dest.right, dest.bottom);
   }
   void Refresh() override {

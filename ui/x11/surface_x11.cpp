@@ -14,20 +14,53 @@
 namespace ui::x11 {
 namespace {
 
-int ShiftOf(unsigned long mask) {
-  int shift = 0;
-  while (mask && !(mask & 1)) {
-    mask >>= 1;
-    ++shift;
+WindowVisual VisualOf(Display* d, Window window) {
+  XWindowAttributes attributes;
+  if (!Trapped([&] { XGetWindowAttributes(d, window, &attributes); }))
+    return {DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d))};
+  return {attributes.visual, attributes.depth};
+}
+
+// Bits per pixel of the server's images of a depth.
+int BitsPerPixelOf(Display* d, int depth) {
+  int count = 0;
+  XPixmapFormatValues* formats = XListPixmapFormats(d, &count);
+  int bits = 0;
+  for (int i = 0; i < count; ++i)
+    if (formats[i].depth == depth) bits = formats[i].bits_per_pixel;
+  if (formats) XFree(formats);
+  return bits;
+}
+
+const char* ClassName(int visual_class) {
+  switch (visual_class) {
+    case StaticGray: return "StaticGray";
+    case GrayScale: return "GrayScale";
+    case StaticColor: return "StaticColor";
+    case PseudoColor: return "PseudoColor";
+    case DirectColor: return "DirectColor";
+    default: return "TrueColor";
   }
-  return shift;
+}
+
+// The format of the window's pixels; a visual whose colours go through a
+// colour map is refused with its reason.
+PixelFormat FormatOf(Display* d, const WindowVisual& target) {
+  const Visual* visual = target.visual;
+  if (visual->c_class != TrueColor)
+    throw UnsupportedScreen("画面の色が " + std::to_string(target.depth) + " ビットの " + ClassName(visual->c_class) +
+                            " です。16、24、30、32 ビットの TrueColor の画面に描けます。");
+  PixelFormat format(static_cast<std::uint32_t>(visual->red_mask), static_cast<std::uint32_t>(visual->green_mask),
+                     static_cast<std::uint32_t>(visual->blue_mask), target.depth, BitsPerPixelOf(d, target.depth));
+  if (const std::string why = format.WhyNotDrawable(); !why.empty()) throw UnsupportedScreen(why + "。");
+  return format;
 }
 
 // Attaches a segment to a new image; the segment is marked for removal at
 // once, so that it goes with the program however the program ends.
-XImage* AttachShared(Display* d, int width, int height, XShmSegmentInfo& shm) {
-  Visual* visual = DefaultVisual(d, DefaultScreen(d));
-  const int depth = DefaultDepth(d, DefaultScreen(d));
+XImage* AttachShared(Display* d, const WindowVisual& target, int width, int height, XShmSegmentInfo& shm) {
+  Visual* visual = target.visual;
+  const int depth = target.depth;
   XImage* image = XShmCreateImage(d, visual, depth, ZPixmap, nullptr, &shm, width, height);
   if (!image) return nullptr;
   shm.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * height, IPC_CREAT | 0600);
@@ -56,18 +89,21 @@ XImage* AttachShared(Display* d, int width, int height, XShmSegmentInfo& shm) {
 
 }  // namespace
 
+unsigned long ScreenPixel(Colour colour) {
+  Display* d = Dpy();
+  return FormatOf(d, WindowVisual{DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d))}).Pixel(colour);
+}
+
 bool ServerSharesImages(Display* display) {
   int& known = Backend().shares_images;
   if (known < 0) known = XShmQueryExtension(display) ? 1 : 0;
   return known == 1;
 }
 
-Surface::Surface(Window window) : window_(window) {
-  const Visual* visual = DefaultVisual(Dpy(), DefaultScreen(Dpy()));
-  red_shift_ = ShiftOf(visual->red_mask);
-  green_shift_ = ShiftOf(visual->green_mask);
-  blue_shift_ = ShiftOf(visual->blue_mask);
-}
+Surface::Surface(Window window) : Surface(window, VisualOf(Dpy(), window)) {}
+
+Surface::Surface(Window window, const WindowVisual& target)
+    : window_(window), visual_(target.visual), depth_(target.depth), format_(FormatOf(Dpy(), target)) {}
 
 Surface::~Surface() {
   Release();
@@ -92,18 +128,17 @@ void Surface::Release() {
 // The first attach that fails (the extension is there, but the server is
 // on another machine) settles it for every later image.
 bool Surface::CreateShared(int width, int height) {
-  image_ = AttachShared(Dpy(), width, height, shm_);
+  image_ = AttachShared(Dpy(), WindowVisual{visual_, depth_}, width, height, shm_);
   shared_ = image_ != nullptr;
   if (!shared_) Backend().shares_images = 0;
   return shared_;
 }
 
 void Surface::CreatePlain(int width, int height) {
-  Display* d = Dpy();
-  char* data = static_cast<char*>(std::calloc(static_cast<std::size_t>(width) * height, 4));
+  const int bytes = format_.BitsPerPixel() / 8;
+  char* data = static_cast<char*>(std::calloc(static_cast<std::size_t>(width) * height, bytes));
   if (!data) throw ResourceError("no memory for a picture");
-  image_ = XCreateImage(d, DefaultVisual(d, DefaultScreen(d)), DefaultDepth(d, DefaultScreen(d)), ZPixmap, 0, data,
-                        width, height, 32, width * 4);
+  image_ = XCreateImage(Dpy(), visual_, depth_, ZPixmap, 0, data, width, height, bytes * 8, width * bytes);
   if (!image_) {
     std::free(data);
     throw ResourceError("the server refused a picture");
@@ -123,21 +158,16 @@ void Surface::Resize(int width, int height, Colour fill) {
 void Surface::Ready() {
   if (!image_ && width_ > 0 && height_ > 0) {
     if (!(ServerSharesImages(Dpy()) && CreateShared(width_, height_))) CreatePlain(width_, height_);
-    if (image_->bits_per_pixel != 32) throw ResourceError("the screen needs 24 or 32 bits per pixel");
-    pixels_ = reinterpret_cast<Colour*>(image_->data);
-    // Rows may be padded: the grid assumes they are not.
-    if (image_->bytes_per_line != width_ * 4) throw ResourceError("unexpected image row length");
+    const int bytes = image_->bits_per_pixel / 8;
+    if (image_->bits_per_pixel != format_.BitsPerPixel() || image_->bytes_per_line % bytes != 0)
+      throw UnsupportedScreen("画面の画像の形式が分かりません。");
+    pixels_ = image_->data;
+    stride_ = image_->bytes_per_line / bytes;
   }
   if (fill_pending_ && pixels_) {
-    ui::Fill(PixelGrid{pixels_, width_, height_}, Pixel(fill_));
     fill_pending_ = false;
+    OnGrid([&](auto grid) { ui::Fill(grid, Pixel(fill_)); });
   }
-}
-
-Colour Surface::Pixel(Colour c) const {
-  return static_cast<Colour>((static_cast<std::uint32_t>(RedOf(c)) << red_shift_) |
-                             (static_cast<std::uint32_t>(GreenOf(c)) << green_shift_) |
-                             (static_cast<std::uint32_t>(BlueOf(c)) << blue_shift_));
 }
 
 Picture Surface::InPixels(const Picture& picture) const {
