@@ -193,6 +193,28 @@ t_key=$([ -n "$t" ] && mark_in "$REC" "$t")
 [ -n "$t_key" ] && silent_after "$REC" "$t_key" "cd after the key"
 log "figures: ${E2E_FIGURES:-none}"
 
+# --- CD image: the whole disc ------------------------------------------------------------
+e2e_case "a CD image played to its end starts again from track 1" 60
+disc whole 1.2
+export TESSELLANE_CD_DEVICE="$E2E_TEST_WORK/whole.cue"
+REC="$E2E_TEST_WORK/whole.wav"
+record_start "$REC"
+start_music whole 'BGM区分=1' 'BGMﾘﾋﾟｰﾄ=0'
+check "whole disc: the display window appears" test -n "$WIN"
+await_sound 20 loud
+# The three tracks take 3.6 s; the next poll starts the disc again.
+more_recorded 5.5
+ends_cleanly "whole disc"
+record_stop 2
+start=$(first_sound "$REC")
+if [ -z "$start" ]; then
+  fail "whole disc: the disc is heard"
+else
+  log "whole disc: pitch every 0.1 s: $(pitches "$REC" "$start" 5)"
+  check_eq "whole disc: its last track plays" 880 "$(pitch "$REC" "$(plus "$start" 2.8)" 0.3)"
+  check_eq "whole disc: then track 1 again" 440 "$(pitch "$REC" "$(plus "$start" 4.2)" 0.4)"
+fi
+
 # --- CD image: the repeat track ----------------------------------------------------------
 e2e_case "a CD image: the repeat track holds track 2" 60
 disc short 1.6

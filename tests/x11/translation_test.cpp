@@ -58,6 +58,10 @@ TEST(Monitors, TheDesktopCoversEveryMonitorAndThePrimaryIsTheOneNamed) {
   // all the screen is the desktop.
   EXPECT_EQ(ui::x11::LayoutOf({{0, 0, 0, 0}, {0, 0, 800, 600}}, 0, screen).desktop, (ui::Rect{0, 0, 800, 600}));
   EXPECT_EQ(ui::x11::LayoutOf({{0, 0, 0, 0}, {0, 0, 800, 600}}, 0, screen).primary, (ui::Rect{0, 0, 800, 600}));
+  // The primary's index counts the monitor of no size before it.
+  const std::vector<ui::Rect> after_empty = {{0, 0, 0, 0}, {0, 0, 800, 600}, {800, 0, 1824, 768}};
+  EXPECT_EQ(ui::x11::LayoutOf(after_empty, 2, screen).primary, (ui::Rect{800, 0, 1824, 768}));
+  EXPECT_EQ(ui::x11::LayoutOf(after_empty, 1, screen).primary, (ui::Rect{0, 0, 800, 600}));
   EXPECT_EQ(ui::x11::LayoutOf({}, 0, screen).desktop, screen);
   EXPECT_EQ(ui::x11::LayoutOf({}, 0, screen).primary, screen);
 }
