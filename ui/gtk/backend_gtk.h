@@ -60,6 +60,8 @@ struct GtkBackend {
   int mouse_pointer = 0;
   // The desktop's dots per inch; 0 until asked.
   int dpi = 0;
+  // Device pixels per logical pixel, decided when GTK starts.
+  int scale = 1;
 };
 GtkBackend& Backend();
 
@@ -153,6 +155,10 @@ inline std::uint32_t ToCairo(Colour c) {
 }
 inline Colour FromCairo(std::uint32_t p) { return Rgb((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF); }
 
+// A surface of the program's pixels as the source at (x, y): where the
+// session scales, each pixel becomes a block of whole device pixels (the
+// skin's pictures and the rays' lines stay sharp, not blurred).
+void SetPixelSource(cairo_t* cr, cairo_surface_t* pixels, double x, double y);
 // Paints a picture's pixels at (x, y) of the cairo context.
 void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y);
 // The two-pixel sunken frame of a picture box around `outer`.

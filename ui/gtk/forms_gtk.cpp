@@ -21,8 +21,10 @@
 #include "ui/backend.h"
 #include "ui/common/raster.h"
 #include "ui/gtk/backend_gtk.h"
+#include "ui/gtk/screen_scale.h"
 #include "ui/posix/process.h"
 #include "ui/x11/input_x11.h"
+#include "ui/x11/monitors.h"
 
 namespace ui::gtk {
 namespace {
@@ -58,6 +60,30 @@ bool ManagerMovesWindows(GtkWidget* window) {
   GdkScreen* screen = gtk_widget_get_screen(window);
   return GDK_IS_X11_SCREEN(screen) &&
          gdk_x11_screen_supports_net_wm_hint(screen, gdk_atom_intern_static_string("_NET_WM_MOVERESIZE"));
+}
+
+// GTK scales the windows of a session that asks for it by GDK_SCALE or a
+// desktop's scaling factor; a session that only raises Xft.dpi gets the same
+// whole factor set here, with GTK's own text (choosers, message boxes) kept
+// at the size that resolution asks for.
+void AdoptSessionScale() {
+  GdkDisplay* display = gdk_display_get_default();
+  const int gdk_scale = gdk_window_get_scale_factor(gdk_get_default_root_window());
+  const int dpi = x11::QueryDpi(GDK_DISPLAY_XDISPLAY(display));
+  const int scale = SessionScale(gdk_scale, std::getenv("GDK_SCALE") != nullptr, dpi);
+  Backend().scale = scale;
+  if (scale == gdk_scale) return;
+  gdk_x11_display_set_window_scale(display, scale);
+  g_object_set(gtk_settings_get_default(), "gtk-xft-dpi", dpi * 1024 / scale, nullptr);
+}
+
+// Where the form's window goes, in GTK's (logical) units: wholly on the
+// primary monitor, or with its top left on it when it is larger.
+Point PlaceOnScreen(const Rect& logical) {
+  const int scale = Backend().scale;
+  const Rect monitor = x11::QueryLayout(XDisplay()).primary;
+  const Rect device = PlaceOnMonitor(logical, scale, monitor);
+  return Point{device.left / scale, device.top / scale};
 }
 
 class GtkFormPeer : public FormPeer, public FormWindow {
@@ -116,7 +142,8 @@ class GtkFormPeer : public FormPeer, public FormWindow {
   void Show() override {
     if (destroyed_) return;
     RunLayout();
-    gtk_window_move(GTK_WINDOW(window_), x_, y_);
+    const Point place = PlaceOnScreen(Rect{x_, y_, x_ + w_, y_ + h_});
+    gtk_window_move(GTK_WINDOW(window_), place.x, place.y);
     gtk_widget_show_all(window_);
     // GTK hands the focus to the first control that takes it; the system
     // leaves it with the window until a control is clicked or tabbed to.
@@ -339,7 +366,7 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
     if (sunken_) PaintSunkenFrame(cr, bounds_);
     if (!mirror_) return;
     cairo_save(cr);
-    cairo_set_source_surface(cr, mirror_, bounds_.left + Inset(), bounds_.top + Inset());
+    SetPixelSource(cr, mirror_, bounds_.left + Inset(), bounds_.top + Inset());
     cairo_rectangle(cr, bounds_.left + Inset(), bounds_.top + Inset(), image_.width, image_.height);
     cairo_fill(cr);
     cairo_restore(cr);
@@ -489,6 +516,7 @@ void EnsureStarted() {
                  std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");
     std::_Exit(1);
   }
+  AdoptSessionScale();
   // A signal's wake-up byte ends a wait of the pump.
   if (posix::WakeDescriptor() >= 0) g_unix_fd_add(posix::WakeDescriptor(), G_IO_IN, OnWake, nullptr);
 }
@@ -565,6 +593,11 @@ void RunEventLoop() {
 
 namespace ui::gtk {
 
+void SetPixelSource(cairo_t* cr, cairo_surface_t* pixels, double x, double y) {
+  cairo_set_source_surface(cr, pixels, x, y);
+  cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+}
+
 void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y) {
   if (picture.Empty()) return;
   cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture.width, picture.height);
@@ -576,7 +609,7 @@ void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y) {
   }
   cairo_surface_mark_dirty(s);
   cairo_save(cr);
-  cairo_set_source_surface(cr, s, x, y);
+  SetPixelSource(cr, s, x, y);
   cairo_rectangle(cr, x, y, picture.width, picture.height);
   cairo_fill(cr);
   cairo_restore(cr);

@@ -5,6 +5,7 @@
 #include "ui/backend.h"
 #include "ui/common/twips.h"
 #include "ui/gtk/backend_gtk.h"
+#include "ui/gtk/screen_scale.h"
 #include "ui/posix/process.h"
 #include "ui/x11/monitors.h"
 #include "ui/x11/window_queries.h"
@@ -24,8 +25,18 @@ void Trapped(Requests requests) {
 }
 
 int Dpi() {
-  if (!Backend().dpi) Backend().dpi = x11::QueryDpi(XDisplay());
+  if (!Backend().dpi) {
+    const int desktop_dpi = x11::QueryDpi(XDisplay());  // starts GTK, which decides the scale
+    Backend().dpi = LogicalDpi(desktop_dpi, Backend().scale);
+  }
   return Backend().dpi;
+}
+
+// X speaks device pixels; the program logical ones.
+Rect Logical(const Rect& device) { return ToLogical(device, Backend().scale); }
+x11::MonitorLayout LogicalLayout() {
+  const x11::MonitorLayout device = x11::QueryLayout(XDisplay());
+  return x11::MonitorLayout{Logical(device.desktop), Logical(device.primary)};
 }
 
 Rect InTwips(const Rect& r) {
@@ -85,6 +96,7 @@ void MakeTopmost(WindowHandle window) {
 bool GetWindowRect(WindowHandle window, Rect& rect) {
   bool ok = false;
   gtk::Trapped([&] { ok = x11::WindowRect(XDisplay(), static_cast<Window>(window), rect); });
+  if (ok) rect = gtk::Logical(rect);
   return ok;
 }
 
@@ -93,11 +105,17 @@ void AttachToParent(WindowHandle window, WindowHandle parent) {
   XFlush(XDisplay());
 }
 
-bool GetCursorPos(Point& point) { return x11::PointerPosition(XDisplay(), point); }
+bool GetCursorPos(Point& point) {
+  Point device;
+  if (!x11::PointerPosition(XDisplay(), device)) return false;
+  point = gtk::ToLogical(device, gtk::Backend().scale);
+  return true;
+}
 
 WindowHandle WindowFromPoint(Point point) {
+  const int scale = gtk::Backend().scale;
   WindowHandle found = 0;
-  gtk::Trapped([&] { found = x11::WindowAt(XDisplay(), point.x, point.y); });
+  gtk::Trapped([&] { found = x11::WindowAt(XDisplay(), point.x * scale, point.y * scale); });
   return found;
 }
 
@@ -106,14 +124,14 @@ WindowHandle WindowFromPoint(Point point) {
 namespace ui::screen {
 
 int WidthTwips() {
-  const Rect p = x11::QueryLayout(gtk::XDisplay()).primary;
+  const Rect p = gtk::LogicalLayout().primary;
   return (p.right - p.left) * TwipsPerPixelX();
 }
 int HeightTwips() {
-  const Rect p = x11::QueryLayout(gtk::XDisplay()).primary;
+  const Rect p = gtk::LogicalLayout().primary;
   return (p.bottom - p.top) * TwipsPerPixelY();
 }
-Rect DesktopTwips() { return gtk::InTwips(x11::QueryLayout(gtk::XDisplay()).desktop); }
+Rect DesktopTwips() { return gtk::InTwips(gtk::LogicalLayout().desktop); }
 int TwipsPerPixelX() { return TwipsPerPixelAt(gtk::Dpi()); }
 int TwipsPerPixelY() { return TwipsPerPixelAt(gtk::Dpi()); }
 

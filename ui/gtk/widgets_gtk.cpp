@@ -206,7 +206,7 @@ class GtkPalettePicturePeer : public PalettePicturePeer, public Layer {
     cairo_rectangle(cr, bounds_.left + inset, bounds_.top + inset, bounds_.right - bounds_.left - 2 * inset,
                     bounds_.bottom - bounds_.top - 2 * inset);
     cairo_clip(cr);
-    cairo_set_source_surface(cr, mirror_, bounds_.left + inset, bounds_.top + inset);
+    SetPixelSource(cr, mirror_, bounds_.left + inset, bounds_.top + inset);
     cairo_paint(cr);
     cairo_restore(cr);
   }
