@@ -9,7 +9,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64
   wine wine64
-  xvfb xserver-xephyr xdotool xclip x11-utils imagemagick
+  xvfb xserver-xephyr xdotool xclip x11-utils x11-xserver-utils imagemagick
   locales fonts-ipafont-gothic
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   pulseaudio pulseaudio-utils sox lame

@@ -6,7 +6,10 @@
 # recording xdg-open, the title-strip drag, the close button); a save round
 # trip byte for byte with another section kept; cancel and the close button
 # write nothing; a settings folder that cannot be written gives one message
-# box and changes nothing.
+# box and changes nothing. Then on a 1920x1080 screen, under GDK_SCALE=2 and
+# under Xft.dpi 192 alone: the window at twice its size and at its place in
+# logical pixels, wholly on screen, sharp, its hover, drag and 設定 working;
+# at Xft.dpi 288, too tall for the screen, its top left and 設定 on it.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need_native
@@ -299,5 +302,91 @@ open_dialog && {
   check "the file is unchanged" cmp -s "$INI" "$E2E_TEST_WORK/before.ini"
   check "no other file in the folder" test "$(ls -A "$INI_DIR" | wc -l)" -eq 1
 }
+
+# --- HiDPI sessions on a 1920 x 1080 screen ----------------------------------------
+# GTK doubles the window under GDK_SCALE=2; a session that raises only Xft.dpi
+# gets the same whole factor (dpi / 96, rounded down). Either way the window
+# has the layout's size and the specified place in logical pixels, each
+# logical pixel `S` device pixels, and its controls answer where they are
+# drawn.
+
+# scaled_click S X Y: a left click at the logical client pixel (X, Y).
+scaled_click() { xdotool mousemove $((WX + $1 * $2)) $((WY + $1 * $3)) click 1; }
+# whole_blocks FILE S: the title strip (its text, the close button) in FILE
+# is made of S x S blocks of one colour each: stretched nearest, not blurred.
+whole_blocks() {
+  local strip="$E2E_TEST_WORK/strip.png" blocks="$E2E_TEST_WORK/strip_blocks.png" w=446 h=22
+  convert "$1" -crop "$(($2 * w))x$(($2 * h))+$WX+$WY" +repage "$strip"
+  convert "$strip" -sample "${w}x${h}!" -sample "$(($2 * w))x$(($2 * h))!" "$blocks"
+  [ "$(compare -metric AE "$strip" "$blocks" null: 2>&1)" = 0 ]
+}
+wholly_on_screen() {
+  local w h
+  read -r w h <<<"$(window_size "$WIN")"
+  [ "$WX" -ge 0 ] && [ "$WY" -ge 0 ] && [ $((WX + w)) -le "$SCREEN_W" ] && [ $((WY + h)) -le "$SCREEN_H" ]
+}
+# scaled_session_checks WHAT S "X Y": size, place, hover, drag, then ﾗﾝﾀﾞﾑ and 設定 save.
+scaled_session_checks() {
+  local what="$1" s="$2" place="$3" x0 y0
+  check_eq "$what: window size" "$((446 * s)) $((477 * s))" "$(window_size "$WIN")"
+  check_eq "$what: window place" "$place" "$WX $WY"
+  check "$what: the window lies wholly on the screen" wholly_on_screen
+  check "$what: the title strip is stretched in whole blocks" whole_blocks "$E2E_TEST_WORK/opened.png" "$s"
+  # The hover's leave test asks X for the window under the cursor: the
+  # cursor's logical place must name the button itself, tick after tick.
+  face() { pixel "$1" $((WX + s * 356)) $((WY + s * 220)); }
+  screenshot "$E2E_TEST_WORK/idle.png"
+  IDLE=$(face "$E2E_TEST_WORK/idle.png")
+  xdotool mousemove $((WX + s * 390)) $((WY + s * 232))
+  lit() { [ "$(face "$1")" != "$IDLE" ]; }
+  unlit() { ! lit "$1"; }
+  check "$what: hovering lights the button" shot_until 5 "$E2E_TEST_WORK/hover.png" lit
+  stays_lit() { ! shot_until 1 "$E2E_TEST_WORK/hover_after.png" unlit >/dev/null; }
+  check "$what: the button stays lit while the cursor rests on it" stays_lit
+  # Dragging the title strip: the window follows the cursor's way exactly.
+  x0=$WX y0=$WY
+  xdotool mousemove $((WX + s * 100)) $((WY + s * 10)) mousedown 1 sleep 0.2
+  xdotool mousemove $((WX + s * 100 + 30)) $((WY + s * 10 + 16)) sleep 0.2
+  xdotool mousemove $((WX + s * 100 + 60)) $((WY + s * 10 + 30)) sleep 0.2 mouseup 1
+  moved() { [ "$(window_pos "$WIN")" = "$((x0 + 60)) $((y0 + 30))" ]; }
+  check "$what: dragging the title strip moves the window by the cursor's way" wait_until 5 "the window to move" moved
+  read -r WX WY <<<"$(window_pos "$WIN")"
+  scaled_click "$s" 395 202  # ﾗﾝﾀﾞﾑ: off to on
+  scaled_click "$s" 390 268  # 設定
+  ends_within "$what: save"
+  check_eq "$what: 設定 saves the toggled ﾗﾝﾀﾞﾑ" 1 "$(ini_value '背景色ﾗﾝﾀﾞﾑ')"
+}
+
+xvfb_stop
+start_xvfb 1920x1080 || { fail "Xvfb starts at 1920x1080"; e2e_end; }
+
+# Logical screen 960 x 540: (960 - 446) \ 2 = 257, (540 - 477) \ 3 = 21.
+e2e_case "GDK_SCALE=2: twice the size at the specified place, wholly on screen" 60
+write_file ""
+export GDK_SCALE=2
+open_dialog && scaled_session_checks "GDK_SCALE=2" 2 "514 42"
+unset GDK_SCALE
+
+e2e_case "Xft.dpi 192 alone: the same doubled window, drawn at twice the size" 60
+echo 'Xft.dpi: 192' | xrdb -merge
+write_file ""
+open_dialog && scaled_session_checks "Xft.dpi 192" 2 "514 42"
+
+# Three times 446 x 477 is taller than 1080: the window keeps its top left
+# (title strip, close button) and its buttons on the screen.
+e2e_case "Xft.dpi 288 on a screen too small: top left on screen, 設定 reachable" 60
+echo 'Xft.dpi: 288' | xrdb -merge
+write_file ""
+open_dialog && {
+  check_eq "Xft.dpi 288: window size" "1338 1431" "$(window_size "$WIN")"
+  # Logical screen 640 x 360: left (640 - 446) \ 2 = 97; the top clamped to 0.
+  check_eq "Xft.dpi 288: window place" "291 0" "$WX $WY"
+  check "Xft.dpi 288: the close button lies on the screen" test $((WX + 3 * 443)) -le "$SCREEN_W"
+  scaled_click 3 395 202
+  scaled_click 3 390 268
+  ends_within "Xft.dpi 288: save"
+  check_eq "Xft.dpi 288: 設定 saves the toggled ﾗﾝﾀﾞﾑ" 1 "$(ini_value '背景色ﾗﾝﾀﾞﾑ')"
+}
+xrdb -remove
 
 e2e_end
