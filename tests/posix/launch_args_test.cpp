@@ -49,10 +49,40 @@ TEST(LaunchArgs, HackSwitchesWithOneDashOrTwoNameTheWindow) {
     EXPECT_EQ(Parse({id, "77"}, "0x99").window, 77u) << id;
     EXPECT_FALSE(Parse({id, "77"}).root) << id;
   }
-  // Options XScreenSaver may add for every hack change nothing.
-  const LaunchArgs extra = Parse({"--root", "-fps", "-visual", "default"});
+  // Options every hack takes change nothing, wherever they stand.
+  const LaunchArgs extra = Parse({"-mono", "--root", "-fps", "-install", "-visual", "default", "-noinstall"});
   EXPECT_EQ(extra.action, Action::kHosted);
   EXPECT_TRUE(extra.root);
+  // The visual's name is taken with its switch, not read as the next switch.
+  EXPECT_EQ(Parse({"-visual", "-root"}).action, Action::kOwnWindow);
+}
+
+TEST(LaunchArgs, AWindowIdWinsOverRootAndWindowAndOfThoseTheLastWins) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {"-root", "-window-id", "77"}, {"-window-id", "77", "-root"}, {"-window-id", "77", "--window"}}) {
+    const LaunchArgs a = Parse(args, "0x99");
+    EXPECT_EQ(a.action, Action::kHosted) << args[0];
+    EXPECT_FALSE(a.root) << args[0];
+    EXPECT_EQ(a.window, 77u) << args[0];
+  }
+  EXPECT_EQ(Parse({"-root", "-window"}, "0x99").action, Action::kOwnWindow);
+  EXPECT_EQ(Parse({"-window", "-root"}).action, Action::kHosted);
+  EXPECT_TRUE(Parse({"-window", "-root"}).root);
+  // A hack's switches that name no window mean one of its own, as for hacks.
+  EXPECT_EQ(Parse({"-window"}).action, Action::kOwnWindow);
+  EXPECT_EQ(Parse({"-mono"}).action, Action::kOwnWindow);
+  EXPECT_EQ(Parse({"--fps"}, "0x99").action, Action::kOwnWindow);
+}
+
+TEST(LaunchArgs, XScreenSaverWindowWithBlanksIsReadAndATokenIsNamedAsNoXWindow) {
+  EXPECT_EQ(Parse({"-root"}, " 0x40002A\n").window, 0x40002Au);
+  EXPECT_EQ(Parse({"-root"}, "\t4194346 ").window, 4194346u);
+  // Only blanks: no window named, the root itself.
+  EXPECT_TRUE(Parse({"-root"}, "  ").root);
+  const LaunchArgs token = Parse({"-root"}, "wayland-token-3f2a");
+  EXPECT_EQ(token.action, Action::kBad);
+  EXPECT_NE(token.error.find("not an X window id"), std::string::npos) << token.error;
+  EXPECT_NE(token.error.find("wayland-token-3f2a"), std::string::npos) << token.error;
 }
 
 TEST(LaunchArgs, BadIdsAndUnknownArgumentsAreRefusedWithAReason) {
@@ -72,7 +102,8 @@ TEST(LaunchArgs, BadIdsAndUnknownArgumentsAreRefusedWithAReason) {
       {"-bogus"},
       {"--"},
       {"junk"},
-      {"-fps"},
+      {"-visual"},
+      {"-root", "-visual"},
   };
   for (const auto& args : bad) {
     const LaunchArgs a = Parse(args);
@@ -89,8 +120,14 @@ TEST(LaunchArgs, HelpInEveryFormWinsAndTheUsageNamesEverySwitch) {
   for (const char* help : {"--help", "-help", "-h"}) EXPECT_EQ(Parse({help}).action, Action::kHelp) << help;
   EXPECT_EQ(Parse({"-root", "--help"}).action, Action::kHelp);
   const std::string usage = ui::posix::Usage("tessellane");
-  for (const char* s : {"/s", "/p", "/c", "-root", "-window-id", "--help", "XSCREENSAVER_WINDOW", "XDG_CONFIG_HOME"})
+  for (const char* s :
+       {"/s", "/p", "/c", "-root", "-window ", "-window-id", "--help", "XSCREENSAVER_WINDOW", "XDG_CONFIG_HOME"})
     EXPECT_NE(usage.find(s), std::string::npos) << s;
+  // The switches that do nothing are named as such, after the words that say so.
+  const auto nothing = usage.find("doing nothing");
+  ASSERT_NE(nothing, std::string::npos);
+  for (const char* s : {"-mono", "-install", "-noinstall", "-fps", "-visual"})
+    EXPECT_GT(usage.find(s, nothing), nothing) << s;
 }
 
 }  // namespace

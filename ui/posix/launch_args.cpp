@@ -27,40 +27,63 @@ LaunchArgs Hosted(bool root, std::uint64_t window) {
   return a;
 }
 
-// "-root", "-window-id ID", "--help" and the switches XScreenSaver adds for
-// every hack and that change nothing here.
+LaunchArgs OwnWindow() {
+  LaunchArgs a;
+  a.action = LaunchArgs::Action::kOwnWindow;
+  return a;
+}
+
+// Switches every hack takes that change nothing here: the colours stay as
+// they are ("-mono"), the window's own colormap is used ("-install",
+// "-noinstall"), no frame rate is shown ("-fps").
+bool ChangesNothing(const std::string& name) {
+  return name == "mono" || name == "install" || name == "noinstall" || name == "fps" || name == "no-fps";
+}
+
+std::string TrimmedBlanks(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\n") - first + 1);
+}
+
+// "-root": XScreenSaver names the window it made for the hack in the
+// environment; without it the root itself.
+LaunchArgs InRoot(const std::string& xscreensaver_window) {
+  const std::string named = TrimmedBlanks(xscreensaver_window);
+  if (named.empty()) return Hosted(true, 0);
+  std::uint64_t window = 0;
+  if (!ParseWindowId(named, window) || window == 0)
+    return Bad("XSCREENSAVER_WINDOW=\"" + xscreensaver_window +
+               "\" is not an X window id (a Wayland session's saver passes a token): this program draws only on X");
+  return Hosted(false, window);
+}
+
 LaunchArgs ParseHackArgs(const std::vector<std::string>& args, const std::string& xscreensaver_window) {
-  LaunchArgs result = Hosted(false, 0);
-  bool chosen = false;
+  std::uint64_t window = 0;
+  bool root = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string name = WithoutDashes(args[i]);
     if (name == "help" || name == "h") {
-      result.action = LaunchArgs::Action::kHelp;
-      return result;
+      LaunchArgs help;
+      help.action = LaunchArgs::Action::kHelp;
+      return help;
     }
-    if (name == "root") {
-      result.root = true;
-      chosen = true;
+    if (name == "root" || name == "window") {
+      root = name == "root";
     } else if (name == "window-id") {
       if (i + 1 >= args.size()) return Bad("-window-id needs a window id");
-      if (!ParseWindowId(args[++i], result.window) || result.window == 0) return Bad("not a window id: " + args[i]);
-      result.root = false;
-      chosen = true;
-    } else if (name == "window" || name == "install" || name == "visual" || name == "fps" || name == "no-fps") {
-      // XScreenSaver's own options: a window of its own is what "/s" gives.
-      if (name == "visual" && i + 1 < args.size()) ++i;
-    } else {
+      if (!ParseWindowId(args[++i], window) || window == 0) return Bad("not a window id: " + args[i]);
+    } else if (name == "visual") {
+      // The window's own visual is drawn with, whatever is asked.
+      if (i + 1 >= args.size()) return Bad("-visual needs a visual's name");
+      ++i;
+    } else if (!ChangesNothing(name)) {
       return Bad("unknown option: " + args[i]);
     }
   }
-  if (!chosen) return Bad("no window to draw into");
-  // XScreenSaver names the window it made for the hack in the environment.
-  if (result.root && !xscreensaver_window.empty()) {
-    if (!ParseWindowId(xscreensaver_window, result.window) || result.window == 0)
-      return Bad("XSCREENSAVER_WINDOW is not a window id: " + xscreensaver_window);
-    result.root = false;
-  }
-  return result;
+  if (window != 0) return Hosted(false, window);
+  if (root) return InRoot(xscreensaver_window);
+  return OwnWindow();
 }
 
 }  // namespace
@@ -102,13 +125,16 @@ LaunchArgs ParseLaunchArgs(const std::vector<std::string>& args, const std::stri
 
 std::string Usage(const std::string& program) {
   return "Usage: " + program +
-         " [/s | /p ID | /c | -root | -window-id ID | --help]\n"
+         " [/s | /p ID | /c | -root | -window | -window-id ID | --help]\n"
          "  /s, no switch     show the screen saver in a full-screen window of its own\n"
          "  /p ID             show the preview picture in the X window ID (decimal)\n"
          "  /c                the settings\n"
          "  -root, --root     draw on the root window, or on $XSCREENSAVER_WINDOW when set\n"
-         "  -window-id ID     draw into the X window ID (decimal, or hex with 0x)\n"
+         "  -window           draw in a resizable window of its own; closing it ends the program\n"
+         "  -window-id ID     draw into the X window ID (decimal, or hex with 0x); wins over the two above\n"
          "  --help            print this text\n"
+         "Accepted and doing nothing: -mono, -install, -noinstall, -fps, -visual NAME (the window's own\n"
+         "  visual is used)\n"
          "Settings: $XDG_CONFIG_HOME/tessellane/テセレーン.ini (~/.config when unset)\n";
 }
 
