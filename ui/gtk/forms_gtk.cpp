@@ -43,9 +43,12 @@ std::int64_t CoarseMicroseconds() {
 }
 
 // A signal asked the program to end: the forms unload as when the system
-// closes them, also while a dialog runs its own loop.
+// closes them, also while a dialog runs its own loop. Before the first form
+// there is nothing to close, and nothing to lose: the program ends.
 void HandleEndRequest() {
-  if (posix::TakeEndRequest()) CloseAllForms();
+  if (!posix::TakeEndRequest()) return;
+  if (Backend().forms.empty()) sys::EndProcess(0);
+  CloseAllForms();
 }
 
 gboolean OnWake(gint, GIOCondition, gpointer) {

@@ -61,6 +61,13 @@ void ApplyPointerEverywhere() {
 
 }  // namespace ui::gtk
 
+namespace ui::posix {
+
+// A save under way is finished before the dialog closes.
+EndSignalAnswer AnswerToEndSignal() { return EndSignalAnswer::kCloseForms; }
+
+}  // namespace ui::posix
+
 namespace ui::sys {
 
 using gtk::XDisplay;

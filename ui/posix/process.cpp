@@ -13,20 +13,32 @@
 namespace ui::posix {
 namespace {
 
-void OnTerminate(int) {
+void EndAtOnce(int) { _exit(0); }
+
+void AskFormsToClose(int) {
   Process().end_requested = 1;
   const char byte = 1;
   [[maybe_unused]] const auto n = write(Process().wake_pipe[1], &byte, 1);
 }
 
-// From the first moment on: a host may end the program while it starts.
+// From the first moment on: a host may end the program while it starts. The
+// pipe is made before the handler that writes to it is installed.
 void ListenForTermination(ProcessState& process) {
-  if (pipe2(process.wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) process.wake_pipe[0] = process.wake_pipe[1] = -1;
   struct sigaction action {};
-  action.sa_handler = OnTerminate;
+  action.sa_handler = EndAtOnce;
+  if (AnswerToEndSignal() == EndSignalAnswer::kCloseForms) {
+    if (pipe2(process.wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) process.wake_pipe[0] = process.wake_pipe[1] = -1;
+    action.sa_handler = AskFormsToClose;
+  }
   sigemptyset(&action.sa_mask);
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGINT, &action, nullptr);
+  // A host may start the program with the two blocked.
+  sigset_t ends;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGINT);
+  sigprocmask(SIG_UNBLOCK, &ends, nullptr);
 }
 
 }  // namespace
@@ -50,7 +62,8 @@ bool TakeEndRequest() {
 
 int WakeDescriptor() { return Process().wake_pipe[0]; }
 
-sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window) {
+sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window,
+                              const std::function<WindowHandle()>& own_window) {
   const ProcessState& process = Process();
   const LaunchArgs& args = process.launch;
   switch (args.action) {
@@ -61,6 +74,9 @@ sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window) 
     case LaunchArgs::Action::kEndAtOnce: sys::EndProcess(0);
     case LaunchArgs::Action::kHosted:
       return sys::LaunchRequest{{}, args.root ? root_window() : static_cast<WindowHandle>(args.window)};
+    case LaunchArgs::Action::kOwnWindow:
+      if (own_window) return sys::LaunchRequest{{}, own_window()};
+      break;
     case LaunchArgs::Action::kRun: break;
   }
   return sys::LaunchRequest{args.command_line, 0};

@@ -1,7 +1,10 @@
 // The process as both Linux programs see it: the arguments it was started
-// with, read once at the start, and the end a signal asks for. A signal only
-// sets a flag and writes a byte to a pipe, which wakes whatever waits for
-// events; the program ends at the next look at its events.
+// with, read once at the start, and the end SIGTERM or SIGINT asks for. The
+// display program ends in the signal handler itself: it holds nothing the
+// kernel and the X server do not free, and a host waits for it. In the
+// settings program a signal only sets a flag and writes a byte to a pipe,
+// which wakes whatever waits for events; the forms close at the next look
+// at the events, so that a save under way is finished.
 #pragma once
 #include <csignal>
 #include <functional>
@@ -12,6 +15,10 @@
 #include "ui/posix/launch_args.h"
 
 namespace ui::posix {
+
+// How a program answers SIGTERM and SIGINT; each backend says which.
+enum class EndSignalAnswer { kEndAtOnce, kCloseForms };
+EndSignalAnswer AnswerToEndSignal();
 
 struct ProcessState {
   std::string program_path;
@@ -31,10 +38,12 @@ bool EndRequested();
 int WakeDescriptor();
 
 // What the arguments ask the program to do; `root_window` gives the root's
-// id, asked only when a hack is told to draw there. Help, a refused argument
-// and a switch with nothing to do end the process here, before any
-// connection to a display.
-sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window);
+// id, asked only when a hack is told to draw there, and `own_window` makes a
+// hack's window of its own ("-window"; without it the display runs as with
+// no switch). Help, a refused argument and a switch with nothing to do end
+// the process here, before any connection to a display.
+sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window,
+                              const std::function<WindowHandle()>& own_window = nullptr);
 
 // Where a file the package installs beside the programs lies: beside this
 // program (the build tree, the settings program), else in the package's

@@ -9,7 +9,6 @@
 
 #include "ui/backend.h"
 #include "ui/fatal.h"
-#include "ui/posix/process.h"
 
 namespace ui::x11 {
 namespace {
@@ -88,12 +87,13 @@ void FireDueTimers() {
 }
 
 // Everything that can end or change the program between two steps of a
-// loop: the end asked for by a signal or a host, input, timers.
+// loop: a host's window gone, input, timers. (A signal ends the program in
+// its handler.)
 void HandleEverything() {
   X11Backend& b = Backend();
   const bool host_lost = b.host_lost;
   b.host_lost = false;
-  if (posix::TakeEndRequest() || host_lost) CloseAllForms();
+  if (host_lost) CloseAllForms();
   DispatchPending();
   FireDueTimers();
 }
@@ -104,15 +104,15 @@ Clock::time_point NextTimerDue(Clock::time_point limit) {
   return limit;
 }
 
-// Sleeps until an event, a signal or `until`.
+// Sleeps until an event, a lost host or `until`.
 void WaitUntil(Clock::time_point until) {
   const auto now = Clock::now();
-  if (until <= now) return;
+  if (until <= now || Backend().host_lost) return;
   XFlush(Dpy());
-  if (XPending(Dpy()) > 0) return;
-  pollfd fds[2] = {{ConnectionNumber(Dpy()), POLLIN, 0}, {posix::WakeDescriptor(), POLLIN, 0}};
+  if (XPending(Dpy()) > 0 || Backend().host_lost) return;
+  pollfd connection{ConnectionNumber(Dpy()), POLLIN, 0};
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
-  poll(fds, posix::WakeDescriptor() >= 0 ? 2 : 1, static_cast<int>(std::min<long long>(ms, 1000)));
+  poll(&connection, 1, static_cast<int>(std::min<long long>(ms, 1000)));
 }
 
 }  // namespace
@@ -178,7 +178,7 @@ using x11::Clock;
 void DoEvents() {
   const auto now = Clock::now();
   if (now - Backend().last_present >= x11::kFrame) x11::PresentAll();
-  if (!Backend().look.Due(x11::Microseconds(now)) && !posix::EndRequested()) return;
+  if (!Backend().look.Due(x11::Microseconds(now)) && !Backend().host_lost) return;
   x11::HandleEverything();
 }
 

@@ -6,13 +6,41 @@
 #include "ui/x11/backend_x11.h"
 #include "ui/x11/window_queries.h"
 
+namespace ui::x11 {
+namespace {
+
+// "-window": a hack's window of its own, which a window manager frames and
+// the user resizes and closes; the display draws into it as into a host's,
+// so input does not end it.
+WindowHandle HackWindow() {
+  Display* d = Dpy();
+  const Window window = CreatePlainWindow(DefaultRootWindow(d), 0, 0, 640, 480, false);
+  XSetWindowBackground(d, window, BlackPixel(d, Backend().screen));
+  SetTitle(window, "Tessellane");
+  XSetWMProtocols(d, window, &Backend().wm_delete, 1);
+  XMapWindow(d, window);
+  XFlush(d);
+  return window;
+}
+
+}  // namespace
+}  // namespace ui::x11
+
+namespace ui::posix {
+
+// Nothing of the display outlives the process: the server frees its windows
+// and its shared images are marked for removal.
+EndSignalAnswer AnswerToEndSignal() { return EndSignalAnswer::kEndAtOnce; }
+
+}  // namespace ui::posix
+
 namespace ui::sys {
 
 using x11::Backend;
 using x11::Dpy;
 
 LaunchRequest Launch() {
-  return posix::LaunchWith([] { return DefaultRootWindow(Dpy()); });
+  return posix::LaunchWith([] { return DefaultRootWindow(Dpy()); }, x11::HackWindow);
 }
 
 // The display has no dialogs: what it has to tell goes where a hack's
