@@ -2,6 +2,8 @@
 // player seeks back to 0 at the end of the stream from the bus's sync
 // handler, through GStreamer's own thread pool, so it loops without anybody
 // asking (a WAV has no poll); the MP3's end is seen by the next mode query.
+// Opening, playing and stopping are carried out on the sound thread: a file
+// that is no sound, or no sink that opens, shows as a player that stopped.
 #include <sys/stat.h>
 
 #include "ui/gst/gst_devices.h"
@@ -57,6 +59,8 @@ class GstFilePlayer : public ui::mci::FilePlayer {
   void Pump();
 
   std::unique_ptr<Pipeline> pipe_;
+  // Set on the sound thread when the file did not preroll on a sink.
+  std::shared_ptr<std::atomic<bool>> failed_ = std::make_shared<std::atomic<bool>>(false);
   bool playing_ = false;
   bool ended_ = false;
 };
@@ -64,19 +68,18 @@ class GstFilePlayer : public ui::mci::FilePlayer {
 int GstFilePlayer::Open(const std::string& path, bool loop) {
   struct stat st {};
   if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return ui::mci::kErrFileNotFound;
-  if (AudioSink().empty()) return ui::mci::kErrInternal;
+  if (!HasSinkFactory()) return ui::mci::kErrInternal;
   GstElement* playbin = gst_element_factory_make("playbin", nullptr);
   if (!playbin) return ui::mci::kErrInternal;
   pipe_ = std::make_unique<Pipeline>(playbin, loop);
   gchar* uri = gst_filename_to_uri(path.c_str(), nullptr);
-  g_object_set(playbin, "uri", uri, "flags", kPlayFlagAudio, "audio-sink",
-               gst_element_factory_make(AudioSink().c_str(), nullptr), nullptr);
+  g_object_set(playbin, "uri", uri, "flags", kPlayFlagAudio, nullptr);
   g_free(uri);
-  // Prerolled, a file that is no sound is refused here, as MCI refuses it.
-  if (!pipe_->SetState(GST_STATE_PAUSED, kPrerollMs)) {
-    pipe_.reset();
-    return ui::mci::kErrInternal;
-  }
+  pipe_->Later([failed = failed_](GstElement* pipeline) {
+    GstElement* sink = AudioSink().empty() ? nullptr : gst_element_factory_make(AudioSink().c_str(), nullptr);
+    if (sink) g_object_set(pipeline, "audio-sink", sink, nullptr);
+    if (!sink || !Pipeline::SetState(pipeline, GST_STATE_PAUSED, kPrerollMs)) *failed = true;
+  });
   return 0;
 }
 
@@ -89,24 +92,30 @@ void GstFilePlayer::Pump() {
 int GstFilePlayer::Play(std::optional<double> from_ms) {
   Pump();
   if (from_ms) {
-    if (!pipe_->Seek(*from_ms, std::nullopt)) return ui::mci::kErrOutOfRange;
     ended_ = false;
   } else if (ended_) {
     // At the end there is nothing left to play: it stays stopped.
     return 0;
   }
-  playing_ = pipe_->SetState(GST_STATE_PLAYING, 0);
-  return playing_ ? 0 : ui::mci::kErrInternal;
+  pipe_->Later([from_ms, failed = failed_](GstElement* pipeline) {
+    if (*failed) return;
+    if (from_ms) Pipeline::Seek(pipeline, *from_ms, std::nullopt);
+    if (!Pipeline::SetState(pipeline, GST_STATE_PLAYING, 0)) *failed = true;
+  });
+  playing_ = true;
+  return 0;
 }
 
 void GstFilePlayer::Stop() {
-  pipe_->SetState(GST_STATE_PAUSED, 0);
+  pipe_->Later([failed = failed_](GstElement* pipeline) {
+    if (!*failed) Pipeline::SetState(pipeline, GST_STATE_PAUSED, 0);
+  });
   playing_ = false;
 }
 
 bool GstFilePlayer::Playing() {
   Pump();
-  return playing_ && !ended_;
+  return playing_ && !ended_ && !*failed_;
 }
 
 }  // namespace
@@ -121,6 +130,16 @@ const std::string& AudioSink() {
   return sink;
 }
 
+bool HasSinkFactory() {
+  if (!Initialized()) return false;
+  for (const char* factory : {"pulsesink", "alsasink"})
+    if (GstElementFactory* found = gst_element_factory_find(factory)) {
+      gst_object_unref(found);
+      return true;
+    }
+  return false;
+}
+
 std::unique_ptr<ui::mci::FilePlayer> NewFilePlayer() { return std::make_unique<GstFilePlayer>(); }
 
 Pipeline::Pipeline(GstElement* pipeline, bool loop)
@@ -129,24 +148,30 @@ Pipeline::Pipeline(GstElement* pipeline, bool loop)
 }
 
 Pipeline::~Pipeline() {
-  gst_element_set_state(pipeline_, GST_STATE_NULL);
-  gst_bus_set_flushing(bus_, TRUE);
-  gst_object_unref(bus_);
-  gst_object_unref(pipeline_);
+  OnSoundThread([pipeline = pipeline_, bus = bus_] {
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_bus_set_flushing(bus, TRUE);
+    gst_object_unref(bus);
+    gst_object_unref(pipeline);
+  });
 }
 
-bool Pipeline::SetState(GstState state, int wait_ms) {
-  const GstStateChangeReturn r = gst_element_set_state(pipeline_, state);
+void Pipeline::Later(std::function<void(GstElement*)> job) {
+  OnSoundThread([pipeline = pipeline_, job = std::move(job)] { job(pipeline); });
+}
+
+bool Pipeline::SetState(GstElement* pipeline, GstState state, int wait_ms) {
+  const GstStateChangeReturn r = gst_element_set_state(pipeline, state);
   if (r == GST_STATE_CHANGE_FAILURE) return false;
   if (wait_ms <= 0 || r != GST_STATE_CHANGE_ASYNC) return true;
   GstState now = GST_STATE_VOID_PENDING;
-  return gst_element_get_state(pipeline_, &now, nullptr, wait_ms * GST_MSECOND) == GST_STATE_CHANGE_SUCCESS &&
+  return gst_element_get_state(pipeline, &now, nullptr, wait_ms * GST_MSECOND) == GST_STATE_CHANGE_SUCCESS &&
          now == state;
 }
 
-bool Pipeline::Seek(double from_ms, std::optional<double> to_ms) {
+bool Pipeline::Seek(GstElement* pipeline, double from_ms, std::optional<double> to_ms) {
   const auto ns = [](double ms) { return static_cast<gint64>(ms * GST_MSECOND); };
-  return gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+  return gst_element_seek(pipeline, 1.0, GST_FORMAT_TIME,
                           static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
                           ns(from_ms), to_ms ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE, to_ms ? ns(*to_ms) : 0);
 }

@@ -2,7 +2,11 @@
 // one stream (a real drive, or a cue sheet with its disc image), so that a
 // time on the stream is a time on the disc. The table of contents comes from
 // the source when it starts; a stopped disc is held paused where it stopped.
+// The sink is chosen and the disc started on the sound thread; the first
+// question about the tracks waits for that a bounded time.
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <vector>
 
 #include "ui/gst/gst_devices.h"
@@ -28,7 +32,7 @@ void CollectTracks(GList* entries, std::vector<double>& tracks) {
 
 class GstCdDrive : public ui::mci::CdDrive {
  public:
-  explicit GstCdDrive(GstElement* pipeline) : pipe_(pipeline, false) {}
+  GstCdDrive(GstElement* pipeline, GstElement* feed) : pipe_(pipeline, false), feed_(feed) {}
   std::vector<double> Tracks() override;
   double Position() override;
   int Play(double from_ms, double to_ms) override;
@@ -37,8 +41,10 @@ class GstCdDrive : public ui::mci::CdDrive {
 
  private:
   void Pump();
+  void SpinUp();
 
   Pipeline pipe_;
+  GstElement* feed_;      // the last element before the sink
   bool started_ = false;  // the source was asked to start (and read the disc)
   bool failed_ = false;   // no disc, or the drive failed
   std::vector<double> tracks_;
@@ -70,10 +76,24 @@ void GstCdDrive::Pump() {
   });
 }
 
+// The sink joins the pipeline there, and the disc starts; a sound server
+// that does not answer costs the wait's bound once, not its own time.
+void GstCdDrive::SpinUp() {
+  auto spun = std::make_shared<std::promise<bool>>();
+  std::future<bool> result = spun->get_future();
+  pipe_.Later([spun, feed = feed_](GstElement* pipeline) {
+    GstElement* sink = AudioSink().empty() ? nullptr : gst_element_factory_make(AudioSink().c_str(), nullptr);
+    bool ok = sink && gst_bin_add(GST_BIN(pipeline), sink) && gst_element_link(feed, sink);
+    ok = ok && Pipeline::SetState(pipeline, GST_STATE_PAUSED, kSpinUpMs);
+    spun->set_value(ok);
+  });
+  failed_ = result.wait_for(std::chrono::milliseconds(kSpinUpMs)) != std::future_status::ready || !result.get();
+}
+
 std::vector<double> GstCdDrive::Tracks() {
   if (!started_) {
     started_ = true;
-    failed_ = !pipe_.SetState(GST_STATE_PAUSED, kSpinUpMs);
+    SpinUp();
   }
   Pump();
   return failed_ ? std::vector<double>() : tracks_;
@@ -87,17 +107,20 @@ double GstCdDrive::Position() {
 }
 
 int GstCdDrive::Play(double from_ms, double to_ms) {
-  if (!pipe_.Seek(from_ms, to_ms)) return ui::mci::kErrDeviceNotReady;
+  if (failed_) return ui::mci::kErrDeviceNotReady;
   ended_ = false;
   end_ms_ = to_ms;
   last_ms_ = from_ms;
-  playing_ = pipe_.SetState(GST_STATE_PLAYING, 0);
-  return playing_ ? 0 : ui::mci::kErrDeviceNotReady;
+  pipe_.Later([from_ms, to_ms](GstElement* pipeline) {
+    if (Pipeline::Seek(pipeline, from_ms, to_ms)) Pipeline::SetState(pipeline, GST_STATE_PLAYING, 0);
+  });
+  playing_ = true;
+  return 0;
 }
 
 void GstCdDrive::Stop() {
   Position();
-  pipe_.SetState(GST_STATE_PAUSED, 0);
+  pipe_.Later([](GstElement* pipeline) { Pipeline::SetState(pipeline, GST_STATE_PAUSED, 0); });
   playing_ = false;
 }
 
@@ -110,7 +133,7 @@ bool GstCdDrive::Playing() {
 
 std::unique_ptr<ui::mci::CdDrive> OpenCdDrive(int& error) {
   error = ui::mci::kErrInternal;
-  if (AudioSink().empty()) return nullptr;
+  if (!HasSinkFactory()) return nullptr;
   GstElement* source = gst_element_factory_make("cdiocddasrc", nullptr);
   error = ui::mci::kErrInvalidDeviceName;  // no CD support: as if there were no drive
   if (!source) return nullptr;
@@ -120,19 +143,18 @@ std::unique_ptr<ui::mci::CdDrive> OpenCdDrive(int& error) {
   GstElement* pipeline = gst_pipeline_new(nullptr);
   GstElement* convert = gst_element_factory_make("audioconvert", nullptr);
   GstElement* resample = gst_element_factory_make("audioresample", nullptr);
-  GstElement* sink = gst_element_factory_make(AudioSink().c_str(), nullptr);
-  if (!convert || !resample || !sink) {
-    for (GstElement* e : {source, convert, resample, sink})
+  if (!convert || !resample) {
+    for (GstElement* e : {source, convert, resample})
       if (e) gst_object_unref(gst_object_ref_sink(e));
     gst_object_unref(gst_object_ref_sink(pipeline));
     return nullptr;
   }
-  gst_bin_add_many(GST_BIN(pipeline), source, convert, resample, sink, nullptr);
-  if (!gst_element_link_many(source, convert, resample, sink, nullptr)) {
+  gst_bin_add_many(GST_BIN(pipeline), source, convert, resample, nullptr);
+  if (!gst_element_link_many(source, convert, resample, nullptr)) {
     gst_object_unref(gst_object_ref_sink(pipeline));
     return nullptr;
   }
-  return std::make_unique<GstCdDrive>(pipeline);
+  return std::make_unique<GstCdDrive>(pipeline, resample);
 }
 
 }  // namespace ui::gst
