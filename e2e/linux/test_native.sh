@@ -4,8 +4,10 @@
 # draw, no strobe with a stop time of 0, the ending rules, the
 # second-start guard, two monitors, the preview in a window made by the test, drawing into
 # a host's window (-window-id, -root with and without $XSCREENSAVER_WINDOW)
-# and following its size, SIGTERM and the host's window going away, bad
-# arguments, and a server without MIT-SHM.
+# and following its size, SIGTERM and the host's window going away (which
+# the display never destroys), a window of its own (-window), bad
+# arguments, SIGTERM right after the start and while a sound server never
+# answers, and a server without MIT-SHM.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need_native
@@ -194,6 +196,8 @@ for bad in "-window-id abc" "-window-id" "--window-id 0x" "-bogus"; do
 done
 err=$(XSCREENSAVER_WINDOW=zz "$NATIVE" -root 2>&1 >/dev/null); rc=$?
 check_eq "a bad \$XSCREENSAVER_WINDOW is refused with exit code 1" 1 "$rc"
+check "it says the value is no X window id" grep -q 'not an X window id' <<<"$err"
+check "--help names the switches that do nothing" grep -q -- '-mono, -install, -noinstall, -fps' <<<"$out"
 
 # --- the preview -----------------------------------------------------------------------------
 e2e_case "/p: the picture in the test's window, ending when it goes"
@@ -242,6 +246,37 @@ end_host
 check "the display ends when the window goes" wait_exit "$NATIVE_PID" 5
 check_eq "exit code when the window went" 0 "$EXIT_CODE"
 
+e2e_case "a hosted display leaves its host's window; a destroyed window's id ends it at once"
+host_window 300x200+10+10
+start_native -window-id "$HOST"
+check "the hosted display draws" wait_until 10 "rings in the host" shot_has_colours "$HOST" "$E2E_TEST_WORK/left.png"
+ends_cleanly "-window-id, before its host"
+check "the host's window is still there after the display ended" xwininfo_viewable "$HOST"
+gone=$HOST
+end_host
+t0=$(now)
+start_native -window-id "$gone"
+check "-window-id of a destroyed window ends within 5 s" wait_exit "$NATIVE_PID" 5
+figure destroyed_window_end_s "$(seconds_since "$t0")"
+end_native
+
+e2e_case "-window: a resizable window of its own that input does not end"
+start_native -window -mono -install -fps -visual default
+WIN=$(wait_window Tessellane 10)
+check "-window opens a window titled Tessellane" test -n "$WIN"
+if [ -n "$WIN" ]; then
+  check "rings appear in it" wait_until 10 "rings in the window" shot_has_colours "$WIN" "$E2E_TEST_WORK/own.png"
+  xdotool mousemove --window "$WIN" 50 50 click 1 key a mousemove --window "$WIN" 200 150
+  check "keys, clicks and moves do not end it" still_running "$NATIVE_PID" 1
+  xdotool windowsize "$WIN" 800 600
+  check "after a resize the rings fill the new size" wait_until 10 "rings beyond the old size" \
+    shot_has_colours "$WIN" "$E2E_TEST_WORK/own-resized.png" 150x110+650+490 1
+  xdotool windowclose "$WIN"
+  check "closing the window ends it" wait_exit "$NATIVE_PID" 5
+  check_eq "exit code when the window closed" 0 "$EXIT_CODE"
+fi
+end_native
+
 e2e_case "-root with \$XSCREENSAVER_WINDOW, and on the root itself"
 host_window 300x200+400+300
 export XSCREENSAVER_WINDOW="$HOST"
@@ -267,6 +302,78 @@ check "--root with CD music maps GStreamer" wait_until 10 "GStreamer in the maps
   grep -q 'libgstreamer' "/proc/$NATIVE_PID/maps"
 ends_cleanly "--root with music"
 write_settings "${QUICK_INI[@]}"
+xvfb_stop
+
+# --- ending at any moment -------------------------------------------------------------------
+# A sound server that accepts and never answers (PULSE_SERVER): a sink on its
+# way to READY waits about 30 s for it.
+silent_server_start() {
+  SILENT_SOCK="$E2E_TEST_WORK/silent.sock"
+  rm -f "$SILENT_SOCK"
+  python3 -c 'import socket, sys
+s = socket.socket(socket.AF_UNIX)
+s.bind(sys.argv[1])
+s.listen(16)
+held = []
+while True: held.append(s.accept()[0])' "$SILENT_SOCK" &
+  SILENT_PID=$!
+  wait_until 5 "the silent server's socket" test -S "$SILENT_SOCK"
+}
+# runs_program PID: that process is the program under test (past its exec).
+runs_program() { [ "$(readlink "/proc/$1/exe" 2>/dev/null)" = "$(readlink -f "$NATIVE")" ]; }
+# first_ring_seconds ARGS...: starts the display and gives, in FIRST_RING_S,
+# how long its first rings took to show on the screen.
+first_ring_seconds() {
+  local t0
+  t0=$(now)
+  start_native "$@"
+  FIRST_RING_S=""
+  wait_until 20 "the first rings" shot_has_rings "$E2E_TEST_WORK/first.png" "$RED" &&
+    FIRST_RING_S=$(seconds_since "$t0")
+}
+
+e2e_case "a sound server that never answers holds neither the picture nor SIGTERM" 120
+start_xvfb 1024x768
+. "$LINUX_LIB_DIR/../sound.sh"
+tone_mp3 2 440 "$E2E_TEST_WORK/silent.mp3"
+silent_server_start
+write_settings "${RED_INI[@]}"
+first_ring_seconds /s
+baseline=$FIRST_RING_S
+figure first_ring_s "${baseline:-none}"
+end_native
+write_settings "${RED_INI[@]}" 'BGM区分=2' "BGMﾌｧｲﾙ=$E2E_TEST_WORK/silent.mp3"
+for sw in /s -root; do
+  PULSE_SERVER="unix:$SILENT_SOCK" first_ring_seconds "$sw"
+  figure "first_ring_silent_sound${sw/\//_}_s" "${FIRST_RING_S:-none}"
+  check "$sw with music on a silent server: the first rings come no later than 2 s after the run without music (${FIRST_RING_S:-none} s, ${baseline:-none} s)" \
+    at_most "${FIRST_RING_S:-99}" "$(plus "${baseline:-0}" 2)"
+  ends_cleanly "$sw while the sound start waits" TERM 1
+  figure "term_silent_sound${sw/\//_}_s" "${STOP_SECONDS:-none}"
+done
+stop_pid "$SILENT_PID"
+write_settings "${QUICK_INI[@]}"
+
+e2e_case "SIGTERM right after the start is never lost" 120
+# The signal lands wherever the start has come to: before the connection,
+# while the window is made, in the first frames.
+host_window 200x150+10+10
+for run in 1 2 3 4 5 6 7 8; do
+  for sw in /s -root; do
+    XSCREENSAVER_WINDOW=$HOST start_native "$sw"
+    # The signal goes to the program itself, not to the shell that starts it.
+    wait_until 5 "the program to be started" runs_program "$NATIVE_PID"
+    kill -TERM "$NATIVE_PID"
+    if wait_exit "$NATIVE_PID" 2; then
+      pass "run $run, $sw: SIGTERM right after the start ends it within 2 s"
+    else
+      fail "run $run, $sw: SIGTERM right after the start ends it within 2 s"
+      stop_native KILL 2
+    fi
+  done
+done
+check "the host's window outlived every run" xwininfo_viewable "$HOST"
+end_host
 xvfb_stop
 
 # --- two monitors side by side --------------------------------------------------------------
