@@ -12,6 +12,7 @@
 #include "ui/common/mci_interpreter.h"
 #include "ui/gst/sound_module.h"
 #include "ui/posix/process.h"
+#include "ui/posix/sound_server_place.h"
 
 namespace ui::posix {
 namespace {
@@ -43,6 +44,8 @@ struct SoundModule {
 };
 
 void* OpenModule() {
+  // Before the module, and GStreamer with it, starts.
+  ProvideSoundRuntimeFolder();
   for (const std::string& place : PrivateFilePlaces(kModuleName))
     if (void* handle = dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL)) return handle;
   std::fprintf(stderr, "tessellane: no sound: %s\n", dlerror());
