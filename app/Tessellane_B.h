@@ -71,13 +71,16 @@ class SettingsSave {
   // Saves where the next start reads it: the per-user copy when there is
   // one; else next to the program, or a new per-user copy when that folder
   // cannot be written. False when nothing could be saved; `failure` then
-  // tells the user which file and why.
+  // tells the user which file and why. A file too large to be read whole is
+  // never saved over.
   bool Commit(std::string& failure);
 
  private:
   std::string bytes_;
   std::string user_path_;
   bool user_copy_exists_ = false;
+  std::string read_path_;
+  bool read_whole_ = true;
 };
 
 // The whole program: Main, then the events of the windows it left open, then

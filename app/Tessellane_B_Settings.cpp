@@ -35,17 +35,39 @@ void ReadNumber(const std::string& text, std::int32_t& value) {
   value = base::num::RoundToInt32(base::num::ReadStrict(text));
 }
 
-// The settings file's bytes in code page 932, its format. A file an editor
-// saved as UTF-8 (today's default, with or without a byte-order mark) is
-// read as the code page 932 file it stands for; code page 932 text holding
-// the keys is never well-formed UTF-8, so the two are not confused.
-std::string ReadSettingsBytes(const std::string& path) {
-  std::string bytes = ui::files::Read(path).value_or("");
+// A settings file holds a few hundred bytes. Of a larger one only the first
+// MiB is read, up to its last whole line: a huge file must not hold the start
+// or fill the memory, and a line cut in two must not give a wrong value.
+constexpr std::size_t kSettingsReadLimit = 1 << 20;
+
+struct SettingsFileText {
+  std::string bytes;
+  bool whole = true;  // false when the file goes on past the read limit
+};
+
+// A file an editor saved as UTF-8 (today's default, with or without a
+// byte-order mark) is read as the code page 932 file it stands for; code page
+// 932 text holding the keys is never well-formed UTF-8, so the two are not
+// confused.
+std::string AsCodePage932(const std::string& bytes) {
   constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
   if (bytes.starts_with(kByteOrderMark)) return ui::Utf8ToCp932(std::string_view(bytes).substr(kByteOrderMark.size()));
   const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
   if (!ascii && text::IsUtf8(bytes)) return ui::Utf8ToCp932(bytes);
   return bytes;
+}
+
+// The settings file's bytes in code page 932, its format.
+SettingsFileText ReadSettingsFile(const std::string& path) {
+  SettingsFileText file{ui::files::Read(path, kSettingsReadLimit + 1).value_or("")};
+  if (file.bytes.size() > kSettingsReadLimit) {
+    file.whole = false;
+    file.bytes.resize(kSettingsReadLimit);
+    const auto last_line_end = file.bytes.find_last_of("\r\n");
+    file.bytes.resize(last_line_end == std::string::npos ? 0 : last_line_end + 1);
+  }
+  file.bytes = AsCodePage932(file.bytes);
+  return file;
 }
 
 // The folder part of a path ("" when it has none), with the separators of
@@ -58,6 +80,8 @@ std::string FolderOf(const std::string& path) {
 std::string SaveFailure(const std::string& path, const std::string& reason) {
   return "設定を保存できませんでした。\r\n\r\n" + path + "\r\n" + reason;
 }
+
+constexpr const char* kTooLargeToSave = "ファイルが大きすぎます (1,048,576 バイトを超えています)。";
 
 }  // namespace
 
@@ -74,7 +98,7 @@ std::string Tessellane_B::SettingsPath() const {
 }
 
 std::string Tessellane_B::ReadIniString(const std::string& section, const std::string& key, const std::string& file) {
-  const std::string bytes = ReadSettingsBytes(file);
+  const std::string bytes = ReadSettingsFile(file).bytes;
   return ui::Cp932ToUtf8(
       app::ini::GetString(bytes, ui::Utf8ToCp932(section), ui::Utf8ToCp932(key), "", kProfileBufferSize));
 }
@@ -112,9 +136,12 @@ void Tessellane_B::LoadSettings() {
 
 SettingsSave::SettingsSave() : user_path_(Tessellane_B::UserSettingsPath()) {
   user_copy_exists_ = !user_path_.empty() && Tessellane_B::FileExists(user_path_);
+  read_path_ = user_copy_exists_ ? user_path_ : Tessellane_B::ProgramSettingsPath();
   // Other sections, keys and lines of the file are kept as they were, in
   // code page 932 also where the file was UTF-8.
-  bytes_ = ReadSettingsBytes(user_copy_exists_ ? user_path_ : Tessellane_B::ProgramSettingsPath());
+  SettingsFileText file = ReadSettingsFile(read_path_);
+  bytes_ = std::move(file.bytes);
+  read_whole_ = file.whole;
 }
 
 void SettingsSave::Write(const SettingsValues& values) {
@@ -127,6 +154,11 @@ void SettingsSave::Write(const SettingsValues& values) {
 }
 
 bool SettingsSave::Commit(std::string& failure) {
+  // What was not read would be lost.
+  if (!read_whole_) {
+    failure = SaveFailure(read_path_, kTooLargeToSave);
+    return false;
+  }
   std::string reason;
   if (user_copy_exists_) {
     if (ui::files::Replace(user_path_, bytes_, reason)) return true;

@@ -35,7 +35,7 @@ add_custom_command(OUTPUT ${TESS_CHANGELOG}.gz
 add_custom_target(tess_changelog ALL DEPENDS ${TESS_CHANGELOG}.gz)
 
 # A symlink rather than a second copy: the program needs nothing beside it
-# (its settings live under $XDG_CONFIG_HOME), and both names stay one file.
+# (its settings live in ~/.config/tessellane), and both names stay one file.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging/bin)
 file(CREATE_LINK ../${TESS_HACK_DIR_NAME}/tessellane
      ${CMAKE_BINARY_DIR}/packaging/bin/tessellane SYMBOLIC)

@@ -197,12 +197,66 @@ TEST_F(SettingsTest, InvalidCodePage932MusicPathIsNotFoundAndCleared) {
   EXPECT_EQ(b.BgmFile, "");
 }
 
-TEST_F(SettingsTest, VeryLargeFileStillFindsItsKeys) {
-  std::string lines;
-  for (int i = 0; i < 30000; ++i) lines += "filler" + std::to_string(i) + "=" + std::string(40, 'x') + "\r\n";
-  auto b = Load(lines + "停止時間=11\r\n");
+// A settings file of `size` bytes of code page 932: the section, filler
+// lines, then `tail` (UTF-8) ending exactly at `tail_end`, then more filler.
+std::string SizedIni(std::size_t size, const std::string& tail, std::size_t tail_end) {
+  const std::string tail_bytes = ui::Utf8ToCp932(tail);
+  std::string bytes = "[Section]\r\n";
+  auto fill_to = [&](std::size_t end) {
+    while (bytes.size() + 2 < end)
+      bytes += std::string(std::min<std::size_t>(end - bytes.size() - 2, 78), 'x') + "\r\n";
+    bytes.resize(end, '\n');
+  };
+  fill_to(tail_end - tail_bytes.size());
+  bytes += tail_bytes;
+  fill_to(size);
+  return bytes;
+}
+
+constexpr std::size_t kMiB = 1 << 20;
+
+TEST_F(SettingsTest, AFileOfUpToOneMiBIsReadWhole) {
+  testing_support::WriteBytes(dir_.Ini(), SizedIni(kMiB, "停止時間=11\r\n", kMiB));
+  app::Tessellane_B b;
+  b.LoadSettings();
   EXPECT_EQ(b.StopTime, 11);
+  app::SettingsSave save;
+  save.Write(b);
+  std::string failure;
+  EXPECT_TRUE(save.Commit(failure)) << failure;
+}
+
+// Past the first MiB nothing is read, nor the line the limit cuts in two
+// ("停止時間=12345" must not come back as 12).
+TEST_F(SettingsTest, OnlyTheWholeLinesOfTheFirstMiBAreRead) {
+  const std::string cut = "停止時間=12345\r\n";
+  const std::size_t cut_end = kMiB + ui::Utf8ToCp932(cut).size() - 11;  // the limit falls after "=12"
+  testing_support::WriteBytes(dir_.Ini(), SizedIni(3 * kMiB, "背景色=255\r\n" + cut + "背景色ﾗﾝﾀﾞﾑ=0\r\n",
+                                                   cut_end + ui::Utf8ToCp932("背景色ﾗﾝﾀﾞﾑ=0\r\n").size()));
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.BackgroundColor, 255);
+  EXPECT_EQ(b.StopTime, 3);
   EXPECT_EQ(b.RandomBackground, 1);
+}
+
+// A save writes the whole file: over one larger than what was read it would
+// drop the rest, so it is refused, with the reason, and the file stays.
+TEST_F(SettingsTest, ASaveOverAFileLargerThanOneMiBIsRefused) {
+  const std::string bytes = SizedIni(kMiB + 1, "停止時間=11\r\n", 100);
+  testing_support::WriteBytes(dir_.Ini(), bytes);
+  app::Tessellane_B b;
+  b.LoadSettings();
+  EXPECT_EQ(b.StopTime, 11);
+  app::SettingsSave save;
+  b.StopTime = 20;
+  save.Write(b);
+  std::string failure;
+  EXPECT_FALSE(save.Commit(failure));
+  EXPECT_EQ(failure.rfind("設定を保存できませんでした。\r\n\r\n" + dir_.str() + "\\テセレーン.ini\r\n", 0), 0u)
+      << failure;
+  EXPECT_NE(failure.find("大きすぎます"), std::string::npos) << failure;
+  EXPECT_EQ(testing_support::ReadBytes(dir_.Ini()), bytes);
 }
 
 }  // namespace

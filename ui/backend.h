@@ -357,13 +357,16 @@ int MousePointer();
 
 namespace ui::files {
 
-// The file's bytes, or nothing when it cannot be opened for reading.
-std::optional<std::string> Read(const std::string& path);
+// The file's first `max_bytes` bytes (all of them when it is shorter), or
+// nothing when it cannot be opened for reading.
+std::optional<std::string> Read(const std::string& path, std::size_t max_bytes);
 
 // Writes `bytes` into a new file beside `path`, flushed to the disk, and
 // moves it over `path` in one step: afterwards the file is the old one or the
 // new one, never a part of either. False, with the system's reason (in the
 // system's language), when that could not be done; no new file is left over.
+// Where `path` is a symbolic link (a dotfile manager's), the link stays and
+// the file it leads to is replaced.
 bool Replace(const std::string& path, std::string_view bytes, std::string& reason);
 
 // Creates the folder and every missing folder above it.

@@ -19,12 +19,16 @@ NATIVE="${TESS_NATIVE:-$LINUX_BUILD/tessellane}"
 LINUX_WORK="${E2E_LINUX_WORK:-$REPO/build/e2e-linux}"
 NATIVE_PID=""
 
-# linux_begin NAME: the work folder build/e2e-linux/NAME (made anew), its
-# settings folder as XDG_CONFIG_HOME, and the exit and time-out traps.
+# linux_begin NAME: the work folder build/e2e-linux/NAME (made anew), a home
+# folder in it (HOME), whose .config the settings folder lies in (also named
+# by XDG_CONFIG_HOME, which the programs ignore), and the exit and time-out
+# traps. The caches stay where they were (GStreamer's registry, fontconfig's).
 linux_begin() {
   E2E_WORK="$LINUX_WORK" e2e_work "$1"
-  mkdir -p "$E2E_TEST_WORK/config"
-  export XDG_CONFIG_HOME="$E2E_TEST_WORK/config"
+  export XDG_CACHE_HOME="${XDG_CACHE_HOME:-$HOME/.cache}"
+  export HOME="$E2E_TEST_WORK/home"
+  export XDG_CONFIG_HOME="$HOME/.config"
+  mkdir -p "$XDG_CONFIG_HOME"
   # Only a test that means to host the saver names a window.
   unset XSCREENSAVER_WINDOW
   # Exit, time-out, TERM, INT and HUP all end through e2e_cleanup.
@@ -76,8 +80,9 @@ start_xvfb() {
   SCREEN_H="${size#*x}"
 }
 
-# write_settings key=value...: the program's settings file in XDG_CONFIG_HOME
-# (code page 932; keys and values given in UTF-8).
+# write_settings key=value...: the program's settings file in
+# $XDG_CONFIG_HOME/tessellane, the programs' ~/.config/tessellane (code page
+# 932; keys and values given in UTF-8).
 write_settings() {
   mkdir -p "$XDG_CONFIG_HOME/tessellane"
   write_ini "$XDG_CONFIG_HOME/tessellane" "$@"

@@ -126,7 +126,7 @@ check "the page is in section 6" grep -q '^TESSELLANE(6)' <<<"$man_text"
 for sw in /s '/p id' /c -root --root '-window-id id' '--window-id id' --help -help; do
   check "the page tells of the switch $sw" grep -qE -- "(^|[[:space:],|[])$sw([[:space:],|]|\$)" <<<"$man_text"
 done
-for word in XSCREENSAVER_WINDOW Tessellane_Main SIGTERM '$XDG_CONFIG_HOME/tessellane/テセレーン.ini' \
+for word in XSCREENSAVER_WINDOW Tessellane_Main SIGTERM \
   '~/.config/tessellane/テセレーン.ini' '[Section]' 停止時間 背景色 背景色ﾗﾝﾀﾞﾑ BGM区分 BGMﾘﾋﾟｰﾄ BGMﾌｧｲﾙ \
   "Tessellane $PROJECT_VERSION"; do
   check "the page tells of $word" grep -qF -- "$word" <<<"$man_text"

@@ -1,21 +1,28 @@
-// Saving the settings file on Linux: a save that cannot be made leaves the
-// old file whole, leaves no ".new" file behind, and gives its reason in
-// Japanese, whatever the process's locale.
+// The settings file on Linux: where it lives whatever the host passes, a
+// save that cannot be made leaves the old file whole, leaves no ".new" file
+// behind, and gives its reason in Japanese, whatever the process's locale; a
+// link to the file stays a link; a read stops at its limit.
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
+#include "tests/posix/scoped_variable.h"
 #include "ui/backend.h"
 #include "ui/posix/error_text.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using posix_testing::ScopedVariable;
 
 struct Folder {
   fs::path path;
@@ -30,6 +37,30 @@ std::string Bytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
 }
+
+// No file this process writes may grow past `bytes`: a disk that fills up,
+// made without privileges. SIGXFSZ is ignored, so that the write fails with
+// EFBIG instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, old_handler_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*old_handler_)(int) = SIG_DFL;
+};
+
+const std::string kIni = "テセレーン.ini";
 
 TEST(SaveFailure, ReasonsAreJapaneseAndNameTheirCause) {
   EXPECT_EQ(ui::files::ErrorText(EACCES), "アクセスが拒否されました。");
@@ -81,6 +112,83 @@ TEST(Save, ReplacesTheWholeFileInOneStep) {
   EXPECT_FALSE(fs::exists(f.path / "テセレーン.ini.new"));
   ASSERT_TRUE(ui::files::CreateFolders((f.path / "a" / "b").string(), reason)) << reason;
   EXPECT_TRUE(fs::is_directory(f.path / "a" / "b"));
+}
+
+// A disk that fills up in the middle of the new file: the old one stays
+// whole and the new one goes.
+TEST(SaveFailure, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
+  Folder f;
+  const fs::path target = f.path / kIni;
+  std::ofstream(target) << "[Section]\r\nold=1\r\n";
+  const std::string new_bytes(4096, 'n');
+  std::string reason;
+  bool replaced;
+  {
+    FileSizeLimit limit(1000);
+    replaced = ui::files::Replace(target.string(), new_bytes, reason);
+  }
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(reason, ui::files::ErrorText(EFBIG));
+  EXPECT_EQ(Bytes(target), "[Section]\r\nold=1\r\n");
+  EXPECT_FALSE(fs::exists(f.path / (kIni + ".new")));
+}
+
+// Dotfile managers keep the file elsewhere and link it into ~/.config: a
+// save goes through the links (here two) into the file at their end, which
+// keeps its permissions, and the links stay.
+TEST(Save, ALinkedFileIsReplacedWhereItLiesAndTheLinksStay) {
+  Folder home, dotfiles;
+  const fs::path file = dotfiles.path / kIni;
+  std::ofstream(file) << "old";
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink(file, dotfiles.path / "current.ini");
+  const fs::path link = home.path / kIni;
+  fs::create_symlink(dotfiles.path / "current.ini", link);
+  std::string reason;
+  ASSERT_TRUE(ui::files::Replace(link.string(), "[新]\r\n", reason)) << reason;
+  ASSERT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(fs::read_symlink(link), dotfiles.path / "current.ini");
+  EXPECT_TRUE(fs::is_symlink(dotfiles.path / "current.ini"));
+  EXPECT_EQ(Bytes(file), "[新]\r\n");
+  EXPECT_EQ(fs::status(file).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::distance(fs::directory_iterator(home.path), {}), 1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles.path), {}), 2);
+}
+
+TEST(Read, StopsAtItsLimit) {
+  Folder f;
+  const fs::path file = f.path / kIni;
+  std::ofstream(file) << std::string(3 << 20, 'a') << "end";
+  EXPECT_EQ(ui::files::Read(file.string(), 1 << 20)->size(), std::size_t{1} << 20);
+  EXPECT_EQ(ui::files::Read(file.string(), 5 << 20)->size(), (std::size_t{3} << 20) + 3);
+  EXPECT_FALSE(ui::files::Read((f.path / "none").string(), 10));
+}
+
+// The hosts (MATE's saver) start the hack without XDG_CONFIG_HOME, so the
+// settings window, which gets it, must not save anywhere the variable
+// leads: the file is ~/.config/tessellane's whatever the variable says.
+TEST(SettingsPlace, IsInTheHomeFoldersConfigWhateverXdgConfigHomeSays) {
+  Folder home;
+  const std::string expected = home.path.string() + "/.config/tessellane/" + kIni;
+  ScopedVariable home_variable("HOME", home.path.string());
+  for (const std::optional<std::string>& config :
+       {std::optional<std::string>(), std::optional<std::string>("relative/config"),
+        std::optional<std::string>("/elsewhere/config"), std::optional<std::string>("")}) {
+    ScopedVariable config_variable("XDG_CONFIG_HOME", config);
+    EXPECT_EQ(ui::files::SettingsFilePlaces(kIni).user_copy, expected) << config.value_or("(unset)");
+    EXPECT_EQ(ui::files::SettingsFilePlaces(kIni).program_copy, "");
+  }
+}
+
+// A host that passes no HOME (or a relative one) still finds the account's.
+TEST(SettingsPlace, WithoutAnAbsoluteHomeIsInTheAccountsHomeFolder) {
+  const passwd* account = getpwuid(getuid());
+  ASSERT_NE(account, nullptr);
+  const std::string expected = std::string(account->pw_dir) + "/.config/tessellane/" + kIni;
+  for (const std::optional<std::string>& home : {std::optional<std::string>(), std::optional<std::string>("rel")}) {
+    ScopedVariable home_variable("HOME", home);
+    EXPECT_EQ(ui::files::SettingsFilePlaces(kIni).user_copy, expected) << home.value_or("(unset)");
+  }
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Whole-file services of the headless backend, on real files. The tests run
 // as any user, root included, so folders that may not be written are named
 // in the configuration instead of taken from the file modes.
+#include <algorithm>
 #include <fstream>
-#include <sstream>
 
 #include "ui/backend.h"
 #include "ui/common/settings_places.h"
@@ -25,15 +25,17 @@ bool Unwritable(const std::string& path) {
 
 }  // namespace
 
-std::optional<std::string> Read(const std::string& path) {
+std::optional<std::string> Read(const std::string& path, std::size_t max_bytes) {
   Record("ReadFile(" + path + ")");
   std::error_code ec;
   if (std::filesystem::is_directory(HostPath(path), ec)) return std::nullopt;
   std::ifstream in(HostPath(path), std::ios::binary);
   if (!in) return std::nullopt;
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  const auto size = std::filesystem::file_size(HostPath(path), ec);
+  std::string bytes(ec ? max_bytes : std::min<std::size_t>(size, max_bytes), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
 }
 
 bool Replace(const std::string& path, std::string_view bytes, std::string& reason) {

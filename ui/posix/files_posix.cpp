@@ -1,9 +1,11 @@
 // Whole-file services on a POSIX system: the settings file in the user's
 // configuration folder, replaced in one step by a rename.
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 
@@ -23,11 +25,37 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// The file a save replaces: at the end of the links' chain, so that a link
+// (a dotfile manager's) stays and its target gets the new settings. A path
+// that leads to no file yet is itself where the file is made.
+std::string FileBehindLinks(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return path;
+  std::string file(resolved);
+  std::free(resolved);
+  return file;
+}
+
+// A settings file the user made private stays private.
+void KeepPermissions(int fd, const std::string& file) {
+  struct stat st {};
+  if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 07777);
+}
+
+// $HOME, or the account's home folder where the host passes none.
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return home;
+  const passwd* account = getpwuid(getuid());
+  if (account && account->pw_dir && account->pw_dir[0] == '/') return account->pw_dir;
+  return {};
+}
+
 }  // namespace
 
 // Only a regular file: a named pipe or a device in the settings file's
 // place would hold the start.
-std::optional<std::string> Read(const std::string& path) {
+std::optional<std::string> Read(const std::string& path, std::size_t max_bytes) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   struct stat st {};
@@ -36,9 +64,10 @@ std::optional<std::string> Read(const std::string& path) {
     return std::nullopt;
   }
   std::string bytes;
+  bytes.reserve(std::min(static_cast<std::size_t>(st.st_size), max_bytes));
   char buffer[65536];
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
+  while (bytes.size() < max_bytes) {
+    const ssize_t n = read(fd, buffer, std::min(sizeof buffer, max_bytes - bytes.size()));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     bytes.append(buffer, static_cast<std::size_t>(n));
@@ -48,12 +77,14 @@ std::optional<std::string> Read(const std::string& path) {
 }
 
 bool Replace(const std::string& path, std::string_view bytes, std::string& reason) {
-  const std::string temp = path + ".new";
+  const std::string file = FileBehindLinks(path);
+  const std::string temp = file + ".new";
   const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
     reason = ErrorText(errno);
     return false;
   }
+  KeepPermissions(fd, file);
   const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
   const int write_error = errno;
   if (close(fd) != 0 || !written) {
@@ -61,7 +92,7 @@ bool Replace(const std::string& path, std::string_view bytes, std::string& reaso
     unlink(temp.c_str());
     return false;
   }
-  if (rename(temp.c_str(), path.c_str()) != 0) {
+  if (rename(temp.c_str(), file.c_str()) != 0) {
     reason = ErrorText(errno);
     unlink(temp.c_str());
     return false;
@@ -85,16 +116,13 @@ bool CreateFolders(const std::string& folder, std::string& reason) {
   return true;
 }
 
-// $XDG_CONFIG_HOME/tessellane, or ~/.config/tessellane: the user's copy is
-// the only one.
+// Always ~/.config/tessellane, whatever $XDG_CONFIG_HOME says: the savers
+// that host the hack (MATE's, Xfce's) start it without that variable, and
+// the hack must read what the settings window saved.
 SettingsPlaces SettingsFilePlaces(const std::string& file_name) {
   SettingsPlaces places;
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  const char* home = std::getenv("HOME");
-  std::string folder;
-  if (config && config[0] == '/') folder = config;
-  else if (home && home[0]) folder = std::string(home) + "/.config";
-  if (!folder.empty()) places.user_copy = folder + "/tessellane/" + file_name;
+  const std::string home = HomeFolder();
+  if (!home.empty()) places.user_copy = home + "/.config/tessellane/" + file_name;
   return places;
 }
 

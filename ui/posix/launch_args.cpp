@@ -135,7 +135,7 @@ std::string Usage(const std::string& program) {
          "  --help            print this text\n"
          "Accepted and doing nothing: -mono, -install, -noinstall, -fps, -visual NAME (the window's own\n"
          "  visual is used)\n"
-         "Settings: $XDG_CONFIG_HOME/tessellane/テセレーン.ini (~/.config when unset)\n";
+         "Settings: ~/.config/tessellane/テセレーン.ini, also where $XDG_CONFIG_HOME is set (hosts withhold it)\n";
 }
 
 }  // namespace ui::posix

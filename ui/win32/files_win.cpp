@@ -37,7 +37,7 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> Read(const std::string& path) {
+std::optional<std::string> Read(const std::string& path, std::size_t max_bytes) {
   HANDLE file =
       CreateFileW(win32::Widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -46,7 +46,12 @@ std::optional<std::string> Read(const std::string& path) {
   char buffer[16384];
   DWORD got = 0;
   bool ok = true;
-  while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) bytes.append(buffer, got);
+  while (bytes.size() < max_bytes) {
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, max_bytes - bytes.size()));
+    ok = ReadFile(file, buffer, wanted, &got, nullptr) != FALSE;
+    if (!ok || got == 0) break;
+    bytes.append(buffer, got);
+  }
   CloseHandle(file);
   if (!ok) return std::nullopt;
   return bytes;
