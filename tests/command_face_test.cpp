@@ -18,8 +18,11 @@ TEST(CommandFaces, SixDistinctPicturesOf64By25) {
     const ui::Picture& p = ui::EmbeddedPicture(a);
     EXPECT_EQ(p.width, 64);
     EXPECT_EQ(p.height, 25);
-    for (const char* b : names)
-      if (a != b) EXPECT_NE(p.pixels, ui::EmbeddedPicture(b).pixels) << b;
+    for (const char* b : names) {
+      if (a != b) {
+        EXPECT_NE(p.pixels, ui::EmbeddedPicture(b).pixels) << b;
+      }
+    }
   }
 }
 
