@@ -15,7 +15,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils sox lame
   python3 procps psmisc git ca-certificates
   icoutils unzip
-  libx11-dev libxext-dev libxinerama-dev libxrandr-dev pkg-config libgtk-3-dev
+  libx11-dev libxext-dev libxinerama-dev libxrandr-dev libxfixes-dev pkg-config libgtk-3-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio gstreamer1.0-tools
   xscreensaver xscreensaver-data dpkg-dev fakeroot file man-db groff-base x11-apps desktop-file-utils openbox
   dbus-daemon dbus-x11

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # End-to-end tests of the native Linux program under Xvfb: the ring picture
 # of a finished cycle at 1024x768 and 640x480, the second a cycle takes to
-# draw, no strobe with a stop time of 0, the ending rules, the
-# second-start guard, two monitors, the preview in a window made by the test, drawing into
-# a host's window (-window-id, -root with and without $XSCREENSAVER_WINDOW)
-# and following its size, SIGTERM and the host's window going away (which
-# the display never destroys), a window of its own (-window), bad
-# arguments, SIGTERM right after the start and while a sound server never
-# answers, and a server without MIT-SHM.
+# draw, no strobe with a stop time of 0, the ending rules (also with the
+# focus on another window), the second-start guard, two monitors, the
+# preview in a window made by the test, drawing into a host's window
+# (-window-id, -root with and without $XSCREENSAVER_WINDOW), following its
+# size, drawing it again once shown again and leaving it when ending (the
+# display never destroys it), SIGTERM and the host's window going away, a
+# window of its own (-window), bad arguments, SIGTERM right after the start
+# and while a sound server never answers, and a server without MIT-SHM.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need_native
@@ -134,6 +135,16 @@ check "the window is gone" wait_until 5 "the window to go" no_window Tessellane_
 start_own /s
 xdotool key a
 check "a key ends /s" wait_exit "$NATIVE_PID" 5
+# The keyboard is the display's even while another program had the focus
+# (a desktop that gives the focus by click keeps it there).
+host_window 300x200+10+10
+check "the test's window has the focus" focus_window "$((HOST))"
+start_own /s
+check "/s takes the focus from the window that had it" wait_until 5 "the focus on the display" has_focus "${WIN:-0}"
+xdotool key a
+check "a key ends /s although another window had the focus" wait_exit "$NATIVE_PID" 5
+end_native
+end_host
 start_own /s
 xdotool click 1
 check "a click ends /s" wait_exit "$NATIVE_PID" 5
@@ -236,7 +247,23 @@ check "after a resize the rings fill the new size" wait_until 10 "rings beyond t
 hosted_pid=$NATIVE_PID
 ends_cleanly "-window-id"
 check_eq "no shared-memory segment of the display left" 0 "$(segments_of "$hosted_pid")"
+check "the host's window outlives the display" xwininfo_viewable "$HOST"
 end_host
+
+e2e_case "-window-id: the held picture comes back when the host's window shows again"
+write_settings "${RED_INI[@]}"
+host_window 300x200+10+10
+start_native -window-id "$HOST"
+check "rings appear in the host's window" wait_until 10 "rings in the host" \
+  shot_has_colours "$HOST" "$E2E_TEST_WORK/held-first.png"
+held="$E2E_TEST_WORK/held.png"
+check "the picture of the first cycle is held" settled_screenshot "$held"
+# Hidden and shown, the window's content is lost: the server asks for it anew.
+xdotool windowunmap --sync "$HOST" windowmap --sync "$HOST"
+check "the same picture shows again" shot_until 5 "$E2E_TEST_WORK/held-again.png" screens_equal "$held"
+ends_cleanly "-window-id, after the host showed again"
+end_host
+write_settings "${QUICK_INI[@]}"
 
 e2e_case "-window-id: the host's window going away ends it"
 host_window 300x200+10+10

@@ -70,6 +70,17 @@ log "Depends: $depends"
 for lib in libc6 libx11-6 libxext6; do
   check "Depends names $lib" grep -qE "(^|, )$lib( |,|$)" <<<"$depends"
 done
+# What the sound module loads at run time, found by GStreamer's own
+# registry: the player and the elements that read the music files (MP3, WAV).
+for element in playbin mpg123audiodec wavparse; do
+  plugin=$(gst-inspect-1.0 "$element" 2>/dev/null | awk '$1 == "Filename" {print $2}')
+  owner=$(dpkg -S "$(readlink -f "${plugin:-/nonexistent}")" 2>/dev/null | cut -d: -f1)
+  if [ -z "$owner" ]; then
+    fail "GStreamer's $element comes from an installed package"
+    continue
+  fi
+  check "Depends names $owner, which holds GStreamer's $element" grep -qE "(^|, )$owner( |,|\$)" <<<"$depends"
+done
 missing=""
 for p in $(sed 's/([^)]*)//g; s/|/,/g; s/,/ /g' <<<"$depends"); do
   [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" = installed ] || missing="$missing $p"

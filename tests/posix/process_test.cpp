@@ -1,0 +1,39 @@
+// The end a signal asks for: SIGTERM (a host ending its hack) and SIGINT set
+// the request and wake whatever waits for events; taking the request reads
+// the wake-up, so that the next wait sleeps again.
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <csignal>
+
+#include "ui/backend.h"
+#include "ui/posix/process.h"
+
+namespace {
+
+// Whether a wait for events on the wake descriptor would return at once.
+bool WakeReady() {
+  pollfd fd{ui::posix::WakeDescriptor(), POLLIN, 0};
+  return poll(&fd, 1, 0) == 1;
+}
+
+TEST(Process, TermAndIntWakeTheWaitAndAreTakenOnce) {
+  char program[] = "tessellane", root[] = "-root";
+  char* argv[] = {program, root, nullptr};
+  ui::sys::TakeArguments(2, argv);
+  ASSERT_GE(ui::posix::WakeDescriptor(), 0);
+  for (const int signal : {SIGTERM, SIGINT}) {
+    EXPECT_FALSE(WakeReady());
+    EXPECT_FALSE(ui::posix::EndRequested());
+    std::raise(signal);
+    EXPECT_TRUE(ui::posix::EndRequested()) << signal;
+    EXPECT_TRUE(WakeReady()) << "signal " << signal << " does not wake a wait";
+    EXPECT_TRUE(ui::posix::TakeEndRequest()) << signal;
+    EXPECT_FALSE(ui::posix::TakeEndRequest()) << signal;
+    EXPECT_FALSE(WakeReady()) << "after signal " << signal << " a wait would not sleep again";
+  }
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+}
+
+}  // namespace
