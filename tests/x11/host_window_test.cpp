@@ -72,20 +72,25 @@ TEST_F(HostWindowTest, TheFormKnowsTheHostsSizeAfterEveryResizeAndLeavesTheHosts
 
 TEST_F(HostWindowTest, TheImageTakesEveryNewSizeAndEveryFill) {
   ui::x11::Surface surface(host_);
+  int width = 0, height = 0;
   const auto filled_with = [&](ui::Colour colour) {
-    const ui::PixelGrid grid = surface.Grid();
-    const ui::Colour pixel = surface.Pixel(colour);
-    for (int i = 0; i < grid.width * grid.height; ++i)
-      if (grid.pixels[i] != pixel)
-        return testing::AssertionFailure() << "pixel " << i << " of " << grid.width << "x" << grid.height;
+    const auto pixel = surface.Pixel(colour);
+    int wrong = -1;
+    surface.WithGrid([&](auto grid) {
+      width = grid.width, height = grid.height;
+      for (int y = 0; y < grid.height && wrong < 0; ++y)
+        for (int x = 0; x < grid.width; ++x)
+          if (static_cast<ui::Colour>(grid.Row(y)[x]) != pixel) wrong = y * grid.width + x;
+    });
+    if (wrong >= 0) return testing::AssertionFailure() << "pixel " << wrong << " of " << width << "x" << height;
     return testing::AssertionSuccess();
   };
   surface.Resize(300, 200, 0x0000FF);
   for (const ui::Point size : {ui::Point{420, 200}, ui::Point{420, 260}, ui::Point{150, 90}}) {
     surface.Resize(size.x, size.y, 0x0000FF);
-    EXPECT_EQ(surface.Grid().width, size.x);
-    EXPECT_EQ(surface.Grid().height, size.y);
     EXPECT_TRUE(filled_with(0x0000FF));
+    EXPECT_EQ(width, size.x);
+    EXPECT_EQ(height, size.y);
   }
   // A clear once the image exists (the end of a cycle) reaches every pixel.
   surface.Fill(0x00FF00);

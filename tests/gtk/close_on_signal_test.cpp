@@ -1,6 +1,7 @@
-// The end a signal asks for: SIGTERM (a host ending its hack) and SIGINT set
-// the request and wake whatever waits for events; taking the request reads
-// the wake-up, so that the next wait sleeps again.
+// The settings program's end at a signal: SIGTERM and SIGINT set the
+// request and wake whatever waits for events, so that the forms close (a
+// save under way is finished); taking the request reads the wake-up, so that
+// the next wait sleeps again.
 #include <gtest/gtest.h>
 #include <poll.h>
 
@@ -18,8 +19,8 @@ bool WakeReady() {
 }
 
 TEST(Process, TermAndIntWakeTheWaitAndAreTakenOnce) {
-  char program[] = "tessellane", root[] = "-root";
-  char* argv[] = {program, root, nullptr};
+  char program[] = "tessellane-settings", settings[] = "/c";
+  char* argv[] = {program, settings, nullptr};
   ui::sys::TakeArguments(2, argv);
   ASSERT_GE(ui::posix::WakeDescriptor(), 0);
   for (const int signal : {SIGTERM, SIGINT}) {
