@@ -67,6 +67,9 @@ GtkBackend& Backend();
 
 // Starts GTK on first use; the program ends with a message when it cannot.
 void EnsureStarted();
+// Keeps GDK on X, XWayland in a Wayland session: there a window can place
+// itself, and the title search sees it. Called before GTK starts.
+void ChooseX11Backend();
 // GDK's connection to the X server, for what the program asks of X itself.
 Display* XDisplay();
 // Closes every form the way the system asks a window to close.

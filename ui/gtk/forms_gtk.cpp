@@ -514,6 +514,7 @@ void EnsureStarted() {
   GtkBackend& b = Backend();
   if (b.started) return;
   b.started = true;
+  ChooseX11Backend();
   if (!gtk_init_check(nullptr, nullptr)) {
     std::fprintf(stderr, "tessellane: cannot open the display \"%s\"\n",
                  std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "");

@@ -46,6 +46,13 @@ Rect InTwips(const Rect& r) {
 
 }  // namespace
 
+void ChooseX11Backend() {
+  // A GDK_BACKEND naming another backend would leave GDK none to open; the
+  // programs this one starts (xdg-open) pick their own again.
+  g_unsetenv("GDK_BACKEND");
+  gdk_set_allowed_backends("x11");
+}
+
 void ApplyPointerEverywhere() {
   EnsureStarted();
   const GtkBackend& b = Backend();
