@@ -3,8 +3,11 @@
 #   /usr/bin/tessellane                        a relative symlink to it, so one file serves both
 #   /usr/lib/tessellane/tessellane-settings    the settings window, which tessellane /c starts
 #   /usr/lib/tessellane/tessellane-gst.so      the music's devices, loaded when music is chosen
+#   /usr/bin/tessellane-add-to-xscreensaver   adds the hack to the list of ~/.xscreensaver
 #   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
+#   /usr/share/applications/screensavers/tessellane.desktop  the hack in MATE's and Xfce's lists
 #   /usr/share/man/man6/tessellane.6.gz        the manual page
+#   /usr/share/man/man1/tessellane-add-to-xscreensaver.1.gz  the helper's manual page
 #   /usr/share/applications/tessellane-settings.desktop  the settings window in the desktop's menu
 #   /usr/share/doc/tessellane/copyright, changelog.gz  Debian's copyright file and the changelog
 # Only the "saver" component goes in: tests, tools and benchmarks never ship.
@@ -16,14 +19,19 @@ set(TESS_PKG_DIR ${CMAKE_SOURCE_DIR}/packaging/linux)
 # The manual page names the version; Debian installs manual pages compressed
 # with gzip -9n (no name or time stamp inside, so the bytes are reproducible).
 find_program(TESS_GZIP gzip REQUIRED)
-set(TESS_MANPAGE ${CMAKE_BINARY_DIR}/packaging/tessellane.6)
-configure_file(${TESS_PKG_DIR}/tessellane.6 ${TESS_MANPAGE} @ONLY)
-set(TESS_MANPAGE_GZ ${TESS_MANPAGE}.gz)
-add_custom_command(OUTPUT ${TESS_MANPAGE_GZ}
-  COMMAND ${TESS_GZIP} -9n --keep --force ${TESS_MANPAGE}
-  DEPENDS ${TESS_MANPAGE}
-  COMMENT "Compressing the manual page tessellane.6" VERBATIM)
-add_custom_target(tess_manpage ALL DEPENDS ${TESS_MANPAGE_GZ})
+function(tess_manpage page)
+  set(source ${CMAKE_BINARY_DIR}/packaging/${page})
+  configure_file(${TESS_PKG_DIR}/${page} ${source} @ONLY)
+  add_custom_command(OUTPUT ${source}.gz
+    COMMAND ${TESS_GZIP} -9n --keep --force ${source}
+    DEPENDS ${source}
+    COMMENT "Compressing the manual page ${page}" VERBATIM)
+endfunction()
+tess_manpage(tessellane.6)
+tess_manpage(tessellane-add-to-xscreensaver.1)
+set(TESS_MANPAGE_GZ ${CMAKE_BINARY_DIR}/packaging/tessellane.6.gz)
+set(TESS_HELPER_MANPAGE_GZ ${CMAKE_BINARY_DIR}/packaging/tessellane-add-to-xscreensaver.1.gz)
+add_custom_target(tess_manpage ALL DEPENDS ${TESS_MANPAGE_GZ} ${TESS_HELPER_MANPAGE_GZ})
 
 # The changelog of a native package, compressed the same way.
 set(TESS_CHANGELOG ${CMAKE_BINARY_DIR}/packaging/changelog)
@@ -42,13 +50,19 @@ file(CREATE_LINK ../${TESS_HACK_DIR_NAME}/tessellane
 
 install(TARGETS tessellane RUNTIME DESTINATION ${TESS_HACK_DIR_NAME} COMPONENT saver)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/bin/tessellane DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT saver)
+install(PROGRAMS ${TESS_PKG_DIR}/tessellane-add-to-xscreensaver DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT saver)
 install(TARGETS tessellane-settings RUNTIME DESTINATION ${TESS_PRIVATE_DIR_NAME} COMPONENT saver)
 install(TARGETS tessellane-gst LIBRARY DESTINATION ${TESS_PRIVATE_DIR_NAME} COMPONENT saver)
 install(FILES ${TESS_PKG_DIR}/tessellane.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config
         COMPONENT saver)
 install(FILES ${TESS_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT saver)
+install(FILES ${TESS_HELPER_MANPAGE_GZ} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT saver)
 install(FILES ${TESS_PKG_DIR}/tessellane-settings.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
         COMPONENT saver)
+# MATE's and Xfce's savers list the entries of this folder as the themes
+# screensavers-NAME.
+install(FILES ${TESS_PKG_DIR}/screensavers/tessellane.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers COMPONENT saver)
 install(FILES ${TESS_PKG_DIR}/copyright ${TESS_CHANGELOG}.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessellane
         COMPONENT saver)
 
@@ -76,5 +90,5 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-ipafont-gothic")
 # The CD source and a sound output.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-plugins-ugly, gstreamer1.0-pulseaudio | gstreamer1.0-alsa, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS xscreensaver)
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xscreensaver | mate-screensaver")
 include(CPack)

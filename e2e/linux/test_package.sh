@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The Debian package: built by the package target of the linux build, its
 # file list and control fields, the XScreenSaver description, the manual page
-# as man shows it, and the hack run from the unpacked package on a private
-# screen until SIGTERM ends it.
+# as man shows it, the entry of MATE's and Xfce's lists, the helper that adds
+# the hack to XScreenSaver's list, and the hack run from the unpacked package
+# on a private screen until SIGTERM ends it; the settings window opens on X
+# under a Wayland session's variables.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 linux_begin package
@@ -26,16 +28,19 @@ listing=$(dpkg-deb -c "$DEB" | awk '$1 !~ /^d/ {l = $1 " " $2 " " $6; if ($7 == 
 expected=$(sort <<EOF
 -rwxr-xr-x root/root ./usr/libexec/xscreensaver/tessellane
 lrwxrwxrwx root/root ./usr/bin/tessellane -> ../libexec/xscreensaver/tessellane
+-rwxr-xr-x root/root ./usr/bin/tessellane-add-to-xscreensaver
 -rwxr-xr-x root/root ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/tessellane/tessellane-settings
 -rw-r--r-- root/root ./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/tessellane/tessellane-gst.so
 -rw-r--r-- root/root ./usr/share/doc/tessellane/copyright
 -rw-r--r-- root/root ./usr/share/doc/tessellane/changelog.gz
 -rw-r--r-- root/root ./usr/share/xscreensaver/config/tessellane.xml
 -rw-r--r-- root/root ./usr/share/man/man6/tessellane.6.gz
+-rw-r--r-- root/root ./usr/share/man/man1/tessellane-add-to-xscreensaver.1.gz
 -rw-r--r-- root/root ./usr/share/applications/tessellane-settings.desktop
+-rw-r--r-- root/root ./usr/share/applications/screensavers/tessellane.desktop
 EOF
 )
-check_eq "the package holds the hack, its link on the PATH, the settings program, the sound module, its XML, its manual page, its menu entry, its copyright and changelog, nothing else" \
+check_eq "the package holds the hack, its link on the PATH, the list helper, the settings program, the sound module, its XML, its manual pages, its menu entry, its screen-saver entry, its copyright and changelog, nothing else" \
   "$expected" "$listing"
 check "usr/bin/tessellane leads to the hack" \
   test "$(readlink -f "$UNPACKED/usr/bin/tessellane")" = "$(readlink -f "$HACK")"
@@ -115,6 +120,10 @@ japanese = re.findall(r"[\u3040-\u30ff\u4e00-\u9fff]", text)
 check(len(japanese) >= 20, f"the description is Japanese ({len(japanese)} kana and kanji)")
 check("テセレーン.ini" in text, "the description names the settings file")
 check("tessellane /c" in text, "the description names the command of the settings window")
+# XScreenSaver joins lines that no blank line keeps apart into one paragraph.
+lines = [line.strip() for line in text.splitlines()]
+joined = [b for a, b in zip(lines, lines[1:]) if a and b]
+check(not joined, f"a blank line keeps each paragraph apart (joined: {joined})")
 PY
 )
 check_eq "tessellane.xml is read to the end" 0 "$?"
@@ -145,16 +154,62 @@ done
 # mandb indexes the page under its NAME line.
 indexable() { lexgrog "$1" >/dev/null; }
 check "the NAME line is indexable (lexgrog)" indexable "$page"
+helper_page="$UNPACKED/usr/share/man/man1/tessellane-add-to-xscreensaver.1.gz"
+check_eq "man renders the helper's page without warnings" "" \
+  "$(LC_ALL=C.UTF-8 MANWIDTH=100 man --warnings -l "$helper_page" 2>&1 >/dev/null)"
+check "the helper's NAME line is indexable (lexgrog)" indexable "$helper_page"
 
 e2e_case "the menu entry of the settings window" 60
 entry="$UNPACKED/usr/share/applications/tessellane-settings.desktop"
 check_eq "desktop-file-validate finds nothing" "" "$(desktop-file-validate "$entry" 2>&1)"
-# key NAME: the value of NAME in the entry's [Desktop Entry] group.
-key() { awk -v k="$1" '/^\[/ {g = $0; next} g == "[Desktop Entry]" && index($0, k "=") == 1 {print substr($0, length(k) + 2); exit}' "$entry"; }
+# key NAME [FILE]: the value of NAME in the [Desktop Entry] group of FILE
+# (default: the menu entry).
+key() { awk -v k="$1" '/^\[/ {g = $0; next} g == "[Desktop Entry]" && index($0, k "=") == 1 {print substr($0, length(k) + 2); exit}' "${2:-$entry}"; }
 check_eq "Name" "テセレーンの設定" "$(key Name)"
 check_eq "Type" Application "$(key Type)"
 check_eq "Exec opens the settings window of the program on the PATH" "tessellane /c" "$(key Exec)"
 check "listed among the settings" grep -q '^Settings;' <<<"$(key Categories)"
+
+e2e_case "the entry of MATE's and Xfce's screen-saver lists" 60
+saver_entry="$UNPACKED/usr/share/applications/screensavers/tessellane.desktop"
+# The validator's hint that Screensaver is no main category is what every
+# such entry gets: only errors and warnings count.
+check_eq "desktop-file-validate finds no error or warning" "" \
+  "$(desktop-file-validate "$saver_entry" 2>&1 | grep -v ': hint: ')"
+check_eq "Name, as the XML names the hack" "テセレーン" "$(key Name "$saver_entry")"
+check_eq "listed among the screen savers" "Screensaver;" "$(key Categories "$saver_entry")"
+# Without --root the hack opens a window of its own, and MATE switches off;
+# MATE runs only hacks of XScreenSaver's hack folders.
+check_eq "Exec draws on the saver's window, from the hack folder" \
+  "/usr/libexec/xscreensaver/tessellane --root" "$(key Exec "$saver_entry")"
+check_eq "TryExec names the installed hack" /usr/libexec/xscreensaver/tessellane "$(key TryExec "$saver_entry")"
+check "the package installs the hack there" test -x "$UNPACKED$(key TryExec "$saver_entry")"
+
+e2e_case "the helper that adds the hack to XScreenSaver's list" 60
+ADD="$UNPACKED/usr/bin/tessellane-add-to-xscreensaver"
+ENTRY_LINE=$(printf '\t\t\t\t"テセレーン"  %s --root\t\t    \\n' "$(readlink -f "$HACK")")
+# programs_of FILE: the lines of the programs: resource, named as ~/.xscreensaver names it.
+programs_of() { awk '/^\*?programs:/ {on = 1} on {print; if ($0 !~ /\\$/) exit}' "$1" | sed '1s/^\*//'; }
+fresh="$E2E_TEST_WORK/fresh"
+mkdir -p "$fresh"
+HOME="$fresh" "$ADD" >/dev/null
+# The default list, whose last line now goes on, and the hack's line after it.
+expected=$(programs_of /etc/X11/app-defaults/XScreenSaver | sed '$s/$/\\/'; printf '%s\n' "$ENTRY_LINE")
+check_eq "without ~/.xscreensaver: XScreenSaver's default list, the hack last" "$expected" \
+  "$(cat "$fresh/.xscreensaver")"
+HOME="$fresh" "$ADD" >/dev/null
+check_eq "a second run changes nothing" "$expected" "$(cat "$fresh/.xscreensaver")"
+# A file as xscreensaver-settings writes it: settings around the list, which
+# ends on an empty line.
+own="$E2E_TEST_WORK/own"
+mkdir -p "$own"
+printf 'mode:\t\tone\nselected:\t1\nprograms:\t\t\\\n\t\tmaze --root\t\\n\\\n- GL:\t\tsproingies --root\t\\n\\\n\nlock:\t\tFalse\n' \
+  >"$own/.xscreensaver"
+expected=$(head -n 5 "$own/.xscreensaver"; printf '%s\n' "$ENTRY_LINE"; tail -n +6 "$own/.xscreensaver")
+HOME="$own" "$ADD" >/dev/null
+check_eq "with ~/.xscreensaver: every other line kept, the hack last in the list" "$expected" "$(cat "$own/.xscreensaver")"
+HOME="$own" "$ADD" >/dev/null
+check_eq "a second run there changes nothing" "$expected" "$(cat "$own/.xscreensaver")"
 
 e2e_case "the hack from the unpacked package" 120
 help=$(timeout -k 2 5 "$HACK" --help 2>&1)
@@ -188,5 +243,16 @@ else
   fail "the settings window shows"
 fi
 ends_cleanly "the settings window from the menu entry"
+
+# GDK's Wayland backend could not place the window, nor the title guard see
+# it: in a Wayland session the window opens on X (XWayland) all the same.
+e2e_case "under a Wayland session's variables the settings window opens on X" 60
+GDK_BACKEND=wayland WAYLAND_DISPLAY="$E2E_TEST_WORK/no-wayland-here" start_native /c
+if wait_window "テセレーンの設定" 20 >/dev/null; then
+  pass "the settings window shows on the X display"
+else
+  fail "the settings window shows on the X display"
+fi
+ends_cleanly "the settings window under Wayland's variables"
 
 e2e_end
