@@ -21,8 +21,10 @@ PACKAGES=(
   dbus-daemon dbus-x11
 )
 # The package checks, without what they only recommend (a mail system, a
-# build chain of their own).
-PACKAGES_ALONE=(lintian devscripts)
+# build chain of their own), and MATE's screen saver for its end-to-end test
+# without the rest of the MATE desktop (its recommends are about 230 packages
+# more).
+PACKAGES_ALONE=(lintian devscripts mate-screensaver)
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=()

@@ -6,34 +6,16 @@
 # second, -exit ends the daemon.
 #
 # The daemon launches no hack as root: as root the test runs it as the
-# account tess-xss (made once with useradd -m), with a HOME made for the run
-# and a copy of the hack that account can read, both removed at the end.
+# account of account.sh, with a HOME made for the run and a copy of the hack
+# that account can read, both removed at the end.
 set -uo pipefail
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+# shellcheck source=account.sh
+. "$LINUX_LIB_DIR/account.sh"
 # shellcheck source=../sound.sh
 . "$LINUX_LIB_DIR/../sound.sh"
 linux_begin xscreensaver
-ACCOUNT=tess-xss
-RUN=""
 DAEMON_PID=""
-
-# account_command: CMD, the prefix that runs a command as the daemon's
-# account in a plain environment of its own (the run's HOME, the screen,
-# the locale).
-account_command() {
-  local envs=(PATH=/usr/bin:/bin HOME="$RUN/home" DISPLAY="$DISPLAY" LANG="${LC_ALL:-C.UTF-8}"
-    ${PULSE_SERVER:+PULSE_SERVER="$PULSE_SERVER"})
-  if [ "$(id -u)" -eq 0 ]; then
-    CMD=(runuser -u "$ACCOUNT" -- env -i USER="$ACCOUNT" LOGNAME="$ACCOUNT" "${envs[@]}")
-  else
-    CMD=(env -i USER="$(id -un)" LOGNAME="$(id -un)" "${envs[@]}")
-  fi
-}
-as_account() {
-  local CMD
-  account_command
-  "${CMD[@]}" "$@"
-}
 
 # hack_pids: the processes running the run's copy of the hack.
 hack_pids() { pgrep -f "^$RUN/usr/libexec/xscreensaver/tessellane( |$)"; }
@@ -58,8 +40,7 @@ stop_daemon() {
     if ! wait_until 3 "the hack to end" no_hack; then
       for p in $(hack_pids); do kill -9 "$p" 2>/dev/null; done
     fi
-    rm -rf "$RUN"
-    RUN=""
+    account_run_end
   fi
 }
 on_exit stop_daemon
@@ -70,14 +51,7 @@ if ! unpack_package "$E2E_TEST_WORK/root" 2>/dev/null; then
   fail "the package $(basename "$DEB") is made and unpacks"
   e2e_end
 fi
-if [ "$(id -u)" -eq 0 ] && ! id "$ACCOUNT" >/dev/null 2>&1; then
-  useradd -m "$ACCOUNT" || { fail "the account $ACCOUNT is made"; e2e_end; }
-fi
-RUN=$(mktemp -d /tmp/tess-xss.XXXXXX)
-mkdir -p "$RUN/home/.config/tessellane"
-# The package's files as it installs them: the hack finds the sound module
-# and the settings program where it puts them.
-cp -r "$E2E_TEST_WORK/root/usr" "$RUN/usr"
+account_run_begin || { fail "the account $ACCOUNT and the run's folder are made"; e2e_end; }
 HACK_PATH="$RUN/usr/libexec/xscreensaver/tessellane"
 # The daemon's configuration, as a user writes it by hand: the one hack, at once.
 cat >"$RUN/home/.xscreensaver" <<EOF
@@ -95,8 +69,7 @@ EOF
 tone_mp3 3 440 "$RUN/home/tone.mp3"
 XDG_CONFIG_HOME="$RUN/home/.config" write_settings '停止時間=1' '背景色= 0' '背景色ﾗﾝﾀﾞﾑ= 0' \
   'BGM区分=2' "BGMﾌｧｲﾙ=$RUN/home/tone.mp3"
-[ "$(id -u)" -eq 0 ] && chown -R "$ACCOUNT:" "$RUN"
-chmod 755 "$RUN"
+account_run_own
 # The sound server's socket where the account can reach it.
 mkdir -m 755 "$RUN/sound"
 if ! sound_start "$RUN/sound/pulse.sock"; then
@@ -252,5 +225,34 @@ e2e_case "-exit ends the daemon" 60
 as_account xscreensaver-command -exit >/dev/null 2>&1
 check "-exit ends the daemon within 10 s" wait_exit "$DAEMON_PID" 10
 check "no hack is left" no_hack
+
+# A new account has no ~/.xscreensaver (it appears once xscreensaver-settings
+# saves a change): the helper makes it from XScreenSaver's default list with
+# the hack last, and choosing that entry (-select, as the settings program
+# does) starts the hack.
+e2e_case "a new account: the helper lists the hack, -select starts it" 90
+ACCOUNT_HOME="$RUN/new-home"
+mkdir -p "$ACCOUNT_HOME"
+cp -r "$RUN/home/.config" "$ACCOUNT_HOME/"
+account_run_own
+account_command
+"${CMD[@]}" xscreensaver -no-splash >"$E2E_TEST_WORK/new-daemon.log" 2>&1 &
+DAEMON_PID=$!
+SAVER_LOG="$E2E_TEST_WORK/new-daemon.log"
+check "the daemon answers on the new account" wait_until 20 "the daemon" daemon_answers
+check "the new account has no ~/.xscreensaver" test ! -e "$ACCOUNT_HOME/.xscreensaver"
+as_account "$RUN/usr/bin/tessellane-add-to-xscreensaver" >>"$E2E_TEST_WORK/helper.log" 2>&1
+# The entries of the list, one a line after the line that names it.
+entries=$(awk '/^programs:/ {on = 1; next} on {print; if ($0 !~ /\\$/) exit}' "$ACCOUNT_HOME/.xscreensaver" 2>/dev/null)
+check "the list holds XScreenSaver's own hacks" grep -q '^[[:space:]]*maze --root' <<<"$entries"
+check "the hack's entry is the last" grep -qF "$HACK_PATH --root" <<<"$(tail -n 1 <<<"$entries")"
+# -select counts the entries from 1.
+as_account xscreensaver-command -select "$(wc -l <<<"$entries")" >/dev/null 2>&1
+check "-select of the last entry starts the hack" wait_until 15 "the hack to start" hack_running
+check "rings on the screen within 10 s" wait_until 10 "rings on the screen" rings_on_screen
+as_account xscreensaver-command -deactivate >/dev/null 2>&1
+check "-deactivate ends it within 10 s" wait_until 10 "the hack to end" no_hack
+as_account xscreensaver-command -exit >/dev/null 2>&1
+check "-exit ends the daemon within 10 s" wait_exit "$DAEMON_PID" 10
 
 e2e_end
