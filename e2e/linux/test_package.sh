@@ -210,6 +210,15 @@ HOME="$own" "$ADD" >/dev/null
 check_eq "with ~/.xscreensaver: every other line kept, the hack last in the list" "$expected" "$(cat "$own/.xscreensaver")"
 HOME="$own" "$ADD" >/dev/null
 check_eq "a second run there changes nothing" "$expected" "$(cat "$own/.xscreensaver")"
+# A file kept elsewhere and linked (a dotfiles folder), without a list: the
+# link stays, and its file gets the list.
+linked="$E2E_TEST_WORK/linked"
+mkdir -p "$linked"
+printf 'mode:\t\trandom\n' >"$linked/dotfile"
+ln -s dotfile "$linked/.xscreensaver"
+HOME="$linked" "$ADD" >/dev/null
+check_eq "a linked ~/.xscreensaver stays a link to the same file" dotfile "$(readlink "$linked/.xscreensaver")"
+check_eq "its file gets the hack last" "$ENTRY_LINE" "$(tail -n 1 "$linked/dotfile")"
 
 e2e_case "the hack from the unpacked package" 120
 help=$(timeout -k 2 5 "$HACK" --help 2>&1)
