@@ -166,6 +166,29 @@ check "the rings are gone from the screen" wait_until 5 "a black screen" screen_
 check_eq "the hack wrote no X error" "" "$(grep -A4 '^X Error' "$E2E_TEST_WORK/daemon.log")"
 check "the daemon still runs" alive "$DAEMON_PID"
 
+# Activations and deactivations in a row, one every second or so, as a
+# user's mouse and a short timeout give them: every hack ends at its
+# deactivation, also one that is still starting (XSS_SOAK_CYCLES, default 6;
+# 40 for a longer run).
+e2e_case "activations and deactivations in a row" 180
+lingering=0 slowest=0
+for i in $(seq 1 "${XSS_SOAK_CYCLES:-6}"); do
+  as_account xscreensaver-command -activate >/dev/null 2>&1
+  wait_until 10 "hack $i to start" hack_running >/dev/null
+  # Half of them are ended while they start.
+  [ $((i % 2)) -eq 0 ] && wait_until 2 "hack $i's first picture" rings_on_screen >/dev/null
+  t0=$(now)
+  as_account xscreensaver-command -deactivate >/dev/null 2>&1
+  if wait_until 3 "hack $i to end" no_hack >/dev/null; then
+    slowest=$(awk -v a="$slowest" -v b="$(seconds_since "$t0")" 'BEGIN{print (b > a) ? b : a}')
+  else
+    lingering=$((lingering + 1))
+    wait_until 10 "the lingering hack $i to end" no_hack >/dev/null
+  fi
+done
+figure soak_slowest_end_s "$slowest"
+check_eq "no hack still runs 3 s after its deactivation (${XSS_SOAK_CYCLES:-6} cycles, slowest end $slowest s)" 0 "$lingering"
+
 # xscreensaver-settings reads the hacks' XML from a fixed folder: a private
 # mount namespace lays the package's folder over it for this program alone.
 e2e_case "xscreensaver-settings runs the hack in its preview" 60
