@@ -53,3 +53,22 @@ account_run_end() {
   [ -n "$RUN" ] && rm -rf "$RUN"
   RUN=""
 }
+
+# activate_hack WHAT PIDS_COMMAND...: asks the daemon for its hack (WHAT,
+# the account's command that does it) and waits up to 10 s until
+# PIDS_COMMAND prints a hack's pid; passes with the time it took and logs the
+# hack's command line and window, or fails.
+activate_hack() {
+  local what="$1" t0 pid="" command
+  shift
+  read -ra command <<<"$what"
+  t0=$(now)
+  as_account "${command[@]}" >/dev/null 2>&1
+  hack_pid() { pid=$("$@" | head -n 1) && [ -n "$pid" ]; }
+  if wait_until 10 "the hack to start" hack_pid "$@"; then
+    pass "$what starts the hack ($(seconds_since "$t0") s)"
+    log "hack: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep '^XSCREENSAVER_WINDOW=')"
+  else
+    fail "$what starts the hack"
+  fi
+}

@@ -100,15 +100,7 @@ check "the daemon answers mate-screensaver-command" wait_until 20 "the daemon" d
 
 e2e_case "--activate shows the rings" 60
 check "no hack runs before --activate" no_hack "$DAEMON_PID"
-t0=$(now)
-as_account mate-screensaver-command --activate >/dev/null 2>&1
-if wait_until 10 "the hack to start" hack_running "$DAEMON_PID"; then
-  pass "--activate starts the hack ($(seconds_since "$t0") s)"
-  pid=$(hacks_in "$DAEMON_PID" | head -n 1)
-  log "hack: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep '^XSCREENSAVER_WINDOW=')"
-else
-  fail "--activate starts the hack"
-fi
+activate_hack "mate-screensaver-command --activate" hacks_in "$DAEMON_PID"
 shot="$E2E_TEST_WORK/rings.png"
 rings_on_screen() { screenshot "$shot" && [ "$(not_colour_pixels "$shot" 000000)" -gt 500 ]; }
 check "rings on the screen within 10 s" wait_until 10 "rings on the screen" rings_on_screen

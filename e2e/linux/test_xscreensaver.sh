@@ -87,15 +87,7 @@ check "the daemon answers xscreensaver-command" wait_until 20 "the daemon" daemo
 
 e2e_case "-activate shows the rings" 60
 check "no hack runs before -activate" no_hack
-t0=$(now)
-as_account xscreensaver-command -activate >/dev/null 2>&1
-if wait_until 10 "the hack to start" hack_running; then
-  pass "-activate starts the hack ($(awk -v a="$t0" -v b="$(now)" 'BEGIN{printf "%.2f", b - a}') s)"
-  pid=$(hack_pids | head -n 1)
-  log "hack: $(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)$(tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep '^XSCREENSAVER_WINDOW=')"
-else
-  fail "-activate starts the hack"
-fi
+activate_hack "xscreensaver-command -activate" hack_pids
 first="$E2E_TEST_WORK/first.png"
 rings_on_screen() { screenshot "$first" && [ "$(not_colour_pixels "$first" 000000)" -gt 500 ]; }
 check "rings on the screen within 10 s" wait_until 10 "rings on the screen" rings_on_screen

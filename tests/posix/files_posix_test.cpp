@@ -15,7 +15,7 @@
 #include <fstream>
 #include <optional>
 
-#include "tests/posix/scoped_variable.h"
+#include "tests/posix/test_places.h"
 #include "ui/backend.h"
 #include "ui/posix/error_text.h"
 
@@ -24,14 +24,7 @@ namespace {
 namespace fs = std::filesystem;
 using posix_testing::ScopedVariable;
 
-struct Folder {
-  fs::path path;
-  Folder() {
-    char name[] = "/tmp/tess-files-XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~Folder() { fs::remove_all(path); }
-};
+using Folder = posix_testing::TemporaryFolder;
 
 std::string Bytes(const fs::path& p) {
   std::ifstream in(p, std::ios::binary);

@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "tests/posix/scoped_variable.h"
+#include "tests/posix/test_places.h"
 
 namespace {
 
@@ -18,13 +18,7 @@ namespace fs = std::filesystem;
 using posix_testing::ScopedVariable;
 
 // A stand-in for /run/user, removed after the test.
-struct UsersRoot {
-  fs::path path;
-  UsersRoot() {
-    char name[] = "/tmp/tess-run-user-XXXXXX";
-    path = mkdtemp(name);
-  }
-  ~UsersRoot() { fs::remove_all(path); }
+struct UsersRoot : posix_testing::TemporaryFolder {
   std::string str() const { return path.string(); }
   // The folder of `uid`, made by this process and so owned by its user.
   std::string MakeFolder(uid_t uid, mode_t mode = 0700) const {
