@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # End-to-end tests of the native display on the screens and windows around
 # the common one: 16- and 30-bit screens (and a 16-bit one whose rows are
-# padded), a host's 32-bit ARGB window on a 24-bit screen, an 8-bit
-# colour-mapped screen it refuses with its reason, a program whose shared
-# images the server cannot attach (another IPC namespace, as over a remote
-# link), and a host window resized while a finished net is held.
+# padded, with shared images and without), a host's 32-bit ARGB window on a
+# 24-bit screen, an 8-bit colour-mapped screen it refuses with its reason, a
+# program whose shared images the server cannot attach (another IPC
+# namespace, as over a remote link), and a host window resized while a
+# finished net is held.
 set -u
 . "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 need_native
@@ -42,22 +43,25 @@ has_rings() { [ "$(ring_pixels "$1" "$2")" -gt "${3:-1000}" ]; }
 host_has_rings() { host_shot "$1" && has_rings "$1" "$RED" 200; }
 
 # --- the screen's own depth -------------------------------------------------------
-# depth_case DEPTH WxH: /s on a screen of that depth draws the finished
-# cycle's net exactly, its background full red.
+# depth_case DEPTH WxH [XVFB_ARGS...]: /s on a screen of that depth (and
+# with the server's further arguments) draws the finished cycle's net
+# exactly, its background full red.
 depth_case() {
   local depth="$1" size="$2" shot result rc
-  SCREEN_DEPTH="$depth" start_xvfb "$size" || return 1
+  shift 2
+  local what="depth $depth $size${*:+ ($*)}"
+  SCREEN_DEPTH="$depth" start_xvfb "$size" "$@" || return 1
   write_settings "${RED_INI[@]}"
   start_native /s
   WIN=$(wait_window Tessellane_Main 10)
-  check "depth $depth $size: /s shows its window" test -n "$WIN"
-  shot="$E2E_TEST_WORK/depth-$depth-$size.png"
-  if [ -n "$WIN" ] && check "depth $depth: the picture settles" settled_screenshot "$shot"; then
+  check "$what: /s shows its window" test -n "$WIN"
+  shot="$E2E_TEST_WORK/${what//[^A-Za-z0-9]/_}.png"
+  if [ -n "$WIN" ] && check "$what: the picture settles" settled_screenshot "$shot"; then
     # Full red, not the quarter a 10-bit field gets from an unscaled byte.
-    check "depth $depth: the background is full red" is_colour "$shot" 5 5 "$RED"
+    check "$what: the background is full red" is_colour "$shot" 5 5 "$RED"
     result=$(rings cycle "$shot" "$RED" "${size%x*}" "${size#*x}"); rc=$?
     log "$result"
-    check "depth $depth $size: one complete cycle of one-pixel rings" test "$rc" -eq 0
+    check "$what: one complete cycle of one-pixel rings" test "$rc" -eq 0
   fi
   end_native
   xvfb_stop
@@ -68,6 +72,9 @@ e2e_case "a 16-bit screen whose rows are padded" 90
 depth_case 16 641x480
 e2e_case "a 30-bit screen" 90
 depth_case 30 640x480
+# Without shared images the display makes its own, of 16-bit pixels here.
+e2e_case "a 16-bit screen without MIT-SHM, rows padded" 90
+depth_case 16 641x480 -extension MIT-SHM
 
 e2e_case "an 8-bit colour-mapped screen is refused with its reason" 30
 SCREEN_DEPTH=8 start_xvfb 640x480

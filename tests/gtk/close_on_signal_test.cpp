@@ -6,6 +6,7 @@
 #include <poll.h>
 
 #include <csignal>
+#include <cstdlib>
 
 #include "ui/backend.h"
 #include "ui/posix/process.h"
@@ -35,6 +36,24 @@ TEST(Process, TermAndIntWakeTheWaitAndAreTakenOnce) {
   }
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+}
+
+// Before the first form there is nothing to close: a request taken then must
+// end the program, or the window made next would stay up after the signal.
+void RaiseBeforeTheFirstForm(int signal) {
+  char program[] = "tessellane-settings", settings[] = "/c";
+  char* argv[] = {program, settings, nullptr};
+  ui::sys::TakeArguments(2, argv);
+  std::raise(signal);
+  ui::DoEvents();
+  // Only reached when the request was taken and the program went on.
+  std::_Exit(3);
+}
+
+TEST(Process, TermOrIntBeforeTheFirstFormEndsTheSettingsProgram) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(RaiseBeforeTheFirstForm(SIGTERM), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(RaiseBeforeTheFirstForm(SIGINT), testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

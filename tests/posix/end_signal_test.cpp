@@ -3,6 +3,8 @@
 // waits for nothing.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <csignal>
 
 #include "ui/backend.h"
@@ -18,10 +20,23 @@ void StartAndRaise(int signal) {
   std::_Exit(3);
 }
 
+// A host may start the hack with both signals blocked (a blocked signal
+// stays blocked across exec); it still ends when asked.
+void StartBlockedAndRaise(int signal) {
+  sigset_t ends;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGINT);
+  sigprocmask(SIG_BLOCK, &ends, nullptr);
+  StartAndRaise(signal);
+}
+
 TEST(EndSignal, TermAndIntEndTheDisplayAtOnceWithCodeZero) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   EXPECT_EXIT(StartAndRaise(SIGTERM), testing::ExitedWithCode(0), "");
   EXPECT_EXIT(StartAndRaise(SIGINT), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(StartBlockedAndRaise(SIGTERM), testing::ExitedWithCode(0), "") << "started with the signals blocked";
+  EXPECT_EXIT(StartBlockedAndRaise(SIGINT), testing::ExitedWithCode(0), "") << "started with the signals blocked";
 }
 
 }  // namespace

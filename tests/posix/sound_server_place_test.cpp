@@ -51,8 +51,11 @@ TEST(SoundRuntimeFolder, IsNothingButAPrivateFolderOfTheUser) {
   root.MakeFolder(other);  // owned by this process's user, not by `other`
   EXPECT_EQ(ui::posix::SoundRuntimeFolder(nullptr, nullptr, other, root.str()), "");
   EXPECT_EQ(ui::posix::SoundRuntimeFolder(nullptr, nullptr, getuid(), root.str()), "");  // missing
-  root.MakeFolder(getuid(), 0777);
-  EXPECT_EQ(ui::posix::SoundRuntimeFolder(nullptr, nullptr, getuid(), root.str()), "");
+  for (const mode_t writable_by_others : {0720, 0702, 0777}) {
+    root.MakeFolder(getuid(), writable_by_others);
+    EXPECT_EQ(ui::posix::SoundRuntimeFolder(nullptr, nullptr, getuid(), root.str()), "")
+        << "mode " << std::oct << writable_by_others;
+  }
   fs::remove(root.path / std::to_string(getuid()));
   std::ofstream(root.path / std::to_string(getuid())) << "not a folder";
   EXPECT_EQ(ui::posix::SoundRuntimeFolder(nullptr, nullptr, getuid(), root.str()), "");
