@@ -312,3 +312,13 @@ rings() {
 
 # ring_pixels FILE RRGGBB: how many pixels of a screenshot are rings on that background.
 ring_pixels() { rings stats "$1" "$2" | sed -n 's/.* ring_pixels=\([0-9]*\) .*/\1/p'; }
+
+# rings_shown FILE RRGGBB [MIN]: the picture shows rings on that background:
+# at least half of it is the background (a black screen, where nothing was
+# drawn, has no ring pixels then) and more than MIN (1000) pixels are rings.
+rings_shown() {
+  local stats
+  stats=$(rings stats "$1" "$2")
+  awk -v min="${3:-1000}" '{for (i = 1; i <= NF; i++) {split($i, kv, "="); v[kv[1]] = kv[2]}}
+    END {exit !(v["background"] >= 0.5 && v["ring_pixels"] > min)}' <<<"$stats"
+}

@@ -28,8 +28,8 @@ shot_has_colours() {
   [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
   timeout 10 import -window "$1" "${crop[@]}" "$2" 2>/dev/null && [ "$(colour_count "$2")" -gt "${4:-2}" ]
 }
-# shot_has_rings FILE RRGGBB: a screenshot of the root with more than 1000 ring pixels.
-shot_has_rings() { screenshot "$1" && [ "$(ring_pixels "$1" "$2")" -gt 1000 ]; }
+# shot_has_rings FILE RRGGBB: a screenshot of the root shows rings on that background.
+shot_has_rings() { screenshot "$1" && rings_shown "$1" "$2"; }
 
 # host_window WxH+X+Y: a plain window of another program (xev) made for the
 # test; HOST_PID and HOST (its window id).
