@@ -137,6 +137,22 @@ fuzz_one() {
   rm -rf "$work"
   return "$rc"
 }
+# fuzz_pair EXE...: the targets at once, each output shown after the other's;
+# fails when any of them does.
+fuzz_pair() {
+  local exe pids=() rc=0 pid
+  for exe in "$@"; do
+    fuzz_one "$exe" >"$LOGS/$(basename "$exe").out" 2>&1 &
+    pids+=("$!")
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || rc=1; done
+  for exe in "$@"; do
+    echo "== $(basename "$exe")"
+    cat "$LOGS/$(basename "$exe").out"
+  done
+  return "$rc"
+}
+export -f fuzz_one
 suite "build fuzz" build fuzz
 if [ -d build/fuzz/fuzz ]; then
   shopt -s nullglob
@@ -145,8 +161,10 @@ if [ -d build/fuzz/fuzz ]; then
   if [ ${#fuzzers[@]} -eq 0 ]; then
     suite "fuzz targets present" false
   fi
-  for exe in "${fuzzers[@]}"; do
-    suite "fuzz $(basename "$exe") ${FUZZ_SECONDS}s" fuzz_one "$exe"
+  # Two at a time, a core each: the same time for each target, half the wait.
+  for ((i = 0; i < ${#fuzzers[@]}; i += 2)); do
+    pair=("${fuzzers[@]:i:2}")
+    suite "fuzz $(basename -a "${pair[@]}" | paste -sd+) ${FUZZ_SECONDS}s" fuzz_pair "${pair[@]}"
   done
 fi
 
