@@ -45,22 +45,13 @@ loops 3840x2160
 
 start_xvfb 1024x768
 write_settings '停止時間=30' '背景色=255' '背景色ﾗﾝﾀﾞﾑ=0'
-real_ms=() bare_ms=() real_kb=() bare_kb=() hosted_exit=()
+hosted_exit=()
 for _ in $(seq 1 "$RUNS"); do
-  out=$("$PROGRAMS/first_ring_x11" "$NATIVE" /s)
-  real_ms+=("$(value_of first_ring_ms <<<"$out")")
-  real_kb+=("$(value_of peak_rss_kb <<<"$out")")
-  out=$("$PROGRAMS/first_ring_x11" "$PROGRAMS/bare_loop_x11" 30)
-  bare_ms+=("$(value_of first_ring_ms <<<"$out")")
-  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  start_sample real "$NATIVE" /s
+  start_sample bare "$PROGRAMS/bare_loop_x11" 30
   out=$("$PROGRAMS/first_ring_x11" "$NATIVE" -root)
   hosted_exit+=("$(value_of exit_ms <<<"$out") ms (exit code $(value_of exit_code <<<"$out"))")
 done
-rm_=$(median "${real_ms[@]}")
-bm=$(median "${bare_ms[@]}")
-rk=$(median "${real_kb[@]}")
-bk=$(median "${bare_kb[@]}")
-echo "start to first ring: tessellane /s ${rm_:-?} ms, bare window ${bm:-?} ms, ratio $(ratio "${rm_:-0}" "${bm:-0}") (median of $RUNS; runs: ${real_ms[*]} / ${bare_ms[*]})"
-echo "peak resident memory: tessellane /s ${rk:-?} kB, bare window ${bk:-?} kB, difference $(( ${rk:-0} - ${bk:-0} )) kB"
+start_figures "start to first ring" "tessellane /s" "bare window"
 echo "hosted (-root) exit after SIGTERM: ${hosted_exit[*]}"
 e2e_end

@@ -32,19 +32,9 @@ echo "paced light rays: $(value_of rays_per_second <<<"$out") rays/s, $(value_of
 
 # Start to the first frame, and the footprint three seconds on, of tessellane
 # /c and of a bare GTK window at the settings window's place.
-real_ms=() bare_ms=() real_kb=() bare_kb=()
 for _ in $(seq 1 "$RUNS"); do
-  out=$("$PROGRAMS/first_ring_x11" --at 300 100 "$NATIVE" /c)
-  real_ms+=("$(value_of first_ring_ms <<<"$out")")
-  real_kb+=("$(value_of peak_rss_kb <<<"$out")")
-  out=$("$PROGRAMS/first_ring_x11" --at 300 100 "$PROGRAMS/bare_window_gtk")
-  bare_ms+=("$(value_of first_ring_ms <<<"$out")")
-  bare_kb+=("$(value_of peak_rss_kb <<<"$out")")
+  start_sample real --at 300 100 "$NATIVE" /c
+  start_sample bare --at 300 100 "$PROGRAMS/bare_window_gtk"
 done
-rm_=$(median "${real_ms[@]}")
-bm=$(median "${bare_ms[@]}")
-rk=$(median "${real_kb[@]}")
-bk=$(median "${bare_kb[@]}")
-echo "start to first frame: tessellane /c ${rm_:-?} ms, bare GTK window ${bm:-?} ms, ratio $(ratio "${rm_:-0}" "${bm:-0}") (median of $RUNS; runs ${real_ms[*]} / ${bare_ms[*]})"
-echo "peak resident memory: tessellane /c ${rk:-?} kB, bare GTK window ${bk:-?} kB, difference $(( ${rk:-0} - ${bk:-0} )) kB (median of $RUNS; runs ${real_kb[*]} / ${bare_kb[*]})"
+start_figures "start to first frame" "tessellane /c" "bare GTK window"
 e2e_end
