@@ -1,8 +1,10 @@
 #include "base/numeric.h"
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 
 #include "base/runtime_error.h"
@@ -52,6 +54,23 @@ Scan ScanRadix(std::string_view text, std::size_t pos, int radix) {
 // normalised to "d.ddd e<order>" so that absurd exponents or thousands of
 // leading zeros cannot reach the parser: far out of range gives infinity
 // (an overflow for every integer conversion), far below gives 0.
+// "d.ddde±n" as the nearest double. Emscripten's C++ library cannot parse a
+// double with from_chars; its C library always reads in the "C" locale, so
+// strtod gives the same value there (elsewhere a toolkit may have set a
+// locale whose decimal separator is not a point).
+double ParseNormal(const std::string& normal, std::int64_t order) {
+  double value = 0;
+#ifdef __EMSCRIPTEN__
+  errno = 0;
+  value = std::strtod(normal.c_str(), nullptr);
+  if (errno == ERANGE) return order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+#else
+  const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+  if (ec == std::errc::result_out_of_range) return order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+#endif
+  return value;
+}
+
 double DecimalValue(std::string_view int_digits, std::string_view frac_digits, std::int64_t exponent) {
   std::string digits;
   digits.reserve(int_digits.size() + frac_digits.size());
@@ -69,10 +88,7 @@ double DecimalValue(std::string_view int_digits, std::string_view frac_digits, s
   normal.append(digits, first + 1);
   normal += 'e';
   normal += std::to_string(order);
-  double value = 0;
-  const auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-  if (ec == std::errc::result_out_of_range) return order > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-  return value;
+  return ParseNormal(normal, order);
 }
 
 // Exponent part "E" or "D", optional sign, digits. Without digits it is not

@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """gen_cp932_table.py OUT: writes the double-byte half of code page 932 as C++
-source for ui/posix/codepage_posix.cpp, taken from Python's cp932 decoder.
+source for ui/common/codepage_table.cpp, taken from Python's cp932 decoder.
 
 Run by hand when the table needs remaking, never by the build:
-  python3 tools/gen_cp932_table.py ui/posix/cp932_table.inc
+  python3 tools/gen_cp932_table.py ui/common/cp932_table.inc
 
 Single bytes (ASCII, half-width katakana) are converted by rule, so only the
 rows of the lead bytes that start a character are written: one row of 188

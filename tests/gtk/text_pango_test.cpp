@@ -42,20 +42,10 @@ std::string ResolvedFamily(const std::string& name) {
 TEST(PangoText, WindowsJapaneseFontsMapToTheIpaFontsByName) {
   EXPECT_EQ(ui::gtk::PangoFamilyFor("ＭＳ Ｐゴシック"), "IPAPGothic");
   EXPECT_EQ(ui::gtk::PangoFamilyFor("ＭＳ ゴシック"), "IPAGothic");
-  EXPECT_EQ(ui::gtk::PangoFamilyFor("MS PGothic"), "IPAPGothic");
-  EXPECT_EQ(ui::gtk::PangoFamilyFor("ms gothic"), "IPAGothic");
-  // The ideographic blank some files carry counts as a blank.
-  EXPECT_EQ(ui::gtk::PangoFamilyFor("ＭＳ\u3000Ｐゴシック"), "IPAPGothic");
   EXPECT_EQ(ui::gtk::PangoFamilyFor("Arial"), "Arial");
   // fontconfig gives those fonts themselves, not a fallback.
   EXPECT_EQ(ResolvedFamily("IPAPGothic"), "IPAPGothic");
   EXPECT_EQ(ResolvedFamily("IPAGothic"), "IPAGothic");
-}
-
-TEST(PangoText, PointSizesBecomeWholePixelsAt96Dpi) {
-  EXPECT_EQ(ui::gtk::FontPixels(DialogFont(9.75)), 13);
-  EXPECT_EQ(ui::gtk::FontPixels(DialogFont(9)), 12);
-  EXPECT_EQ(ui::gtk::FontPixels(DialogFont(12)), 16);
 }
 
 TEST(PangoText, HalfWidthKanaTakeOneNarrowCellEachVoicedMarkIncluded) {

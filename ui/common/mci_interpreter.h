@@ -121,4 +121,11 @@ class Interpreter {
   std::vector<std::string> not_understood_;
 };
 
+// Where the system has no MCI of its own, the backend's interpreter over its
+// devices, made on first use and never destroyed (what is still open at the
+// end goes with the process), and how many sound outputs the machine has.
+// ui/common/mci_services.cpp answers the program's MCI calls with them.
+Interpreter& SystemInterpreter();
+int SystemSoundOutputs();
+
 }  // namespace ui::mci

@@ -1,7 +1,6 @@
 // What only Windows does, answered once for every other system: there the
 // session's screen locker asks for the password and keeps its own state,
-// windows have no owner to tell, captions no animation, and a pixel is the
-// device's pixel.
+// windows have no owner to tell and captions no animation.
 #include "ui/backend.h"
 
 namespace ui::sys {
@@ -17,6 +16,5 @@ void ReactivateScreenSaver() {}
 
 void NotifyOwnerClosed(WindowHandle) {}
 void AnimateCaption(WindowHandle, const Rect&, const Rect&) {}
-void DeclareDpiAware() {}
 
 }  // namespace ui::sys

@@ -64,6 +64,39 @@ void StretchNearest(BasicPixelGrid<Pixel> grid, const Picture& pic, const Rect& 
   }
 }
 
+void VerticalGradient(PixelGrid grid, const Rect& r, Colour top, Colour bottom) {
+  const int span = r.bottom - r.top;
+  const auto mix = [](int c0, int c1, double t) { return static_cast<int>((c0 << 8) + ((c1 - c0) << 8) * t) >> 8; };
+  for (int y = r.top; y < r.bottom; ++y) {
+    const double t = span > 0 ? static_cast<double>(y - r.top) / span : 0;
+    const Colour c = Rgb(mix(RedOf(top), RedOf(bottom), t), mix(GreenOf(top), GreenOf(bottom), t),
+                         mix(BlueOf(top), BlueOf(bottom), t));
+    for (int x = r.left; x < r.right; ++x) Plot(grid, x, y, c);
+  }
+}
+
+void ExpandPaletted(const std::uint8_t* bits, int stride, int width, int height, const std::uint32_t* palette,
+                    std::uint32_t* out, int out_stride) {
+  for (int y = 0; y < height; ++y) {
+    const std::uint8_t* in = bits + static_cast<std::size_t>(height - 1 - y) * stride;
+    std::uint32_t* row = out + static_cast<std::size_t>(y) * out_stride;
+    for (int x = 0; x < width; ++x) row[x] = palette[in[x]];
+  }
+}
+
+std::array<EdgeLine, 8> SunkenEdge(const Rect& r) {
+  const int l = r.left, t = r.top, rr = r.right, b = r.bottom;
+  const Colour grey = Rgb(128, 128, 128), dark = Rgb(64, 64, 64), light = Rgb(212, 208, 200);
+  return {{{{l, t, rr - 1, t + 1}, grey},
+           {{l, t, l + 1, b - 1}, grey},
+           {{l + 1, t + 1, rr - 2, t + 2}, dark},
+           {{l + 1, t + 1, l + 2, b - 2}, dark},
+           {{l, b - 1, rr, b}, kWhite},
+           {{rr - 1, t, rr, b}, kWhite},
+           {{l + 1, b - 2, rr - 1, b - 1}, light},
+           {{rr - 2, t + 1, rr - 1, b - 1}, light}}};
+}
+
 // The server images of 32 and of 16 bits per pixel.
 template void Fill(BasicPixelGrid<Colour>, Colour);
 template void DrawLine(BasicPixelGrid<Colour>, int, int, int, int, Colour);

@@ -3,6 +3,7 @@
 // same everywhere.
 #pragma once
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <type_traits>
 #include <vector>
@@ -68,6 +69,25 @@ template <class Pixel>
 void StretchNearest(BasicPixelGrid<Pixel> grid, const Picture& picture, const Rect& dest, const Rect& source) {
   StretchNearest(grid, picture, dest, source, Rect{0, 0, grid.width, grid.height});
 }
+
+// Fills the rectangle without its right column and bottom row, from the
+// top colour at its upper edge to the bottom colour at its lower edge, as
+// the system's gradient fill does: 16-bit channels mixed and cut back to bytes.
+void VerticalGradient(PixelGrid grid, const Rect& rect, Colour top, Colour bottom);
+
+// An 8-bit picture whose scan lines are stored bottom-up (`stride` bytes
+// apart) turned into words through a palette of 256, rows top-down.
+void ExpandPaletted(const std::uint8_t* bits, int stride, int width, int height, const std::uint32_t* palette,
+                    std::uint32_t* out, int out_stride);
+
+// The system's sunken edge of a picture box, two pixels wide inside
+// `outer`: grey and dark grey along the top and left, white and light grey
+// along the bottom and right, in painting order.
+struct EdgeLine {
+  Rect rect;
+  Colour colour;
+};
+std::array<EdgeLine, 8> SunkenEdge(const Rect& outer);
 
 // Gives an image a new size, keeping what overlaps; new parts are `fill`.
 template <class Image>

@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "base/numeric.h"
+#include "ui/backend.h"
+#include "ui/common/control_face.h"
 
 namespace ui {
 namespace {
@@ -196,6 +198,18 @@ void UserControl::DeliverFocus(bool gained) {
   has_focus_ = gained;
   if (gained && OnGotFocus) OnGotFocus();
   if (!gained && OnLostFocus) OnLostFocus();
+}
+
+Picture FaceWithCaption(const ControlLabel& label, const Picture& surface) {
+  Picture face = surface;
+  if (label.Caption().empty() || face.Empty()) return face;
+  const Rect b = label.PixelBounds();
+  const Rect clip{std::max(b.left, 0), std::max(b.top, 0), std::min(b.right, face.width),
+                  std::min(b.bottom, face.height)};
+  if (clip.right > clip.left && clip.bottom > clip.top)
+    DrawTextInto(face, b, clip, label.Caption(), label.FontObject(), label.ForeColor(), Alignment::Center,
+                 label.Enabled(), true);
+  return face;
 }
 
 }  // namespace ui

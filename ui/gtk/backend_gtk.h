@@ -140,9 +140,6 @@ void KeepToPalette(GtkWidget* chooser_dialog);
 // The first widget at or under `widget` with that name, or null.
 GtkWidget* FindNamed(GtkWidget* widget, const char* name);
 
-// A cursor file's monochrome image as RGBA pixels, rows top-down; empty
-// when the image is not one this reads.
-std::vector<std::uint8_t> CursorRgba(const CursorImage& cursor);
 // The GDK cursor of an image, made once; null for the default pointer.
 GdkCursor* CursorFor(const CursorImage* image);
 

@@ -621,23 +621,14 @@ void PaintPixels(cairo_t* cr, const Picture& picture, int x, int y) {
 }
 
 void PaintSunkenFrame(cairo_t* cr, const Rect& r) {
-  // The system's sunken edge: grey and dark grey outside, white and light
-  // grey inside the lower right.
-  const auto line = [cr](double x1, double y1, double x2, double y2, int c) {
-    cairo_set_source_rgb(cr, ((c >> 16) & 0xFF) / 255.0, ((c >> 8) & 0xFF) / 255.0, (c & 0xFF) / 255.0);
-    cairo_rectangle(cr, x1, y1, x2 - x1, y2 - y1);
-    cairo_fill(cr);
-  };
-  const int l = r.left, t = r.top, rr = r.right, b = r.bottom;
   cairo_save(cr);
-  line(l, t, rr - 1, t + 1, 0x808080);
-  line(l, t, l + 1, b - 1, 0x808080);
-  line(l + 1, t + 1, rr - 2, t + 2, 0x404040);
-  line(l + 1, t + 1, l + 2, b - 2, 0x404040);
-  line(l, b - 1, rr, b, 0xFFFFFF);
-  line(rr - 1, t, rr, b, 0xFFFFFF);
-  line(l + 1, b - 2, rr - 1, b - 1, 0xD4D0C8);
-  line(rr - 2, t + 1, rr - 1, b - 1, 0xD4D0C8);
+  for (const EdgeLine& line : SunkenEdge(r)) {
+    const Colour c = line.colour;
+    cairo_set_source_rgb(cr, RedOf(c) / 255.0, GreenOf(c) / 255.0, BlueOf(c) / 255.0);
+    const Rect& a = line.rect;
+    cairo_rectangle(cr, a.left, a.top, a.right - a.left, a.bottom - a.top);
+    cairo_fill(cr);
+  }
   cairo_restore(cr);
 }
 

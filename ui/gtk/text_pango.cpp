@@ -9,25 +9,11 @@
 #include <cmath>
 #include <memory>
 
+#include "ui/common/font_faces.h"
 #include "ui/widgets.h"
 
 namespace ui::gtk {
 namespace {
-
-// The names compared without blanks (ASCII or ideographic) and, for the
-// Latin ones, without regard to case.
-std::string Squeezed(const std::string& name) {
-  std::string out;
-  for (std::size_t i = 0; i < name.size(); ++i) {
-    if (name[i] == ' ') continue;
-    if (name.compare(i, 3, "\xE3\x80\x80") == 0) {  // U+3000
-      i += 2;
-      continue;
-    }
-    out += static_cast<char>(name[i] >= 'A' && name[i] <= 'Z' ? name[i] - 'A' + 'a' : name[i]);
-  }
-  return out;
-}
 
 PangoContext* Context() {
   static PangoContext* context = [] {
@@ -74,13 +60,12 @@ void SetColour(cairo_t* cr, Colour c) {
 }  // namespace
 
 std::string PangoFamilyFor(const std::string& name) {
-  const std::string key = Squeezed(name);
-  if (key == Squeezed("ＭＳ Ｐゴシック") || key == "mspgothic") return "IPAPGothic";
-  if (key == Squeezed("ＭＳ ゴシック") || key == "msgothic") return "IPAGothic";
-  return name;
+  switch (FaceOf(name)) {
+    case FontFace::kProportionalGothic: return "IPAPGothic";
+    case FontFace::kGothic: return "IPAGothic";
+    default: return name;
+  }
 }
-
-int FontPixels(const Font& font) { return static_cast<int>(std::lround(font.Size * 96 / 72)); }
 
 }  // namespace ui::gtk
 

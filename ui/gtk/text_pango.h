@@ -3,6 +3,7 @@
 #pragma once
 #include <string>
 
+#include "ui/common/font_faces.h"
 #include "ui/font.h"
 
 namespace ui::gtk {
@@ -11,9 +12,5 @@ namespace ui::gtk {
 // IPAPGothic for ＭＳ Ｐゴシック, IPAGothic for ＭＳ ゴシック (also under their
 // Latin names); any other name as it is.
 std::string PangoFamilyFor(const std::string& name);
-
-// The font's em height in pixels at the forms' 96 dots per inch, as Windows
-// rounds it (9.75 pt is 13 pixels).
-int FontPixels(const Font& font);
 
 }  // namespace ui::gtk

@@ -3,6 +3,7 @@
 // over it), the editable combo box, the vertical scroll bar and the 8-bit
 // palette picture.
 // The program's headers first: X's headers define None.
+#include "ui/common/control_face.h"
 #include "ui/common/raster.h"
 #include "ui/gtk/backend_gtk.h"
 #include "ui/gtk/text_pango.h"
@@ -212,17 +213,12 @@ class GtkPalettePicturePeer : public PalettePicturePeer, public Layer {
   }
 
  private:
-  // Scan lines are stored bottom-up.
   void Convert() {
     dirty_ = false;
     cairo_surface_flush(mirror_);
-    auto* data = cairo_image_surface_get_data(mirror_);
-    const int stride = cairo_image_surface_get_stride(mirror_);
-    for (int y = 0; y < height_; ++y) {
-      const std::uint8_t* in = &bits_[static_cast<std::size_t>(height_ - 1 - y) * stride_];
-      auto* out = reinterpret_cast<std::uint32_t*>(data + static_cast<std::size_t>(y) * stride);
-      for (int x = 0; x < width_; ++x) out[x] = palette_[in[x]];
-    }
+    auto* data = reinterpret_cast<std::uint32_t*>(cairo_image_surface_get_data(mirror_));
+    const int stride = cairo_image_surface_get_stride(mirror_) / 4;
+    ExpandPaletted(bits_.data(), stride_, width_, height_, palette_, data, stride);
     cairo_surface_mark_dirty(mirror_);
   }
   FormWindow& form_;
@@ -296,17 +292,8 @@ class GtkUserControlPeer : public UserControlPeer, public Layer {
     StretchNearest(PixelGrid::Of(surface_), pic, d, s);
     Redraw();
   }
-  // As the system fills a rectangle: the right column and bottom row stay
-  // out; 16-bit channels mixed and cut back to bytes.
   void PaintVerticalGradient(const Rect& r, Colour top, Colour bottom) override {
-    const int span = r.bottom - r.top;
-    const auto mix = [](int c0, int c1, double t) { return static_cast<int>((c0 << 8) + ((c1 - c0) << 8) * t) >> 8; };
-    for (int y = r.top; y < r.bottom; ++y) {
-      const double t = span > 0 ? static_cast<double>(y - r.top) / span : 0;
-      const Colour c = Rgb(mix(RedOf(top), RedOf(bottom), t), mix(GreenOf(top), GreenOf(bottom), t),
-                           mix(BlueOf(top), BlueOf(bottom), t));
-      for (int x = r.left; x < r.right; ++x) Plot(PixelGrid::Of(surface_), x, y, c);
-    }
+    VerticalGradient(PixelGrid::Of(surface_), r, top, bottom);
     Redraw();
   }
   void SetOpaque(bool) override { Redraw(); }
@@ -317,16 +304,7 @@ class GtkUserControlPeer : public UserControlPeer, public Layer {
   // --- Layer: the surface with the caption over it.
   Rect Bounds() const override { return bounds_; }
   void Paint(cairo_t* cr) override {
-    Picture face = surface_;
-    const ControlLabel& label = control_.Label();
-    if (!label.Caption().empty() && !face.Empty()) {
-      const Rect b = label.PixelBounds();
-      const Rect clip{std::max(b.left, 0), std::max(b.top, 0), std::min(b.right, face.width),
-                      std::min(b.bottom, face.height)};
-      if (clip.right > clip.left && clip.bottom > clip.top)
-        DrawTextInto(face, b, clip, label.Caption(), label.FontObject(), label.ForeColor(), Alignment::Center,
-                     label.Enabled(), true);
-    }
+    const Picture face = FaceWithCaption(control_.Label(), surface_);
     PaintPixels(cr, face, bounds_.left, bounds_.top);
   }
 

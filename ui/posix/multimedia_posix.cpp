@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/backend.h"
 #include "ui/common/mci_interpreter.h"
 #include "ui/gst/sound_module.h"
 #include "ui/posix/process.h"
@@ -67,34 +66,16 @@ const SoundModule& Module() {
   return module;
 }
 
-// Never destroyed: what is still open at the end goes with the process.
-mci::Interpreter& Mci() {
-  static auto* interpreter = new mci::Interpreter(*Module().devices);
-  return *interpreter;
-}
-
 }  // namespace
 }  // namespace ui::posix
 
-namespace ui::sys {
+namespace ui::mci {
 
-int MciSendString(const std::string& command, std::string* reply, std::size_t reply_length) {
-  const int code = posix::Mci().Send(command, reply, reply_length);
-  // A command the music should not send: said where a developer sees it.
-  if (code == mci::kErrUnsupported)
-    std::fprintf(stderr, "tessellane: MCI command not understood: %s\n", command.c_str());
-  return code;
+Interpreter& SystemInterpreter() {
+  static auto* interpreter = new Interpreter(*posix::Module().devices);
+  return *interpreter;
 }
 
-int MciGetErrorString(int code, std::string& text, std::size_t length) {
-  const char* description = mci::ErrorText(code);
-  if (!description || length == 0) return 0;
-  text = std::string(description).substr(0, length - 1);
-  return 1;
-}
+int SystemSoundOutputs() { return posix::Module().outputs; }
 
-int PlaySoundLooped(const std::string& file) { return posix::Mci().PlayLooped(file); }
-int StopSound() { return posix::Mci().StopLooped(); }
-int WaveOutputDevices() { return posix::Module().outputs; }
-
-}  // namespace ui::sys
+}  // namespace ui::mci

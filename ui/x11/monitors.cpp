@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "ui/backend.h"
+
 namespace ui::x11 {
 namespace {
 
@@ -82,3 +84,10 @@ MonitorLayout LayoutOf(const std::vector<Rect>& monitors, int primary, const Rec
 }
 
 }  // namespace ui::x11
+
+namespace ui::sys {
+
+// A pixel on X is the device's pixel: there is nothing to declare.
+void DeclareDpiAware() {}
+
+}  // namespace ui::sys

@@ -11,7 +11,7 @@
 namespace ui {
 namespace {
 
-#include "ui/posix/cp932_table.inc"
+#include "ui/common/cp932_table.inc"
 
 constexpr char32_t kReplacement = 0xFFFD;
 
