@@ -544,7 +544,12 @@ var LibraryTessellaneWeb = {
       dialog.remove();
       answer(value);
     };
-    dialog.addEventListener('cancel', function(e) { e.preventDefault(); build.cancel(close); });
+    // Escape on the dialog; a file input's own cancel event bubbles up here
+    // too, and leaves the dialog open.
+    dialog.addEventListener('cancel', function(e) {
+      e.preventDefault();
+      if (e.target === dialog) build.cancel(close);
+    });
     build(dialog, close);
     document.body.appendChild(dialog);
     dialog.showModal();
