@@ -21,10 +21,12 @@ PACKAGES=(
   dbus-daemon dbus-x11
 )
 # The package checks, without what they only recommend (a mail system, a
-# build chain of their own), and MATE's screen saver for its end-to-end test
+# build chain of their own), MATE's screen saver for its end-to-end test
 # without the rest of the MATE desktop (its recommends are about 230 packages
-# more).
-PACKAGES_ALONE=(lintian devscripts mate-screensaver)
+# more), and the browser build: Emscripten, the web font's tools, and
+# Chromium with the DevTools client of its tests.
+PACKAGES_ALONE=(lintian devscripts mate-screensaver
+  emscripten python3-fonttools python3-brotli chromium python3-websocket)
 
 if [ "$(id -u)" -eq 0 ]; then
   SUDO=()

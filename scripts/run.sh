@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# Builds tessellane.scr and runs it under Wine, or with --linux the native
-# Linux program.
+# Builds tessellane.scr and runs it under Wine, with --linux the native
+# Linux program, or with --web the site for the browser.
 #   bash scripts/run.sh            the display (/s)
 #   bash scripts/run.sh /c         the settings dialog (any switch, each a separate argument)
 #   bash scripts/run.sh --linux [switch...]   the native program (/s, -root, -window-id ID, ...)
-# With $DISPLAY set the program runs on that screen until it ends. Without
-# one it runs on a private 1024x768 Xvfb screen for a few seconds, and a
+#   bash scripts/run.sh --web [PORT]          the site, served on 127.0.0.1 (port 8000)
+# With $DISPLAY set the program runs on that screen until it ends (the site
+# is served until Ctrl-C). Without one it runs on a private 1024x768 Xvfb
+# screen (the site in a headless browser) for a few seconds, and a
 # screenshot is saved to build/screenshot.png.
 set -euo pipefail
 REPO="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$REPO"
 
-native=0
+native=0 web=0
 if [ "${1:-}" = --linux ]; then
   native=1
+  shift
+elif [ "${1:-}" = --web ]; then
+  web=1
   shift
 fi
 
@@ -34,6 +39,25 @@ args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(/s)
 SECONDS_SHOWN="${RUN_SECONDS:-4}"
 SHOT="$REPO/build/screenshot.png"
+
+if [ "$web" -eq 1 ]; then
+  # The program and the site around it: build/web.
+  build web site
+  PORT="${1:-8000}"
+  if [ -n "${DISPLAY:-}" ]; then
+    echo "Serving build/web until Ctrl-C; open the address in a browser:"
+    exec /usr/bin/python3 scripts/serve_web.py build/web --port "$PORT"
+  fi
+  /usr/bin/python3 scripts/serve_web.py build/web --port 0 >build/run-server.out &
+  server=$!
+  trap 'kill "$server" 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do [ -s build/run-server.out ] && break; sleep 0.1; done
+  address=$(head -n 1 build/run-server.out)
+  echo "Serving build/web at $address"
+  /usr/bin/python3 scripts/web_screenshot.py "$address" "$SHOT" "$SECONDS_SHOWN"
+  echo "Ran the site's display in a headless browser at 1024x768 for ${SECONDS_SHOWN} s; screenshot: $SHOT"
+  exit 0
+fi
 
 if [ "$native" -eq 1 ]; then
   . scripts/background.sh

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the C++ sources against .clang-format,
-# builds the linux, asan, windows and fuzz presets
+# builds the linux, asan, windows, fuzz and web presets
 # and runs every test suite: the native unit tests (plain and under the
 # address and undefined-behaviour sanitizers), the cross-built unit tests
-# under Wine, each fuzz target for a bounded time, and the end-to-end tests
-# (e2e/test_*.sh) against the real tessellane.scr under Wine and Xvfb, and
-# those of the native Linux program (e2e/linux/test_*.sh) under Xvfb.
+# under Wine and as WebAssembly under Node, each fuzz target for a bounded
+# time, and the end-to-end tests (e2e/test_*.sh) against the real
+# tessellane.scr under Wine and Xvfb, those of the native Linux program
+# (e2e/linux/test_*.sh) under Xvfb, and those of the site in headless
+# Chromium (e2e/web/test_*.py).
 # Ends with the line "N passed, N failed"; exits non-zero if anything failed.
 #
 # FUZZ_SECONDS (default 20) bounds each fuzz target's run. Every suite has a
@@ -116,6 +118,11 @@ if [ "$saver_built" -eq 1 ]; then
   suite "package (windows)" bash scripts/check-package.sh
 fi
 
+# --- the browser build: the core's unit tests under Node, the site ---
+if suite "build web" build web; then
+  suite "unit tests (web, Node)" ctest --preset web
+fi
+
 # --- fuzz targets ---
 fuzz_one() {
   local exe="$1" name work corpus dict=()
@@ -188,6 +195,16 @@ if [ -x build/linux/tessellane ]; then
   done
 else
   suite "e2e linux tests (build/linux/tessellane did not build)" false
+fi
+
+# --- end-to-end tests of the site in headless Chromium ---
+if [ -f build/web/tessellane.wasm ] && [ -f build/web/sw.js ]; then
+  for t in e2e/web/test_*.py; do
+    [ -f "$t" ] || continue
+    suite "e2e web $(basename "$t" .py)" /usr/bin/python3 "$t"
+  done
+else
+  suite "e2e web tests (build/web was not put together)" false
 fi
 
 finish
