@@ -43,9 +43,11 @@
     return compiled;
   }
 
-  // Runs the program with the switches; resolves with its exit code.
+  // Runs the program with the switches; resolves with its exit code. Only
+  // the settings window writes text: the display does not wait for the font.
   async function run(args, sound) {
-    await Promise.all([document.fonts.load('13px "Tessellane Gothic"'), TessStorage.loadMusicNames()]);
+    const font = args[0] === '/c' ? document.fonts.load('13px "Tessellane Gothic"') : null;
+    await Promise.all([font, TessStorage.loadMusicNames()]);
     return new Promise((resolve, reject) => {
       const host = {
         root: element('programs'),
@@ -110,6 +112,7 @@
       running = null;
       document.documentElement.classList.remove('running');
       giveBack();
+      startPreview();
       restartIdle();
     }
   }
@@ -211,6 +214,15 @@
     restartIdle();
   }
 
+  // The preview lives as long as its pane; a display the address started
+  // first has the machine to itself until it ends.
+  let previewStarted = false;
+  function startPreview() {
+    if (previewStarted || running === 'display') return;
+    previewStarted = true;
+    run(['/p', String(PREVIEW_WINDOW)], null).catch((e) => console.error(e));
+  }
+
   // --- The address ---------------------------------------------------------------
 
   // "#s" starts the display, "#c" opens the settings (a link, a bookmark, a kiosk).
@@ -232,11 +244,16 @@
     for (const type of ['pointermove', 'pointerdown', 'keydown', 'wheel', 'touchstart'])
       window.addEventListener(type, restartIdle, {capture: true, passive: true});
     window.addEventListener('hashchange', followAddress);
-    if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
-    if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
-    run(['/p', String(PREVIEW_WINDOW)], null).catch((e) => console.error(e));
+    program();
     followAddress();
+    startPreview();
     restartIdle();
+    // Keeping the site for offline use fetches every file again: once the
+    // page has what it needs.
+    window.addEventListener('load', () => {
+      if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+      if (navigator.storage && navigator.storage.persist) navigator.storage.persist().catch(() => {});
+    });
   }
 
   // For the page's tests and for a look from the browser's console.

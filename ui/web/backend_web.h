@@ -140,6 +140,7 @@ struct WebBackend {
   int cursor_count = 0;
   int mouse_pointer = 0;
   LookThrottle look;
+  unsigned calls_since_look = 0;
   double last_present_ms = 0;
   double last_yield_ms = 0;
 };

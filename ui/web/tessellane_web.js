@@ -103,6 +103,20 @@ var LibraryTessellaneWeb = {
     tessListen(state, window, 'blur', function() { tessPush(state, {type: 9}); });
   },
 
+  // Gives the browser control until `startAsync` calls its wake-up (with
+  // the value the call returns).
+#if ASYNCIFY
+  $tessSleep__deps: ['$Asyncify'],
+  $tessSleep: function(startAsync) {
+    return Asyncify.handleSleep(startAsync);
+  },
+#else
+  // Built without Asyncify, to measure what it costs: nothing can wait.
+  $tessSleep: function(startAsync) {
+    return 0;
+  },
+#endif
+
   $tessElement: function(id) {
     return document.querySelector('[data-tess-window="' + id + '"]');
   },
@@ -133,7 +147,7 @@ var LibraryTessellaneWeb = {
 
   // Nothing of the program runs after its end: the wait never ends, and
   // what the program made leaves the page.
-  tess_end_process__deps: ['$tessState', '$Asyncify'],
+  tess_end_process__deps: ['$tessState', '$tessSleep'],
   tess_end_process: function(code) {
     var state = tessState();
     state.ended = true;
@@ -142,7 +156,7 @@ var LibraryTessellaneWeb = {
     state.forms.forEach(function(f) { f.div.remove(); });
     document.querySelectorAll('dialog.tess-dialog').forEach(function(d) { if (d.tessOwner === state) d.remove(); });
     if (state.host.ended) state.host.ended(code);
-    return Asyncify.handleSleep(function() {});
+    return tessSleep(function() {});
   },
 
   // --- Windows -------------------------------------------------------------
@@ -409,10 +423,10 @@ var LibraryTessellaneWeb = {
     return 1;
   },
 
-  tess_wait_events__deps: ['$tessState', '$Asyncify'],
+  tess_wait_events__deps: ['$tessState', '$tessSleep'],
   tess_wait_events: function(milliseconds) {
     var state = tessState();
-    return Asyncify.handleSleep(function(wakeUp) {
+    return tessSleep(function(wakeUp) {
       if (state.queue.length) return wakeUp();
       var timer = 0;
       var finish = function() {
@@ -425,10 +439,10 @@ var LibraryTessellaneWeb = {
     });
   },
 
-  tess_yield__deps: ['$tessState', '$Asyncify'],
+  tess_yield__deps: ['$tessState', '$tessSleep'],
   tess_yield: function() {
     var state = tessState();
-    return Asyncify.handleSleep(function(wakeUp) {
+    return tessSleep(function(wakeUp) {
       state.yieldWake = wakeUp;
       state.channel.port2.postMessage(0);
     });
@@ -565,10 +579,10 @@ var LibraryTessellaneWeb = {
     return button;
   },
 
-  tess_message__deps: ['$Asyncify', '$tessDialog', '$tessButton'],
+  tess_message__deps: ['$tessSleep', '$tessDialog', '$tessButton'],
   tess_message: function(text, title) {
     var body = UTF8ToString(text).replace(/\r/g, ''), heading = UTF8ToString(title);
-    return Asyncify.handleSleep(function(wakeUp) {
+    return tessSleep(function(wakeUp) {
       var build = function(dialog, close) {
         var p = document.createElement('p');
         p.textContent = body;
@@ -585,10 +599,10 @@ var LibraryTessellaneWeb = {
 
   // The browser's colour picker in a dialog with OK and Cancel; it opens on
   // black, as the system's colour dialog does.
-  tess_choose_colour__deps: ['$Asyncify', '$tessDialog', '$tessButton'],
+  tess_choose_colour__deps: ['$tessSleep', '$tessDialog', '$tessButton'],
   tess_choose_colour: function(title) {
     var heading = UTF8ToString(title);
-    return Asyncify.handleSleep(function(wakeUp) {
+    return tessSleep(function(wakeUp) {
       var input;
       var build = function(dialog, close) {
         input = document.createElement('input');
@@ -612,11 +626,11 @@ var LibraryTessellaneWeb = {
 
   // A file input in a dialog; the chosen file is kept in the browser's
   // storage under its name before the name is handed back.
-  tess_choose_music_file__deps: ['$Asyncify', '$tessState', '$tessDialog', '$tessButton'],
+  tess_choose_music_file__deps: ['$tessSleep', '$tessState', '$tessDialog', '$tessButton'],
   tess_choose_music_file: function(title, accept, name, size) {
     var state = tessState();
     var heading = UTF8ToString(title), types = UTF8ToString(accept);
-    return Asyncify.handleSleep(function(wakeUp) {
+    return tessSleep(function(wakeUp) {
       var input;
       var build = function(dialog, close) {
         input = document.createElement('input');
