@@ -2,7 +2,7 @@
 // portable widgets what the platform has to do (windows, drawing, input),
 // the factories that make them, and the services the program calls by name.
 // Each backend (ui/win32, ui/x11 with ui/posix, ui/gtk with ui/posix,
-// ui/headless) defines what its programs use of it; a new port starts from
+// ui/web, ui/headless) defines what its programs use of it; a new port starts from
 // this header and the headless backend, which provides all of it without a
 // system. Calls are named for what they are for, not for the system
 // function that does them. Text is UTF-8 throughout; a backend converts it

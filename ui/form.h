@@ -62,7 +62,8 @@ class Form {
   // Events. Keys: the key and the shift state (1 shift, 2 ctrl, 4 alt).
   std::function<void(Key key, int shift)> OnKeyDown;
   std::function<void()> OnUnload;
-  // The host window changed its size (hosted forms only).
+  // The host window changed its size, or the screen a form covers did (a
+  // browser's window).
   std::function<void()> OnResize;
 
   FormPeer& Peer();
