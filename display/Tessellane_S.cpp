@@ -33,8 +33,8 @@ int RandomComponent() { return static_cast<int>(base::num::RoundHalfEven(ui::Rnd
 // Both coordinates repeat every 2 (k + 1) circles, k the number of steps of
 // 14 that fit the side; both are back at the corner together after the
 // least common multiple of the two periods.
-long CycleLength(int width, int height) {
-  const long k = std::max(width, 0) / 14 + 1, m = std::max(height, 0) / 14 + 1;
+std::int64_t CycleLength(int width, int height) {
+  const std::int64_t k = std::max(width, 0) / 14 + 1, m = std::max(height, 0) / 14 + 1;
   return std::lcm(2 * (k + 1), 2 * (m + 1)) - 1;
 }
 
@@ -155,7 +155,7 @@ void Tessellane_S::FitToArea() {
     Form.Move(area.left, area.top);
     Display.Move(0, 0, Display.ScaleWidth(), Display.ScaleHeight());
   }
-  pace_.SetRate(CycleLength(Display.ScaleWidth(), Display.ScaleHeight()) * 1000 / kCycleDrawMs);
+  pace_.SetRate(static_cast<double>(CycleLength(Display.ScaleWidth(), Display.ScaleHeight())) * 1000 / kCycleDrawMs);
 }
 
 void Tessellane_S::Form_Resize() {

@@ -102,7 +102,8 @@ ui::Colour RandomColour();
 // The first radius of a cycle, 8 to 100 pixels.
 std::uint8_t RandomRadius();
 // Circles in a cycle on a drawing area of that size: until the path is back
-// at the top-left corner.
-long CycleLength(int width, int height);
+// at the top-left corner. Millions on a large desktop: 64 bits wherever a
+// long has 32.
+std::int64_t CycleLength(int width, int height);
 
 }  // namespace display

@@ -83,7 +83,7 @@ TEST_F(PacedDisplayTest, ACycleIsDrawnInASecondAtAnySizeAFrameAtATime) {
     headless::config().screen_height_px = height;
     module_.StopTime = 3;
     RunFor(4500);
-    const long cycle = display::CycleLength(width, height);
+    const std::int64_t cycle = display::CycleLength(width, height);
     // The second cycle begins after the hold, on a schedule of its own.
     ASSERT_EQ(cycle_starts_.size(), 2u) << width;
     EXPECT_GE(cycle_starts_[1], 900 + 3000) << width;
@@ -98,6 +98,19 @@ TEST_F(PacedDisplayTest, ACycleIsDrawnInASecondAtAnySizeAFrameAtATime) {
     // The net then holds for the stop time.
     EXPECT_EQ(headless::CallsStartingWith("ProcessEventsFor"), std::vector<std::string>{"ProcessEventsFor(3000)"});
   }
+}
+
+// A desktop of some 15,400 pixels square has a cycle of 2.4 million
+// circles: times 1000 it is beyond 32 bits, which a long has on Windows (and
+// in WebAssembly). Its rate must not come out as nothing.
+TEST_F(PacedDisplayTest, ACycleOfMillionsOfCirclesIsDrawnAtItsPace) {
+  headless::config().screen_width_px = 15400;
+  headless::config().screen_height_px = 15414;
+  headless::config().keep_pixels = false;
+  const std::int64_t cycle = display::CycleLength(15400, 15414);
+  ASSERT_GT(cycle * 1000, std::int64_t{INT32_MAX});
+  RunFor(100);
+  EXPECT_NEAR(static_cast<double>(CirclesBetween(0, 100)), cycle / 10.0, cycle / 60.0 + 1);
 }
 
 TEST_F(PacedDisplayTest, NoStrobeWhateverTheStopTimeOrTheSize) {

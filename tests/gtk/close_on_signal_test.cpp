@@ -4,7 +4,11 @@
 // the next wait sleeps again.
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <time.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 
@@ -36,6 +40,58 @@ TEST(Process, TermAndIntWakeTheWaitAndAreTakenOnce) {
   }
   std::signal(SIGTERM, SIG_DFL);
   std::signal(SIGINT, SIG_DFL);
+}
+
+void StartSettingsProgram() {
+  char program[] = "tessellane-settings", settings[] = "/c";
+  char* argv[] = {program, settings, nullptr};
+  ui::sys::TakeArguments(2, argv);
+}
+
+void DefaultEndSignals() {
+  std::signal(SIGTERM, SIG_DFL);
+  std::signal(SIGINT, SIG_DFL);
+}
+
+// A signal that comes while a save reads why its call failed must not
+// change the reason: the handler's own write fails here (the pipe is full).
+TEST(Process, TheSignalLeavesErrnoAsItWas) {
+  StartSettingsProgram();
+  char bytes[4096] = {};
+  while (write(ui::posix::Process().wake_pipe[1], bytes, sizeof bytes) > 0) {
+  }
+  for (const int signal : {SIGTERM, SIGINT}) {
+    errno = ENOSPC;
+    std::raise(signal);
+    EXPECT_EQ(errno, ENOSPC) << signal;
+  }
+  EXPECT_TRUE(ui::posix::TakeEndRequest());
+  DefaultEndSignals();
+}
+
+// SIGTERM every 20 microseconds at the main thread while requests are taken:
+// after each take, a request that is set must still wake a wait.
+TEST(Process, NoRequestIsLostWhileAnotherIsTaken) {
+  StartSettingsProgram();
+  sigevent event{};
+  event.sigev_notify = SIGEV_THREAD_ID;
+  event.sigev_signo = SIGTERM;
+  event._sigev_un._tid = gettid();
+  timer_t timer{};
+  ASSERT_EQ(timer_create(CLOCK_MONOTONIC, &event, &timer), 0);
+  const itimerspec every{{0, 20000}, {0, 20000}};
+  timer_settime(timer, 0, &every, nullptr);
+  long taken = 0, lost = 0;
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+  while (std::chrono::steady_clock::now() < end) {
+    taken += ui::posix::TakeEndRequest();
+    lost += ui::posix::EndRequested() && !WakeReady();
+  }
+  timer_delete(timer);
+  ui::posix::TakeEndRequest();
+  EXPECT_GT(taken, 100);
+  EXPECT_EQ(lost, 0) << "requests set with nothing left to wake a wait";
+  DefaultEndSignals();
 }
 
 // Before the first form there is nothing to close: a request taken then must

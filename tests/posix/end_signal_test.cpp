@@ -6,8 +6,12 @@
 #include <signal.h>
 
 #include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <string>
 
 #include "ui/backend.h"
+#include "ui/posix/process.h"
 
 namespace {
 
@@ -29,6 +33,30 @@ void StartBlockedAndRaise(int signal) {
   sigaddset(&ends, SIGINT);
   sigprocmask(SIG_BLOCK, &ends, nullptr);
   StartAndRaise(signal);
+}
+
+// What is done while the signals are held is done whole; the signal is
+// answered when the hold ends.
+void RaiseWhileHeld(int signal, const std::string& marker) {
+  char program[] = "tessellane", root[] = "-root";
+  char* argv[] = {program, root, nullptr};
+  ui::sys::TakeArguments(2, argv);
+  {
+    const ui::posix::EndSignalsHeld held;
+    std::raise(signal);
+    std::ofstream(marker) << "done";
+  }
+  std::_Exit(3);
+}
+
+TEST(EndSignal, ASignalWhileTheSignalsAreHeldEndsTheDisplayAfterTheHold) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const std::string marker = testing::TempDir() + "held-marker";
+  for (const int signal : {SIGTERM, SIGINT}) {
+    std::remove(marker.c_str());
+    EXPECT_EXIT(RaiseWhileHeld(signal, marker), testing::ExitedWithCode(0), "") << signal;
+    EXPECT_TRUE(std::ifstream(marker).good()) << "the work under the hold was cut short by signal " << signal;
+  }
 }
 
 TEST(EndSignal, TermAndIntEndTheDisplayAtOnceWithCodeZero) {

@@ -44,6 +44,9 @@ struct Config {
   std::vector<std::string> unwritable_folders;
   // The new file is written, then the disk fills before it is complete.
   bool fail_replace_after_writing = false;
+  // Off: picture boxes count what is drawn on them without keeping its
+  // pixels (a desktop too large to keep in memory).
+  bool keep_pixels = true;
   // Safety net for RunEventLoop in tests that never end the program.
   long max_event_loop_passes = 1000000;
 };

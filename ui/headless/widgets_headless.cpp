@@ -73,7 +73,13 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   void SetBoundsPixels(int, int, int w, int h) override {
     w = std::max(w, 0);
     h = std::max(h, 0);
-    if (w != surface_.width || h != surface_.height) ui::ResizeKeeping(surface_, w, h, back_);
+    if (w == surface_.width && h == surface_.height) return;
+    if (TheProcess().config.keep_pixels) {
+      ui::ResizeKeeping(surface_, w, h, back_);
+    } else {
+      surface_.width = w, surface_.height = h;
+      surface_.pixels.clear();
+    }
   }
   void Clear(ui::Colour back) override {
     back_ = back;
@@ -83,13 +89,13 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   void Circle(int cx, int cy, int r, ui::Colour colour) override {
     ++surface_.circles;
     surface_.last_circle = {cx, cy, r, colour};
-    ui::DrawCircle(ui::PixelGrid::Of(surface_), cx, cy, r, colour);
+    if (Kept()) ui::DrawCircle(ui::PixelGrid::Of(surface_), cx, cy, r, colour);
   }
   void Line(int x1, int y1, int x2, int y2, ui::Colour colour) override {
-    ui::DrawLine(ui::PixelGrid::Of(surface_), x1, y1, x2, y2, colour);
+    if (Kept()) ui::DrawLine(ui::PixelGrid::Of(surface_), x1, y1, x2, y2, colour);
   }
   void PaintPicture(const ui::Picture& pic, const ui::Rect& d, const ui::Rect& s) override {
-    ui::StretchNearest(ui::PixelGrid::Of(surface_), pic, d, s);
+    if (Kept()) ui::StretchNearest(ui::PixelGrid::Of(surface_), pic, d, s);
   }
   void Refresh() override {}
   void Focus() override {}
@@ -97,6 +103,7 @@ class HeadlessPictureBoxPeer : public ui::PictureBoxPeer {
   Surface surface_;
 
  private:
+  bool Kept() const { return !surface_.pixels.empty(); }
   ui::WindowHandle handle_ = 0;
   ui::Colour back_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "ui/posix/process.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -15,10 +16,14 @@ namespace {
 
 void EndAtOnce(int) { _exit(0); }
 
+// The handler may interrupt a save between its failed call and the reading
+// of its reason: errno is left as it was.
 void AskFormsToClose(int) {
+  const int saved_errno = errno;
   Process().end_requested = 1;
   const char byte = 1;
   [[maybe_unused]] const auto n = write(Process().wake_pipe[1], &byte, 1);
+  errno = saved_errno;
 }
 
 // From the first moment on: a host may end the program while it starts. The
@@ -50,17 +55,31 @@ ProcessState& Process() {
 
 bool EndRequested() { return Process().end_requested != 0; }
 
+// The pipe is emptied before the flag is taken: a signal in between leaves
+// its byte in the pipe as well as the flag, so the next wait still wakes.
+// (The other order could take a byte after clearing the flag, and lose the
+// request of a signal that came in between.)
 bool TakeEndRequest() {
   ProcessState& process = Process();
-  if (!process.end_requested) return false;
-  process.end_requested = 0;
   char buffer[64];
   while (process.wake_pipe[0] >= 0 && read(process.wake_pipe[0], buffer, sizeof buffer) > 0) {
   }
+  if (!process.end_requested) return false;
+  process.end_requested = 0;
   return true;
 }
 
 int WakeDescriptor() { return Process().wake_pipe[0]; }
+
+EndSignalsHeld::EndSignalsHeld() {
+  sigset_t ends;
+  sigemptyset(&ends);
+  sigaddset(&ends, SIGTERM);
+  sigaddset(&ends, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &ends, &previous_);
+}
+
+EndSignalsHeld::~EndSignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
 
 sys::LaunchRequest LaunchWith(const std::function<WindowHandle()>& root_window,
                               const std::function<WindowHandle()>& own_window) {

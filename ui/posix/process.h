@@ -37,6 +37,21 @@ bool EndRequested();
 // The descriptor a wait for events also watches, to wake at a signal.
 int WakeDescriptor();
 
+// Holds SIGTERM and SIGINT back while it lives, so that what is done
+// meanwhile is done whole (a shared memory segment made and marked for
+// removal: a display ending in between would leave it until the machine
+// restarts). A signal that came meanwhile is answered when the hold ends.
+class EndSignalsHeld {
+ public:
+  EndSignalsHeld();
+  ~EndSignalsHeld();
+  EndSignalsHeld(const EndSignalsHeld&) = delete;
+  EndSignalsHeld& operator=(const EndSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_;
+};
+
 // What the arguments ask the program to do; `root_window` gives the root's
 // id, asked only when a hack is told to draw there, and `own_window` makes a
 // hack's window of its own ("-window"; without it the display runs as with

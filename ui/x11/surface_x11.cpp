@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "ui/fatal.h"
+#include "ui/posix/process.h"
 #include "ui/x11/backend_x11.h"
 
 namespace ui::x11 {
@@ -56,13 +57,16 @@ PixelFormat FormatOf(Display* d, const WindowVisual& target) {
   return format;
 }
 
-// Attaches a segment to a new image; the segment is marked for removal at
-// once, so that it goes with the program however the program ends.
+// Attaches a segment to a new image; the segment is marked for removal as
+// soon as the server has it, so that it goes with the program however the
+// program ends. A signal ends the display in its handler: none is taken
+// between the segment's making and its mark.
 XImage* AttachShared(Display* d, const WindowVisual& target, int width, int height, XShmSegmentInfo& shm) {
   Visual* visual = target.visual;
   const int depth = target.depth;
   XImage* image = XShmCreateImage(d, visual, depth, ZPixmap, nullptr, &shm, width, height);
   if (!image) return nullptr;
+  const posix::EndSignalsHeld held;
   shm.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(image->bytes_per_line) * height, IPC_CREAT | 0600);
   if (shm.shmid < 0) {
     XDestroyImage(image);
