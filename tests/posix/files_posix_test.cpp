@@ -15,6 +15,7 @@
 #include <fstream>
 #include <optional>
 
+#include "app/Tessellane_B.h"
 #include "tests/posix/test_places.h"
 #include "ui/backend.h"
 #include "ui/posix/error_text.h"
@@ -148,12 +149,49 @@ TEST(Save, ALinkedFileIsReplacedWhereItLiesAndTheLinksStay) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dotfiles.path), {}), 2);
 }
 
+// The dotfiles case: the link is there before the file it leads to. The save
+// makes the file where the link leads (a relative link from the link's
+// folder) and keeps the link; where that folder is missing it says so.
+TEST(Save, ALinkToNoFileYetGetsItsFileAndStaysALink) {
+  Folder home, dotfiles;
+  const fs::path link = home.path / kIni;
+  fs::create_symlink(fs::relative(dotfiles.path / "tessellane.ini", home.path), link);
+  std::string reason;
+  ASSERT_TRUE(ui::files::Replace(link.string(), "[新]\r\n", reason)) << reason;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(Bytes(dotfiles.path / "tessellane.ini"), "[新]\r\n");
+
+  const fs::path nowhere = home.path / "nowhere.ini";
+  fs::create_symlink(dotfiles.path / "missing" / "tessellane.ini", nowhere);
+  EXPECT_FALSE(ui::files::Replace(nowhere.string(), "x", reason));
+  EXPECT_EQ(reason, ui::files::ErrorText(ENOENT));
+  EXPECT_TRUE(fs::is_symlink(nowhere));
+}
+
+// A new account: neither ~/.config nor the settings folder exists yet. The
+// save makes both and the file, in code page 932.
+TEST(Save, ANewAccountGetsItsSettingsFolderAndFile) {
+  Folder home;
+  ScopedVariable home_variable("HOME", home.path.string());
+  app::SettingsValues values;
+  values.StopTime = 7;
+  app::SettingsSave save;
+  save.Write(values);
+  std::string failure;
+  ASSERT_TRUE(save.Commit(failure)) << failure;
+  const std::string saved = Bytes(home.path / ".config" / "tessellane" / kIni);
+  EXPECT_NE(saved.find("\x92\xe2\x8e\x7e\x8e\x9e\x8a\xd4= 7\r\n"), std::string::npos) << saved;
+}
+
 TEST(Read, StopsAtItsLimit) {
   Folder f;
   const fs::path file = f.path / kIni;
   std::ofstream(file) << std::string(3 << 20, 'a') << "end";
   EXPECT_EQ(ui::files::Read(file.string(), 1 << 20)->size(), std::size_t{1} << 20);
   EXPECT_EQ(ui::files::Read(file.string(), 5 << 20)->size(), (std::size_t{3} << 20) + 3);
+  // Limits that are no multiple of the reads' chunk.
+  for (const std::size_t limit : {std::size_t{1}, std::size_t{65537}, std::size_t{100000}, (std::size_t{1} << 20) + 1})
+    EXPECT_EQ(ui::files::Read(file.string(), limit)->size(), limit);
   EXPECT_FALSE(ui::files::Read((f.path / "none").string(), 10));
 }
 

@@ -36,7 +36,8 @@ namespace {
   const Window window = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, 200, 200, 0, 0, 0);
   ui::x11::Surface surface(window);
   for (int i = 0;; ++i) {
-    if (i == 1) [[maybe_unused]] const auto n = write(ready, "r", 1);
+    if (i == 1) [[maybe_unused]]
+      const auto n = write(ready, "r", 1);
     surface.Resize(100 + i % 97, 100 + i * 7 % 89, 0);
     surface.Touch(0, 0, 8, 8);
     surface.Present();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
 #include "ui/backend.h"
 #include "ui/posix/error_text.h"
@@ -26,13 +27,21 @@ bool WriteAll(int fd, std::string_view bytes) {
 }
 
 // The file a save replaces: at the end of the links' chain, so that a link
-// (a dotfile manager's) stays and its target gets the new settings. A path
-// that leads to no file yet is itself where the file is made.
+// (a dotfile manager's) stays and its target gets the new settings. A link
+// that leads to no file yet leads to where the file is made; a path that is
+// no link is itself the file.
 std::string FileBehindLinks(const std::string& path) {
-  char* resolved = realpath(path.c_str(), nullptr);
-  if (!resolved) return path;
-  std::string file(resolved);
-  std::free(resolved);
+  std::string file = path;
+  // As many links in a row as the kernel follows; a loop ends there too,
+  // and the save reports it.
+  for (int links = 0; links < 40; ++links) {
+    char target[4096];
+    const ssize_t n = readlink(file.c_str(), target, sizeof target);
+    if (n < 0 || n == static_cast<ssize_t>(sizeof target)) break;
+    const std::string leads(target, static_cast<std::size_t>(n));
+    const auto slash = file.rfind('/');
+    file = leads.front() == '/' || slash == std::string::npos ? leads : file.substr(0, slash + 1) + leads;
+  }
   return file;
 }
 
