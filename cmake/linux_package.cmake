@@ -1,8 +1,8 @@
 # The Debian package of the native saver (target "package"):
 #   /usr/libexec/xscreensaver/tessellane       the hack, where XScreenSaver looks for hacks
 #   /usr/bin/tessellane                        a relative symlink to it, so one file serves both
-#   /usr/lib/tessellane/tessellane-settings    the settings window, which tessellane /c starts
-#   /usr/lib/tessellane/tessellane-gst.so      the music's devices, loaded when music is chosen
+#   /usr/lib/<multiarch>/tessellane/tessellane-settings  the settings window, which tessellane /c starts
+#   /usr/lib/<multiarch>/tessellane/tessellane-gst.so    the music's devices, loaded when music is chosen
 #   /usr/bin/tessellane-add-to-xscreensaver   adds the hack to the list of ~/.xscreensaver
 #   /usr/share/xscreensaver/config/tessellane.xml  its name and description in XScreenSaver's list
 #   /usr/share/applications/screensavers/tessellane.desktop  the hack in MATE's and Xfce's lists

@@ -205,6 +205,22 @@ TEST_F(SettingsDialogTest, FileDialogIsAskedWithItsTitleAndFilterAndChangesOnlyT
   EXPECT_EQ(IniValue("BGMﾌｧｲﾙ"), "C:\\音楽\\曲.mp3");
 }
 
+// A name code page 932 cannot hold would be saved as another name: it is
+// refused when chosen, with the reason, and the file chosen before stays.
+TEST_F(SettingsDialogTest, AFileNameTheSettingsFileCannotHoldIsRefusedWithItsReason) {
+  auto& d = Open();
+  headless::AnswerFileDialog("C:\\音楽\\曲.mp3");
+  d.Cmd_BGM.Click();
+  headless::AnswerFileDialog("C:\\音楽\\¥100.mp3");
+  d.Cmd_BGM.Click();
+  const auto warnings = headless::CallsStartingWith("ShowWarning");
+  ASSERT_EQ(warnings.size(), 1u);
+  EXPECT_NE(warnings[0].find("記録できない文字"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[0].find("¥100.mp3"), std::string::npos) << warnings[0];
+  EXPECT_EQ(module().BgmFile, "C:\\音楽\\曲.mp3");
+  EXPECT_EQ(d.lbl_Fname.Caption(), "C:\\音楽\\曲.mp3");
+}
+
 TEST_F(SettingsDialogTest, ChoosingAFileThenCancellingWritesNothing) {
   testing_support::WriteIni(dir_, "停止時間= 4\r\n");
   const std::string before = IniBytes();

@@ -7,6 +7,7 @@
 namespace {
 
 using ui::Rect;
+using ui::gtk::FittingScale;
 using ui::gtk::LogicalDpi;
 using ui::gtk::PlaceOnMonitor;
 using ui::gtk::SessionScale;
@@ -64,6 +65,19 @@ TEST(PlaceOnMonitor, DoubledWindowAtItsLogicalPlaceWhollyOnScreen) {
     EXPECT_TRUE(Within(placed, kFullHd));
   }
   EXPECT_EQ(PlaceOnMonitor(DialogOn(kFullHd), 1, kFullHd), (Rect{737, 201, 737 + 446, 201 + 477}));
+}
+
+// At 3x the settings window is 1338 x 1431: too tall for 1080 lines, it is
+// shown at 2x; a 4K screen takes 3x; a screen too small for 2x gets 1x.
+TEST(FittingScale, TheLargestWholeScaleAtWhichTheWindowFits) {
+  EXPECT_EQ(FittingScale(3, 446, 477, kFullHd), 2);
+  EXPECT_EQ(FittingScale(3, 446, 477, Rect{0, 0, 3840, 2160}), 3);
+  EXPECT_EQ(FittingScale(2, 446, 477, Rect{0, 0, 800, 600}), 1);
+  EXPECT_EQ(FittingScale(2, 446, 477, Rect{0, 0, 892, 954}), 2) << "exactly the work area";
+  EXPECT_EQ(FittingScale(2, 446, 477, Rect{0, 0, 892, 953}), 1);
+  // A panel takes part of the monitor.
+  EXPECT_EQ(FittingScale(2, 446, 477, Rect{0, 30, 1920, 960}), 1);
+  EXPECT_EQ(FittingScale(1, 446, 477, Rect{0, 0, 100, 100}), 1);
 }
 
 TEST(PlaceOnMonitor, MovesAWindowThatFitsBackOntoTheMonitor) {

@@ -4,11 +4,13 @@
 // GoogleTest first: X's headers define None and Bool as macros.
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <string>
 
+#include "ui/x11/monitors.h"
 #include "ui/x11/window_queries.h"
 
 namespace {
@@ -85,6 +87,35 @@ TEST_F(WindowSearchTest, TheWindowUnderAPointIsTheDeepestMappedOne) {
   EXPECT_EQ(ui::x11::WindowAt(display_, 120, 120), outer);
   EXPECT_EQ(ui::x11::WindowAt(display_, 5, 5), Root());
   XDestroyWindow(display_, outer);
+  XSync(display_, False);
+}
+
+}  // namespace
+
+namespace {
+
+// The work area a window manager states for the current desktop, within the
+// monitor; without one (no window manager) the whole monitor.
+TEST_F(WindowSearchTest, TheWorkAreaIsTheManagersWithinTheMonitor) {
+  const ui::Rect monitor{0, 0, 640, 480};
+  const Atom workarea = XInternAtom(display_, "_NET_WORKAREA", False);
+  const Atom desktop = XInternAtom(display_, "_NET_CURRENT_DESKTOP", False);
+  XDeleteProperty(display_, Root(), workarea);
+  XSync(display_, False);
+  EXPECT_EQ(ui::x11::WorkArea(display_, monitor), monitor);
+  // Two desktops, the second current; a panel of 30 lines at its top.
+  const long areas[] = {0, 0, 640, 480, 0, 30, 640, 450};
+  XChangeProperty(display_, Root(), workarea, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(areas), 8);
+  const long second = 1;
+  XChangeProperty(display_, Root(), desktop, XA_CARDINAL, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(&second), 1);
+  XSync(display_, False);
+  EXPECT_EQ(ui::x11::WorkArea(display_, monitor), (ui::Rect{0, 30, 640, 480}));
+  EXPECT_EQ(ui::x11::WorkArea(display_, ui::Rect{640, 0, 1280, 480}), (ui::Rect{640, 0, 1280, 480}))
+      << "a monitor outside the work area";
+  XDeleteProperty(display_, Root(), workarea);
+  XDeleteProperty(display_, Root(), desktop);
   XSync(display_, False);
 }
 

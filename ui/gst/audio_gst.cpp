@@ -89,7 +89,9 @@ void GstFilePlayer::Pump() {
   });
 }
 
+// A player whose file did not open has no pipeline: it plays nothing.
 int GstFilePlayer::Play(std::optional<double> from_ms) {
+  if (!pipe_) return ui::mci::kErrFileNotFound;
   Pump();
   if (from_ms) {
     ended_ = false;
@@ -107,6 +109,7 @@ int GstFilePlayer::Play(std::optional<double> from_ms) {
 }
 
 void GstFilePlayer::Stop() {
+  if (!pipe_) return;
   pipe_->Later([failed = failed_](GstElement* pipeline) {
     if (!*failed) Pipeline::SetState(pipeline, GST_STATE_PAUSED, 0);
   });
@@ -114,6 +117,7 @@ void GstFilePlayer::Stop() {
 }
 
 bool GstFilePlayer::Playing() {
+  if (!pipe_) return false;
   Pump();
   return playing_ && !ended_ && !*failed_;
 }

@@ -75,9 +75,25 @@ void AdoptSessionScale() {
   const int dpi = x11::QueryDpi(GDK_DISPLAY_XDISPLAY(display));
   const int scale = SessionScale(gdk_scale, std::getenv("GDK_SCALE") != nullptr, dpi);
   Backend().scale = scale;
+  // The program's pixels keep this resolution when a window's scale is
+  // lowered to fit its monitor.
+  Backend().dpi = LogicalDpi(dpi, scale);
   if (scale == gdk_scale) return;
   gdk_x11_display_set_window_scale(display, scale);
   g_object_set(gtk_settings_get_default(), "gtk-xft-dpi", dpi * 1024 / scale, nullptr);
+}
+
+// A window too large for its monitor's work area at the session's scale is
+// shown at the largest whole scale at which it fits (at 3x a settings
+// window is taller than a 1080-line screen). Decided as soon as its size is
+// known, before the program places it on the logical screen.
+void FitScaleTo(int width, int height) {
+  GtkBackend& b = Backend();
+  const Rect work = x11::WorkArea(XDisplay(), x11::QueryLayout(XDisplay()).primary);
+  const int scale = FittingScale(b.scale, width, height, work);
+  if (scale == b.scale) return;
+  b.scale = scale;
+  gdk_x11_display_set_window_scale(gdk_display_get_default(), scale);
 }
 
 // Where the form's window goes, in GTK's (logical) units: wholly on the
@@ -135,6 +151,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (w != w_ || h != h_) {
       w_ = w, h_ = h;
       gtk_widget_set_size_request(fixed_, std::max(w, 1), std::max(h, 1));
+      if (!gtk_widget_get_mapped(window_)) FitScaleTo(w, h);
     }
     if (moved && !destroyed_) Move();
   }

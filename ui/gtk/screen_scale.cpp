@@ -32,6 +32,13 @@ Rect ToDevice(const Rect& l, int scale) {
   return Rect{l.left * scale, l.top * scale, l.right * scale, l.bottom * scale};
 }
 
+int FittingScale(int scale, int logical_width, int logical_height, const Rect& work_area) {
+  const int width = work_area.right - work_area.left, height = work_area.bottom - work_area.top;
+  for (; scale > 1; --scale)
+    if (logical_width * scale <= width && logical_height * scale <= height) return scale;
+  return 1;
+}
+
 Rect PlaceOnMonitor(const Rect& logical, int scale, const Rect& monitor) {
   const Rect d = ToDevice(logical, scale);
   const int w = d.right - d.left, h = d.bottom - d.top;

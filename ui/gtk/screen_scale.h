@@ -27,6 +27,10 @@ Rect ToLogical(const Rect& device, int scale);
 Point ToLogical(const Point& device, int scale);
 Rect ToDevice(const Rect& logical, int scale);
 
+// The largest whole scale, at most `scale`, at which a window of the
+// logical size fits the work area (device pixels); 1 when none does.
+int FittingScale(int scale, int logical_width, int logical_height, const Rect& work_area);
+
 // Where a window with the program's logical bounds goes, in device pixels:
 // its bounds scaled, moved wholly onto the monitor where they fit; where they
 // do not, the top left (the title strip, the close button, the buttons) is

@@ -1,5 +1,6 @@
 #include "ui/x11/monitors.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xresource.h>
 #include <X11/extensions/Xinerama.h>
 #include <X11/extensions/Xrandr.h>
@@ -81,6 +82,42 @@ MonitorLayout LayoutOf(const std::vector<Rect>& monitors, int primary, const Rec
     if (p.right > p.left && p.bottom > p.top) layout.primary = p;
   }
   return layout;
+}
+
+}  // namespace ui::x11
+
+namespace ui::x11 {
+namespace {
+
+// The CARDINAL values of a property of the root window.
+std::vector<long> RootCardinals(Display* d, const char* name) {
+  const Atom property = XInternAtom(d, name, True);
+  std::vector<long> values;
+  if (property == 0) return values;
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  if (XGetWindowProperty(d, DefaultRootWindow(d), property, 0, 1024, False, XA_CARDINAL, &type, &format, &count, &after,
+                         &data) == Success &&
+      data && format == 32)
+    values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+  if (data) XFree(data);
+  return values;
+}
+
+}  // namespace
+
+Rect WorkArea(Display* display, const Rect& monitor) {
+  const std::vector<long> areas = RootCardinals(display, "_NET_WORKAREA");
+  const std::vector<long> desktop = RootCardinals(display, "_NET_CURRENT_DESKTOP");
+  const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop[0]);
+  if (areas.size() < at + 4) return monitor;
+  const Rect work{static_cast<int>(areas[at]), static_cast<int>(areas[at + 1]),
+                  static_cast<int>(areas[at] + areas[at + 2]), static_cast<int>(areas[at + 1] + areas[at + 3])};
+  const Rect both{std::max(work.left, monitor.left), std::max(work.top, monitor.top),
+                  std::min(work.right, monitor.right), std::min(work.bottom, monitor.bottom)};
+  return both.right > both.left && both.bottom > both.top ? both : monitor;
 }
 
 }  // namespace ui::x11

@@ -25,6 +25,11 @@ MonitorLayout LayoutOf(const std::vector<Rect>& monitors, int primary, const Rec
 // Xinerama is off.
 MonitorLayout QueryLayout(Display* display);
 
+// The part of the monitor that windows may take: the window manager's work
+// area of the current desktop (_NET_WORKAREA, without its panels) within the
+// monitor, or the whole monitor where there is none.
+Rect WorkArea(Display* display, const Rect& monitor);
+
 // The desktop's font resolution (Xft.dpi), which desktops scale by; 96
 // where it is not set.
 int QueryDpi(Display* display);
