@@ -364,6 +364,18 @@ scaled_session_checks() {
   check_eq "$what: 設定 saves the toggled ﾗﾝﾀﾞﾑ" 1 "$(ini_value '背景色ﾗﾝﾀﾞﾑ')"
 }
 
+# chooser_size S: "W H" of the colour chooser the window opens (closed again
+# with Escape), the text in it drawn by GTK itself.
+chooser_size() {
+  local chooser size
+  scaled_click "$1" 376 172
+  chooser=$(wait_window "色の設定" 10) || return 1
+  size=$(window_size "$chooser")
+  focus_window "$chooser" && xdotool key Escape
+  gone_within 5 "^色の設定\$" >/dev/null
+  echo "$size"
+}
+
 xvfb_stop
 start_xvfb 1920x1080 || { fail "Xvfb starts at 1920x1080"; e2e_end; }
 
@@ -371,13 +383,22 @@ start_xvfb 1920x1080 || { fail "Xvfb starts at 1920x1080"; e2e_end; }
 e2e_case "GDK_SCALE=2: twice the size at the specified place, wholly on screen" 60
 write_file ""
 export GDK_SCALE=2
-open_dialog && scaled_session_checks "GDK_SCALE=2" 2 "514 42"
+open_dialog && {
+  GDK_CHOOSER=$(chooser_size 2)
+  figure chooser "$GDK_CHOOSER"
+  scaled_session_checks "GDK_SCALE=2" 2 "514 42"
+}
 unset GDK_SCALE
 
 e2e_case "Xft.dpi 192 alone: the same doubled window, drawn at twice the size" 60
 echo 'Xft.dpi: 192' | xrdb -merge
 write_file ""
-open_dialog && scaled_session_checks "Xft.dpi 192" 2 "514 42"
+open_dialog && {
+  # GTK's own text is not doubled once more: the chooser is the size GTK
+  # gives it at its own doubled scale.
+  check_eq "Xft.dpi 192: the colour chooser has its size under GDK_SCALE=2" "${GDK_CHOOSER:-none}" "$(chooser_size 2)"
+  scaled_session_checks "Xft.dpi 192" 2 "514 42"
+}
 
 # Three times 446 x 477 is taller than 1080: the window is shown at the
 # largest whole scale at which it fits, twice, as under Xft.dpi 192.

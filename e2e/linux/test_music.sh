@@ -150,6 +150,37 @@ else
 fi
 log "figures: ${E2E_FIGURES:-none}"
 
+# --- a host that withholds XDG_RUNTIME_DIR and PULSE_SERVER (MATE's saver) -----------
+# The session's server listens in /run/user/<uid>; the program finds it there.
+e2e_case "without XDG_RUNTIME_DIR and PULSE_SERVER, the session's runtime folder" 60
+RUN_DIR="/run/user/$(id -u)"
+made_run_dir=0
+if [ ! -e "$RUN_DIR" ]; then
+  mkdir -m 0700 "$RUN_DIR" && made_run_dir=1
+fi
+forget_run_dir() {
+  [ -n "${RUN_SOCKET_MODULE:-}" ] && pactl unload-module "$RUN_SOCKET_MODULE" 2>/dev/null
+  rm -f "$RUN_DIR/pulse/native"
+  [ "$made_run_dir" = 1 ] && rm -rf "$RUN_DIR"
+}
+on_exit forget_run_dir
+if [ "$(stat -c '%u %a' "$RUN_DIR" 2>/dev/null)" != "$(id -u) 700" ]; then
+  fail "$RUN_DIR is this account's own folder (mode 700) for the test"
+else
+  mkdir -p -m 0700 "$RUN_DIR/pulse"
+  RUN_SOCKET_MODULE=$(pactl load-module module-native-protocol-unix socket="$RUN_DIR/pulse/native" auth-anonymous=1)
+  REC="$E2E_TEST_WORK/runtime_folder.wav"
+  record_start "$REC"
+  write_settings "${QUICK_INI[@]}" 'BGM区分=2' "BGMﾌｧｲﾙ=$MEDIA/ループ 音.wav"
+  PROGRAM=env start_native -u PULSE_SERVER -u XDG_RUNTIME_DIR "$NATIVE" /s
+  WIN=$(wait_window Tessellane_Main 10)
+  check "runtime folder: the music is heard through the session's server" await_sound 20 loud
+  key_ends Escape "runtime folder"
+  record_stop 2
+  forget_run_dir
+  RUN_SOCKET_MODULE=""
+fi
+
 # --- CD image: play, arrows, end ------------------------------------------------------
 e2e_case "a CD image: played from track 1, stepped with the arrows" 90
 disc steps 8
