@@ -34,6 +34,7 @@ TEST(FontFaces, PointSizesBecomeWholePixelsAt96Dpi) {
   EXPECT_EQ(pixels(9.75), 13);
   EXPECT_EQ(pixels(9), 12);
   EXPECT_EQ(pixels(12), 16);
+  EXPECT_EQ(pixels(8), 11) << "10.67 pixels round up";
 }
 
 }  // namespace

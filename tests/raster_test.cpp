@@ -153,3 +153,49 @@ TEST(LineTest, ALineLeavingTheSurfaceIsClipped) {
 }
 
 }  // namespace
+
+namespace {
+
+// The system's gradient fill: the top colour in the first row, each row on
+// towards the bottom colour, which the last row (left out) would have.
+TEST(GradientTest, RunsFromTheTopColourDownAndLeavesOutTheLastRowAndColumn) {
+  Grid grid(3, 5);
+  ui::VerticalGradient(grid.View(), ui::Rect{0, 0, 2, 4}, ui::Rgb(0, 0, 0), ui::Rgb(200, 100, 40));
+  EXPECT_EQ(grid.At(0, 0), ui::Rgb(0, 0, 0));
+  EXPECT_EQ(grid.At(1, 2), ui::Rgb(100, 50, 20));
+  EXPECT_EQ(grid.At(0, 3), ui::Rgb(150, 75, 30));
+  for (int y = 1; y < 4; ++y) EXPECT_GT(ui::RedOf(grid.At(0, y)), ui::RedOf(grid.At(0, y - 1))) << y;
+  EXPECT_EQ(grid.At(2, 1), kBack) << "the right column stays out";
+  EXPECT_EQ(grid.At(0, 4), kBack) << "the bottom row stays out";
+}
+
+// An 8-bit picture stored bottom-up with padded rows, through its palette.
+TEST(PalettedTest, TheLastStoredRowIsTheTopAndThePaddingIsSkipped) {
+  const std::uint8_t bits[] = {1, 0, 0, 9,   // the bottom row, then a padding byte...
+                               0, 1, 1, 9};  // the top row
+  const std::uint32_t palette[256] = {0xA0, 0xB1};
+  std::uint32_t out[2 * 3] = {};
+  ui::ExpandPaletted(bits, 4, 3, 2, palette, out, 3);
+  EXPECT_EQ(std::vector<std::uint32_t>(out, out + 6), (std::vector<std::uint32_t>{0xA0, 0xB1, 0xB1, 0xB1, 0xA0, 0xA0}));
+}
+
+// The sunken edge: grey then dark grey along the top and the left, white
+// then light grey along the bottom and the right, two pixels wide.
+TEST(SunkenEdgeTest, TwoPixelsOfTheSystemsColoursOnEachSide) {
+  Grid grid(10, 8);
+  for (const ui::EdgeLine& line : ui::SunkenEdge(ui::Rect{0, 0, 10, 8}))
+    for (int y = line.rect.top; y < line.rect.bottom; ++y)
+      for (int x = line.rect.left; x < line.rect.right; ++x) ui::Plot(grid.View(), x, y, line.colour);
+  const ui::Colour grey = ui::Rgb(128, 128, 128), dark = ui::Rgb(64, 64, 64), light = ui::Rgb(212, 208, 200);
+  EXPECT_EQ(grid.At(4, 0), grey);
+  EXPECT_EQ(grid.At(0, 4), grey);
+  EXPECT_EQ(grid.At(4, 1), dark);
+  EXPECT_EQ(grid.At(1, 4), dark);
+  EXPECT_EQ(grid.At(4, 7), ui::kWhite);
+  EXPECT_EQ(grid.At(9, 4), ui::kWhite);
+  EXPECT_EQ(grid.At(4, 6), light);
+  EXPECT_EQ(grid.At(8, 4), light);
+  EXPECT_EQ(grid.At(4, 4), kBack) << "the inside is left alone";
+}
+
+}  // namespace

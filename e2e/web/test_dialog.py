@@ -49,6 +49,22 @@ def rays_pixels():
     return b"".join(raw[3 * ((top + row) * width + left):3 * ((top + row) * width + left + w)] for row in range(h))
 
 
+def check_labels(shot):
+    """The labels' text lies on what is below it (the gradient), and the
+    buttons' captions are centred."""
+    width, _, raw = shot
+    f = [round(v) for v in form()]
+    at = lambda x, y: raw[3 * ((f[1] + y) * width + f[0] + x):3 * ((f[1] + y) * width + f[0] + x) + 3]
+    # 停止時間 (77 pixels wide, its text narrower): the label's margin shows
+    # the gradient's row, as outside the label.
+    suite.check_eq("a transparent label shows the gradient around its text", at(349, 80), at(355, 80))
+    # 設定: the caption's ink is centred on the button (352..429).
+    ink = [x for x in range(354, 428) for y in range(258, 280) if sum(at(x, y)) < 150]
+    middle = (min(ink) + max(ink)) / 2 if ink else 0
+    suite.figure("caption_middle", middle)
+    suite.check("the button's caption is centred", ink and abs(middle - 390.5) <= 2, f"ink from {ink[:1]} to {ink[-1:]}")
+
+
 def open_dialog():
     site.ends(5)
     return site.open_settings()
@@ -65,6 +81,10 @@ with suite.case("The window: its place, size and controls as on Windows; its ray
                    inside(f"{DIALOG} .tess-combo"))
     suite.check_eq("the spinner sits under 停止時間 as on Windows", [368, 92, 21, 33], inside(f"{DIALOG} .tess-spinner"))
     suite.check_eq("the track list offers 0 to 30", 31, site.evaluate(f"document.querySelectorAll('{DIALOG} option').length"))
+    suite.check("the pointer shows over the settings window",
+                site.evaluate(f"getComputedStyle(document.querySelector('{DIALOG} canvas')).cursor") != "none")
+    site.settled_shot(suite.work / "labels.png", 3)
+    check_labels(browser.pixels())
     first = rays_pixels()
     suite.check("the rays are drawn", len(set(first)) > 1)
     suite.check("the rays' picture changes", wait_until(lambda: rays_pixels() != first, 3, "the rays to move"))
@@ -134,9 +154,20 @@ with suite.case("The music file: chosen with a file input, kept by the browser, 
     site.ends(5)
     suite.check("the settings file stores the music file's name",
                 "BGMﾌｧｲﾙ=曲.wav\r\n".encode("cp932") in (site.stored_settings() or b""))
-    kept = site.evaluate(f"tessellane.storage.loadMusicNames().then(() => tessellane.storage.hasMusic({js('曲.wav')}))",
-                         await_promise=True)
-    suite.check("the browser keeps the file's bytes under its name", kept)
+    suite.check("the page knows the kept name at once", site.evaluate(f"tessellane.storage.hasMusic({js('曲.wav')})"))
+    kept = site.evaluate(f"tessellane.storage.loadMusicNames().then(() => tessellane.storage.musicBytes({js('曲.wav')}))"
+                         f".then(b => b.byteLength)", await_promise=True)
+    suite.check_eq("the browser keeps the file's bytes under its name", tone.stat().st_size, kept)
+
+with suite.case("A hidden tab leaves the settings window and the preview"):
+    open_dialog()
+    site.evaluate("Object.defineProperty(document, 'visibilityState', {value: 'hidden', configurable: true});"
+                  "document.dispatchEvent(new Event('visibilitychange'));"
+                  "delete document.visibilityState;")
+    suite.check("the settings window stays open", not site.ends(1) and site.running() == "settings")
+    suite.check("the preview stays", site.rect("#preview .tess-form") is not None)
+    click_at(390, 232)
+    site.ends(5)
 
 with suite.case("The title strip drags the window; the link opens a new tab"):
     open_dialog()

@@ -58,11 +58,15 @@ with suite.case("The display at 640 x 480 is the ring model's cycle; a key ends 
     suite.check("the display shows on the start button's click", site.start_display())
     suite.check("the click asked for full screen", browser.wait_for("!!document.fullscreenElement", 5, "full screen"))
     suite.check_eq("the canvas has the viewport's pixels", [640, 480], canvas_size())
+    suite.check_eq("the pointer is hidden over the display", "none",
+                   site.evaluate(f"getComputedStyle(document.querySelector('{DISPLAY} canvas')).cursor"))
     check_cycle("display-640", 640, 480)
     browser.key("a")
     suite.check("a key ends the display and the page takes over", site.ends(5))
     suite.check("the display's window left the page", site.rect(DISPLAY) is None)
     suite.check("full screen was left", browser.wait_for("!document.fullscreenElement", 5, "full screen left"))
+    suite.check("the ended program takes no more of the page's keys",
+                site.evaluate("window.dispatchEvent(new KeyboardEvent('keydown', {key: 'a', cancelable: true}))"))
 
 with suite.case("The ending rules: a one-pixel move does not end it; a long move, a click, a hidden tab do"):
     site.start_display()
@@ -119,7 +123,7 @@ with suite.case("At twice the device pixels the rings are one device pixel wide"
     suite.check_eq("the canvas has the device's 640 x 480 pixels", [640, 480], canvas_size())
     check_cycle("display-device-pixels", 640, 480)
     browser.key("Escape")
-    site.ends(5)
+    suite.check("a key ends it at device pixels too", site.ends(5))
     site.pin(640, 480)
 
 with suite.case("#s starts the display at once, in the window and silent"):
@@ -129,6 +133,24 @@ with suite.case("#s starts the display at once, in the window and silent"):
     suite.check("the page says why", "クリック" in (site.evaluate("document.getElementById('notice').textContent") or ""))
     suite.check_eq("the address no longer names the display once it ended", "",
                    (browser.key("Escape"), site.ends(5), site.evaluate("location.hash"))[2])
+    suite.check("the preview starts once the display the address started has ended",
+                site.shown("#preview .tess-form", 5))
+
+with suite.case("After minutes without input the page starts the display"):
+    # The page's timer is recorded, and run at once instead of after a minute.
+    site.evaluate("window.timers = []; const later = window.setTimeout;"
+                  "window.setTimeout = (f, ms, ...a) => (timers.push([f, ms]), later(f, ms, ...a));")
+    site.evaluate("document.getElementById('idle-minutes').value = 1")
+    site.click("#idle")
+    idle = site.evaluate("(t => t ? t[1] : null)(timers.filter(t => t[1] >= 60000).pop())")
+    suite.check_eq("one minute without input sets the start for a minute on", 60000, idle)
+    site.evaluate("timers.filter(t => t[1] === 60000).pop()[0]()")
+    suite.check("when it runs out the display starts", site.shown(DISPLAY))
+    browser.key("Escape")
+    site.ends(5)
+    site.click("#idle")
+    suite.check("the choice is the page's, not the settings file's",
+                site.evaluate("JSON.parse(localStorage.getItem('tessellane/page/idle')).on === false"))
 
 with suite.case("The preview pane shows the preview picture"):
     site.open()

@@ -17,6 +17,7 @@ PEAK = """(() => {
   if (!window.analyser) {
     window.analyser = audio.context.createAnalyser();
     analyser.fftSize = 8192;
+    analyser.smoothingTimeConstant = 0;  // what plays now, not what played
     audio.output.connect(analyser);
   }
   const bins = new Float32Array(analyser.frequencyBinCount);
@@ -26,9 +27,16 @@ PEAK = """(() => {
   return bins[best] > -60 ? best * audio.context.sampleRate / analyser.fftSize : null;
 })()"""
 
+# Records every connection of the page's audio graph.
+CONNECTIONS = """window.connections = [];
+const connect = AudioNode.prototype.connect;
+AudioNode.prototype.connect = function(to, ...rest) { connections.push([this, to]); return connect.call(this, to, ...rest); };"""
+
 suite = Suite("web-music")
 site = Site(suite, sound=True)
 browser = site.browser
+browser.send("Page.addScriptToEvaluateOnNewDocument", source=CONNECTIONS)
+site.open()
 
 
 def tone(path, hz, seconds, rate=44100):
@@ -62,6 +70,8 @@ with suite.case("A WAV tone plays while the display shows, repeats, and stops wi
     wav = tone(suite.work / "tone.wav", 440, 0.6)
     play(["BGM区分=2", "BGMﾌｧｲﾙ=tone.wav"], "tone.wav", wav)
     suite.check("the page's output carries 440 Hz", peak_near(440, 5))
+    suite.check("the page's output goes to the speakers", site.evaluate(
+        "(a => connections.some(([from, to]) => from === a.output && to === a.context.destination))(tessellane.audio())"))
     suite.check("it is heard again after the file's end", heard_again(440, 0.6))
     browser.key("Escape")
     site.ends(5)
