@@ -4,10 +4,8 @@ the settings file in the browser's storage, and the pictures the program
 shows. Built on browser.py."""
 import json
 import subprocess
-import time
-from pathlib import Path
 
-from browser import AUTOPLAY, REPO, Browser, Server, log, rgb_at, wait_until
+from browser import AUTOPLAY, REPO, Browser, Server, rgb_at, wait_until
 
 SITE = REPO / "build" / "web"
 SETTINGS_FILE = "テセレーン.ini"
@@ -65,6 +63,18 @@ class Site:
         """A music file kept in the browser's storage as the file input keeps it."""
         return self.evaluate(f"tessellane.storage.keepMusic(new File([new Uint8Array({js(list(data))})], {js(name)}))",
                              await_promise=True)
+
+    def exported(self):
+        """The settings file as the page's export link downloads it."""
+        folder = self.suite.work / "downloads"
+        if not folder.exists():
+            folder.mkdir()
+            self.browser.send("Browser.setDownloadBehavior", _session=None, behavior="allow",
+                              downloadPath=str(folder), eventsEnabled=True)
+        target = folder / SETTINGS_FILE
+        target.unlink(missing_ok=True)
+        self.click("#export")
+        return wait_until(lambda: target.exists() and target.read_bytes(), 10, "the download") or None
 
     def choose_file(self, selector, path):
         """Gives a file input of the page (the first that matches) a file, as the user's choice does."""

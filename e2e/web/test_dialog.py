@@ -5,7 +5,7 @@ dialogs, the link, the drag), and the exported bytes of a save."""
 import wave
 
 from browser import Suite, log, wait_until
-from saver_site import DIALOG, SETTINGS_FILE, Site, ini_bytes, js
+from saver_site import DIALOG, Site, ini_bytes, js
 
 WIDTH, HEIGHT = 800, 600
 # Where Windows puts the 446 x 477 window on an 800 x 600 screen: centred
@@ -16,10 +16,6 @@ RAYS = (22, 42, 320, 240)
 suite = Suite("web-dialog")
 site = Site(suite, WIDTH, HEIGHT)
 browser = site.browser
-downloads = suite.work / "downloads"
-downloads.mkdir()
-browser.send("Browser.setDownloadBehavior", _session=None, behavior="allow", downloadPath=str(downloads),
-             eventsEnabled=True)
 
 
 def form():
@@ -30,14 +26,6 @@ def click_at(x, y, button="left"):
     """A click at a point of the settings window (its own pixels)."""
     f = form()
     browser.click(f[0] + x, f[1] + y, button)
-
-
-def exported():
-    """The settings file as the page's export link downloads it."""
-    target = downloads / SETTINGS_FILE
-    target.unlink(missing_ok=True)
-    site.click("#export")
-    return wait_until(lambda: target.exists() and target.read_bytes(), 10, "the download") or None
 
 
 def rays_pixels():
@@ -113,7 +101,7 @@ with suite.case("Every change, then 設定: the exported bytes are the Windows b
     # Numbers are written as the forms' language writes them, after a blank
     # (Wine's profile functions drop it; Windows keeps it).
     expected = ini_bytes("停止時間= 5", "背景色ﾗﾝﾀﾞﾑ= 0", "BGM区分= 1", "背景色= 0", "BGMﾘﾋﾟｰﾄ= 12", "BGMﾌｧｲﾙ=")
-    saved = exported()
+    saved = site.exported()
     log(repr(saved))
     suite.check_eq("the exported file holds exactly the saved bytes, in code page 932", expected, saved)
 

@@ -3,7 +3,6 @@
 the ring model, at CSS and at device pixels and at a new size; the rules that
 end it; its pace; the start from the address; the preview pane's picture."""
 import subprocess
-import time
 
 from browser import REPO, Suite, log, wait_until
 from saver_site import DISPLAY, Site, ini_bytes, rings

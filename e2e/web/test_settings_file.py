@@ -3,16 +3,12 @@
 imported in code page 932 and in UTF-8 and read by the program, a file that
 is no settings file refused with the stored one kept, the export, and a save
 the browser refuses reported to the user."""
-from browser import Suite, log, wait_until
-from saver_site import DIALOG, SETTINGS_FILE, SITE, Site, ini_bytes, js
+from browser import Suite, log
+from saver_site import DIALOG, SITE, Site, ini_bytes, js
 
 suite = Suite("web-settings-file")
 site = Site(suite, 800, 600)
 browser = site.browser
-downloads = suite.work / "downloads"
-downloads.mkdir()
-browser.send("Browser.setDownloadBehavior", _session=None, behavior="allow", downloadPath=str(downloads),
-             eventsEnabled=True)
 
 
 def message():
@@ -26,13 +22,6 @@ def import_file(name, data):
     site.choose_file("#import", path)
     return browser.wait_for(f"document.getElementById('message').textContent !== {js(before)}", 5,
                             "the page's answer to the import") and message()
-
-
-def exported():
-    target = downloads / SETTINGS_FILE
-    target.unlink(missing_ok=True)
-    site.click("#export")
-    return wait_until(lambda: target.exists() and target.read_bytes(), 10, "the download") or None
 
 
 def save_unchanged():
@@ -49,7 +38,7 @@ with suite.case("A code page 932 file of the Windows program is imported and rea
     answer = import_file("windows.ini", windows_file)
     suite.check("the page says it was read", "読み込みました" in (answer or ""), answer)
     suite.check_eq("the stored file is the imported bytes", windows_file, site.stored_settings())
-    suite.check_eq("the export downloads exactly those bytes", windows_file, exported())
+    suite.check_eq("the export downloads exactly those bytes", windows_file, site.exported())
     site.open_settings()
     suite.check_eq("the settings window shows its track", "9",
                    site.evaluate(f"document.querySelector('{DIALOG} input.tess-combo').value"))

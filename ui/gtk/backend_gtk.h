@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/common/layer.h"
 #include "ui/common/look_throttle.h"
 #include "ui/font.h"
 #include "ui/form.h"
@@ -38,7 +39,6 @@ typedef struct _XDisplay Display;
 namespace ui::gtk {
 
 class FormWindow;
-class BoxLayer;
 
 struct GtkBackend {
   bool started = false;
@@ -79,21 +79,11 @@ WindowHandle NextLayerHandle();
 // Shows the pointer ShowCursor and SetMousePointer ask for on every window.
 void ApplyPointerEverywhere();
 
-// Something painted into a form's own window (a picture box or the palette
-// picture), in the form's pixels, with the mouse routed to it.
-class Layer {
+// Something painted into a form's own window (a picture box, the palette
+// picture, a user control) with cairo.
+class Layer : public ui::Layer {
  public:
-  virtual ~Layer() = default;
-  virtual Rect Bounds() const = 0;
-  virtual bool Shown() const { return true; }
   virtual void Paint(cairo_t* cr) = 0;
-  // Positions relative to the layer's top left.
-  virtual void MouseDown(int button, int shift, float x, float y) {}
-  virtual void MouseMove(int buttons, int shift, float x, float y) {}
-  virtual void MouseUp(int button, int shift, float x, float y) {}
-  virtual void CaptureLost() {}
-  // The pointer a control under (x, y) asks for; null for the default.
-  virtual const CursorImage* CursorAt(float x, float y) { return nullptr; }
 };
 
 // The GTK side of a form: its window, the fixed container its children sit
@@ -112,17 +102,6 @@ class FormWindow {
   virtual void ForgetLayout(int id) = 0;
 };
 FormWindow& WindowOf(const Form& form);
-
-// A picture box's layer as its container (a canvas) dresses it: a sunken
-// frame, visibility, stacking, and the pointers of the controls on it.
-class BoxLayer {
- public:
-  virtual ~BoxLayer() = default;
-  virtual void SetSunken(bool sunken) = 0;
-  virtual void SetShown(bool shown) = 0;
-  virtual void Restack(bool to_top) = 0;
-  virtual void SetCursorSource(std::function<const CursorImage*(float x, float y)> cursor_at) = 0;
-};
 
 // A native child widget of a form (control, combo box, scroll bar) in a
 // native X window of its own, so that the window under the cursor names it.

@@ -226,7 +226,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
       captured_ = nullptr;
       if (target) {
         const Rect b = target->Bounds();
-        target->MouseUp(kLeftButton, 0, static_cast<float>(last_x_ - b.left), static_cast<float>(last_y_ - b.top));
+        target->MouseUp(kLeftButton, 0, 0, static_cast<float>(last_x_ - b.left), static_cast<float>(last_y_ - b.top));
       }
       return;
     }
@@ -293,7 +293,7 @@ class GtkFormPeer : public FormPeer, public FormWindow {
     if (self->buttons_ == 0) self->captured_ = nullptr;
     if (target) {
       const Rect b = target->Bounds();
-      target->MouseUp(button, x11::ShiftOf(e->state), static_cast<float>(e->x - b.left),
+      target->MouseUp(button, self->buttons_, x11::ShiftOf(e->state), static_cast<float>(e->x - b.left),
                       static_cast<float>(e->y - b.top));
     }
     return TRUE;
@@ -391,26 +391,13 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
     cairo_fill(cr);
     cairo_restore(cr);
   }
-  void MouseDown(int button, int shift, float x, float y) override {
-    if (box_.OnMouseDown) box_.OnMouseDown(button, shift, x - Inset(), y - Inset());
-    pressed_ = button;
+  void MouseDown(int button, int shift, float x, float y) override { input_.MouseDown(button, shift, x, y); }
+  void MouseMove(int buttons, int shift, float x, float y) override { input_.MouseMove(buttons, shift, x, y); }
+  void MouseUp(int button, int, int shift, float x, float y) override {
+    input_.MouseUp(button, shift, x, y, Point{bounds_.right - bounds_.left, bounds_.bottom - bounds_.top});
   }
-  void MouseMove(int buttons, int shift, float x, float y) override {
-    if (box_.OnMouseMove) box_.OnMouseMove(buttons, shift, x - Inset(), y - Inset());
-  }
-  void MouseUp(int button, int shift, float x, float y) override {
-    if (box_.OnMouseUp) box_.OnMouseUp(button, shift, x - Inset(), y - Inset());
-    const bool inside = Inside(Rect{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top}, x, y);
-    if (pressed_ == button && inside && box_.OnClick) box_.OnClick();
-    pressed_ = 0;
-  }
-  void CaptureLost() override {
-    pressed_ = 0;
-    if (box_.OnCaptureLost) box_.OnCaptureLost();
-  }
-  const CursorImage* CursorAt(float x, float y) override {
-    return cursor_at ? cursor_at(x - Inset(), y - Inset()) : nullptr;
-  }
+  void CaptureLost() override { input_.CaptureLost(); }
+  const CursorImage* CursorAt(float x, float y) override { return input_.CursorAt(x, y); }
 
   // --- BoxLayer
   void SetSunken(bool sunken) override {
@@ -422,15 +409,14 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
     form_.Repaint(bounds_);
   }
   void Restack(bool to_top) override { form_.Restack(this, to_top); }
-  void SetCursorSource(std::function<const CursorImage*(float x, float y)> source) override {
-    cursor_at = std::move(source);
-  }
+  void SetCursorSource(CursorSource source) override { input_.SetCursorSource(std::move(source)); }
 
  private:
   int Inset() const { return sunken_ ? 2 : 0; }
 
   // The image is the area inside the frame, kept across a new size.
   void Reshape() {
+    input_.SetInset(Inset());
     const int w = std::max(bounds_.right - bounds_.left - 2 * Inset(), 0);
     const int h = std::max(bounds_.bottom - bounds_.top - 2 * Inset(), 0);
     if (w != image_.width || h != image_.height) {
@@ -463,14 +449,12 @@ class GtkPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
   PictureBox& box_;
   FormWindow& form_;
   WindowHandle handle_ = NextLayerHandle();
-  // Set by a container whose controls have pointers of their own.
-  std::function<const CursorImage*(float x, float y)> cursor_at;
+  BoxInput input_{box_};
   Rect bounds_{};
   Picture image_;
   cairo_surface_t* mirror_ = nullptr;
   Colour back_ = 0;
   bool sunken_ = false, shown_ = true;
-  int pressed_ = 0;
 };
 
 // Timers tick inside GTK's pump, which runs only inside DoEvents and its
@@ -496,23 +480,6 @@ class GtkTimerPeer : public TimerPeer {
   }
   Timer& timer_;
   guint source_ = 0;
-};
-
-class GtkCanvasPeer : public CanvasPeer {
- public:
-  explicit GtkCanvasPeer(Canvas& canvas) : box_(*Backend().box_layers.at(&canvas.Box())) {
-    box_.SetCursorSource([&canvas](float x, float y) -> const CursorImage* {
-      const Windowless* control = canvas.HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
-      return control ? control->MouseIcon : nullptr;
-    });
-  }
-  void Attach() override {}
-  void SetSunkenBorder(bool sunken) override { box_.SetSunken(sunken); }
-  void SetVisible(bool visible) override { box_.SetShown(visible); }
-  void ZOrder(bool to_top) override { box_.Restack(to_top); }
-
- private:
-  BoxLayer& box_;
 };
 
 void RunPending() {
@@ -573,7 +540,9 @@ std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& pare
   return std::make_unique<gtk::GtkPictureBoxPeer>(box, parent);
 }
 std::unique_ptr<TimerPeer> CreateTimerPeer(Timer& timer) { return std::make_unique<gtk::GtkTimerPeer>(timer); }
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<gtk::GtkCanvasPeer>(canvas); }
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) {
+  return CanvasPeerOver(canvas, *gtk::Backend().box_layers.at(&canvas.Box()));
+}
 
 void DoEvents() {
   if (!gtk::Backend().look.Due(gtk::CoarseMicroseconds()) && !posix::EndRequested()) return;

@@ -12,14 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "ui/common/layer.h"
 #include "ui/common/look_throttle.h"
 #include "ui/form.h"
 #include "ui/picture.h"
 #include "ui/types.h"
-
-namespace ui {
-struct CursorImage;
-}
 
 namespace ui::web {
 
@@ -59,23 +56,12 @@ class DirtyRegion {
   std::vector<Rect> rects_;
 };
 
-// Something painted into a form's canvas, in the form's pixels, with the
-// mouse routed to it.
-class Layer {
+// Something painted into a form's canvas.
+class Layer : public ui::Layer {
  public:
-  virtual ~Layer() = default;
-  virtual Rect Bounds() const = 0;
-  virtual bool Shown() const { return true; }
   // Paints the part inside `clip` into the form's image (RGBA words).
   virtual void Paint(std::uint32_t* frame, int frame_width, const Rect& clip) = 0;
-  // Positions relative to the layer's top left.
-  virtual void MouseDown(int button, int shift, float x, float y) {}
-  virtual void MouseMove(int buttons, int shift, float x, float y) {}
-  virtual void MouseUp(int button, int buttons_still_held, int shift, float x, float y) {}
-  virtual void CaptureLost() {}
   virtual void FocusLost() {}
-  // The pointer a control under (x, y) asks for; null for the default.
-  virtual const CursorImage* CursorAt(float x, float y) { return nullptr; }
   // A window handle of its own (a user control), or 0.
   virtual WindowHandle OwnHandle() const { return 0; }
   // The whole image, when the layer fills its form with nothing over it:
@@ -128,7 +114,7 @@ struct WebBackend {
   // How each user control goes above its siblings, by its handle.
   std::map<WindowHandle, std::function<void()>> raisers;
   // The layers of the picture boxes, for the canvases that dress them.
-  std::map<const PictureBox*, class BoxLayer*> box_layers;
+  std::map<const PictureBox*, BoxLayer*> box_layers;
   std::vector<TimerEntry*> timers;
   int live_forms = 0;
   // Off: a pixel is a CSS pixel, which the browser scales to the device as
@@ -166,15 +152,5 @@ int PointerFor(const CursorImage* image);
 std::string CssFamilies(const std::string& name);
 // A colour value as an opaque RGBA word of the canvas.
 inline std::uint32_t Rgba(Colour c) { return static_cast<std::uint32_t>(c & 0xFFFFFF) | 0xFF000000u; }
-
-// A picture box's layer as its canvas dresses it.
-class BoxLayer {
- public:
-  virtual ~BoxLayer() = default;
-  virtual void SetSunken(bool sunken) = 0;
-  virtual void SetShown(bool shown) = 0;
-  virtual void Restack(bool to_top) = 0;
-  virtual void SetCursorSource(std::function<const CursorImage*(float x, float y)> cursor_at) = 0;
-};
 
 }  // namespace ui::web

@@ -319,27 +319,13 @@ class WebPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
   const std::uint32_t* DirectImage() const override {
     return sunken_ || image_.empty() ? nullptr : reinterpret_cast<const std::uint32_t*>(image_.data());
   }
-  void MouseDown(int button, int shift, float x, float y) override {
-    if (box_.OnMouseDown) box_.OnMouseDown(button, shift, x - Inset(), y - Inset());
-    pressed_ = button;
-  }
-  void MouseMove(int buttons, int shift, float x, float y) override {
-    if (box_.OnMouseMove) box_.OnMouseMove(buttons, shift, x - Inset(), y - Inset());
-  }
-  // A press and a release of the same button on the box make a click.
+  void MouseDown(int button, int shift, float x, float y) override { input_.MouseDown(button, shift, x, y); }
+  void MouseMove(int buttons, int shift, float x, float y) override { input_.MouseMove(buttons, shift, x, y); }
   void MouseUp(int button, int, int shift, float x, float y) override {
-    if (box_.OnMouseUp) box_.OnMouseUp(button, shift, x - Inset(), y - Inset());
-    const bool inside = Inside(Rect{0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top}, x, y);
-    if (pressed_ == button && inside && box_.OnClick) box_.OnClick();
-    pressed_ = 0;
+    input_.MouseUp(button, shift, x, y, Point{bounds_.right - bounds_.left, bounds_.bottom - bounds_.top});
   }
-  void CaptureLost() override {
-    pressed_ = 0;
-    if (box_.OnCaptureLost) box_.OnCaptureLost();
-  }
-  const CursorImage* CursorAt(float x, float y) override {
-    return cursor_at_ ? cursor_at_(x - Inset(), y - Inset()) : nullptr;
-  }
+  void CaptureLost() override { input_.CaptureLost(); }
+  const CursorImage* CursorAt(float x, float y) override { return input_.CursorAt(x, y); }
 
   // --- BoxLayer
   void SetSunken(bool sunken) override {
@@ -351,9 +337,7 @@ class WebPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
     form_.Repaint(bounds_);
   }
   void Restack(bool to_top) override { form_.Restack(this, to_top); }
-  void SetCursorSource(std::function<const CursorImage*(float x, float y)> source) override {
-    cursor_at_ = std::move(source);
-  }
+  void SetCursorSource(CursorSource source) override { input_.SetCursorSource(std::move(source)); }
 
  private:
   int Inset() const { return sunken_ ? 2 : 0; }
@@ -361,6 +345,7 @@ class WebPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
 
   // The image is the area inside the frame, kept across a new size.
   void Reshape() {
+    input_.SetInset(Inset());
     const int w = std::max(bounds_.right - bounds_.left - 2 * Inset(), 0);
     const int h = std::max(bounds_.bottom - bounds_.top - 2 * Inset(), 0);
     if (w != width_ || h != height_) {
@@ -380,30 +365,12 @@ class WebPictureBoxPeer : public PictureBoxPeer, public Layer, public BoxLayer {
   PictureBox& box_;
   FormWindow& form_;
   WindowHandle handle_ = static_cast<WindowHandle>(NextId());
-  std::function<const CursorImage*(float x, float y)> cursor_at_;
+  BoxInput input_{box_};
   Rect bounds_{};
   std::vector<Colour> image_;
   int width_ = 0, height_ = 0;
   Colour back_ = 0;
   bool sunken_ = false, shown_ = true;
-  int pressed_ = 0;
-};
-
-class WebCanvasPeer : public CanvasPeer {
- public:
-  explicit WebCanvasPeer(Canvas& canvas) : box_(*Backend().box_layers.at(&canvas.Box())) {
-    box_.SetCursorSource([&canvas](float x, float y) -> const CursorImage* {
-      const Windowless* control = canvas.HitTest(static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
-      return control ? control->MouseIcon : nullptr;
-    });
-  }
-  void Attach() override {}
-  void SetSunkenBorder(bool sunken) override { box_.SetSunken(sunken); }
-  void SetVisible(bool visible) override { box_.SetShown(visible); }
-  void ZOrder(bool to_top) override { box_.Restack(to_top); }
-
- private:
-  BoxLayer& box_;
 };
 
 }  // namespace
@@ -457,6 +424,8 @@ std::unique_ptr<FormPeer> CreateFormPeer(Form& form) { return std::make_unique<w
 std::unique_ptr<PictureBoxPeer> CreatePictureBoxPeer(PictureBox& box, Form& parent) {
   return std::make_unique<web::WebPictureBoxPeer>(box, parent);
 }
-std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) { return std::make_unique<web::WebCanvasPeer>(canvas); }
+std::unique_ptr<CanvasPeer> CreateCanvasPeer(Canvas& canvas) {
+  return CanvasPeerOver(canvas, *web::Backend().box_layers.at(&canvas.Box()));
+}
 
 }  // namespace ui
