@@ -161,6 +161,16 @@ TEST(Save, ALinkToNoFileYetGetsItsFileAndStaysALink) {
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(Bytes(dotfiles.path / "tessellane.ini"), "[新]\r\n");
 
+  // A chain: an absolute link to a link in another folder, which leads on
+  // relative to its own folder.
+  Folder other;
+  fs::create_symlink("tessellane.ini", other.path / "current.ini");
+  const fs::path chained = home.path / "chained.ini";
+  fs::create_symlink(other.path / "current.ini", chained);
+  ASSERT_TRUE(ui::files::Replace(chained.string(), "[鎖]", reason)) << reason;
+  EXPECT_TRUE(fs::is_symlink(chained));
+  EXPECT_EQ(Bytes(other.path / "tessellane.ini"), "[鎖]");
+
   const fs::path nowhere = home.path / "nowhere.ini";
   fs::create_symlink(dotfiles.path / "missing" / "tessellane.ini", nowhere);
   EXPECT_FALSE(ui::files::Replace(nowhere.string(), "x", reason));

@@ -110,7 +110,7 @@ const SoundModule& Module() {
     SoundModule m;
     if (void* handle = OpenModule())
       if (const TessSoundModule* table = ModuleOf(handle, TESS_VERSION))
-        m = {new ModuleDevices(*table), table->outputs};
+        m = {DevicesOf(*table).release(), table->outputs};
     if (!m.devices) m.devices = new NoDevices;
     return m;
   }();
@@ -119,13 +119,20 @@ const SoundModule& Module() {
 
 }  // namespace
 
+std::unique_ptr<mci::Devices> DevicesOf(const TessSoundModule& module) {
+  return std::make_unique<ModuleDevices>(module);
+}
+
 const TessSoundModule* ModuleOf(void* handle, const char* program_version) {
   const auto entry = reinterpret_cast<decltype(&tessellane_sound_module)>(dlsym(handle, TESS_SOUND_MODULE_ENTRY));
   if (!entry) {
     std::fprintf(stderr, "tessellane: no sound: %s has no entry %s\n", kModuleName, TESS_SOUND_MODULE_ENTRY);
     return nullptr;
   }
-  const TessSoundModule* module = entry(program_version);
+  return AcceptedModule(entry(program_version), program_version);
+}
+
+const TessSoundModule* AcceptedModule(const TessSoundModule* module, const char* program_version) {
   if (module && std::strcmp(module->version, program_version) != 0) {
     std::fprintf(stderr, "tessellane: no sound: %s is of version %s, the program of %s\n", kModuleName, module->version,
                  program_version);
