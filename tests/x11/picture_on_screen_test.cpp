@@ -82,16 +82,15 @@ class PictureTest : public ::testing::Test {
   Window window_ = 0;
 };
 
-TEST_F(PictureTest, SharedImagesShowTheRingsInTheScreensOwnFormat) {
+// Through shared images, and through the plain ones of a display on
+// another machine (which cannot attach shared memory).
+TEST_F(PictureTest, SharedAndPlainImagesShowTheRingsInTheScreensOwnFormat) {
   if (!TrueColorScreen()) GTEST_SKIP() << "a colour-mapped screen";
-  PresentAndJudge();
-}
-
-// A display on another machine cannot attach shared memory: plain images.
-TEST_F(PictureTest, PlainImagesShowTheSame) {
-  if (!TrueColorScreen()) GTEST_SKIP() << "a colour-mapped screen";
-  ui::x11::Backend().shares_images = 0;
-  PresentAndJudge();
+  for (const int shares : {-1, 0}) {
+    SCOPED_TRACE(shares ? "shared images" : "plain images");
+    ui::x11::Backend().shares_images = shares;
+    PresentAndJudge();
+  }
 }
 
 // The segment goes with the program however it ends: it is marked for
