@@ -147,13 +147,3 @@ def rings(*args):
     """e2e/rings.py ARGS: (exit status, its output)."""
     done = subprocess.run(["/usr/bin/python3", str(RINGS), *map(str, args)], capture_output=True, text=True)
     return done.returncode, (done.stdout + done.stderr).strip()
-
-
-def ring_pixel_count(path, background):
-    _, out = rings("stats", path, background)
-    for part in out.split():
-        if part.startswith("ring_pixels="):
-            return int(part.split("=")[1])
-    return 0
-
-
